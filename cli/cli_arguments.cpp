@@ -1,0 +1,78 @@
+#include "cli/cli_arguments.h"
+
+#include "partset/path_helpers.h"
+
+namespace parcelo {
+
+const char* const kCliUsage =
+    "Использование:\n"
+    "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ]\n"
+    "  parcelo-cli join ДИРЕКТОРИЯ\n"
+    "  parcelo-cli --help\n"
+    "\n"
+    "split  дробит ФАЙЛ на части 001.drb, 002.drb, ... и пишет Infa.inf;\n"
+    "       --size   размер части в байтах (по умолчанию 1000000),\n"
+    "       --subdir части кладутся в новую директорию ИМЯ рядом с файлом.\n"
+    "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем.\n";
+
+namespace {
+
+// Takes the value of "--name VALUE" or "--name=VALUE" at arguments[i].
+bool TakeOption(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name,
+                std::string& value) {
+  const std::string& argument = arguments[i];
+  if (argument == name) {
+    if (i + 1 >= arguments.size()) return false;
+    value = arguments[++i];
+    return true;
+  }
+  if (argument.rfind(name + "=", 0) == 0) {
+    value = argument.substr(name.size() + 1);
+    return true;
+  }
+  return false;
+}
+
+std::optional<CliCommand> ParseSplit(const std::vector<std::string>& arguments) {
+  CliCommand command;
+  command.kind = CliCommand::Kind::Split;
+  command.split.pieceSizeText = "1000000";
+  command.split.newFolderName = "NewFolder";
+  bool haveSource = false;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (TakeOption(arguments, i, "--size", command.split.pieceSizeText)) continue;
+    if (TakeOption(arguments, i, "--subdir", command.split.newFolderName)) {
+      command.split.newFolder = true;
+      continue;
+    }
+    if (argument.rfind("--", 0) == 0 || haveSource) return std::nullopt;
+    command.split.sourcePath = argument;
+    haveSource = true;
+  }
+  if (!haveSource) return std::nullopt;
+  return command;
+}
+
+}  // namespace
+
+std::string WithoutTrailingSeparators(std::string folder) {
+  while (folder.size() > 1 && folder.back() == kSeparator) folder.pop_back();
+  return folder;
+}
+
+std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& arguments) {
+  if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+    return CliCommand{};
+  }
+  if (!arguments.empty() && arguments[0] == "split") return ParseSplit(arguments);
+  if (arguments.size() == 2 && arguments[0] == "join") {
+    CliCommand command;
+    command.kind = CliCommand::Kind::Join;
+    command.folder = WithoutTrailingSeparators(arguments[1]);
+    return command;
+  }
+  return std::nullopt;
+}
+
+}  // namespace parcelo

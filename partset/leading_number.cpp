@@ -1,0 +1,141 @@
+#include "partset/leading_number.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <system_error>
+
+namespace parcelo {
+namespace {
+
+// Walks a text while skipping the characters the reader ignores.
+class SignificantChars {
+ public:
+  explicit SignificantChars(std::string_view text) : text_(text) {}
+
+  // The next significant character, or -1 at the end.
+  int Peek() {
+    while (pos_ < text_.size() && IsSkipped(text_[pos_])) ++pos_;
+    return pos_ < text_.size() ? static_cast<unsigned char>(text_[pos_]) : -1;
+  }
+  void Take() { ++pos_; }
+
+ private:
+  static bool IsSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+bool IsDecimalDigit(int c) { return c >= '0' && c <= '9'; }
+
+int DigitValue(int c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return 99;
+}
+
+double ReadRadixDigits(SignificantChars& chars, int radix) {
+  double value = 0;
+  for (int c = chars.Peek(); DigitValue(c) < radix; c = chars.Peek()) {
+    value = value * radix + DigitValue(c);
+    chars.Take();
+  }
+  return value;
+}
+
+// Reads the exponent digits after E or D; false when there are none, in which
+// case the letter is not part of the number.
+bool ReadExponent(SignificantChars& chars, std::string& number, std::int64_t& exponent) {
+  std::string text = "e";
+  int sign = 1;
+  int c = chars.Peek();
+  if (c == '+' || c == '-') {
+    if (c == '-') sign = -1;
+    text.push_back(static_cast<char>(c));
+    chars.Take();
+  }
+  bool any = false;
+  std::int64_t value = 0;
+  for (c = chars.Peek(); IsDecimalDigit(c); c = chars.Peek()) {
+    text.push_back(static_cast<char>(c));
+    if (value < 1'000'000'000) value = value * 10 + (c - '0');
+    any = true;
+    chars.Take();
+  }
+  if (!any) return false;
+  number += text;
+  exponent = sign * value;
+  return true;
+}
+
+}  // namespace
+
+double ReadLeadingNumber(std::string_view text) {
+  SignificantChars chars(text);
+  int c = chars.Peek();
+  if (c == '&') {
+    chars.Take();
+    c = chars.Peek();
+    chars.Take();
+    if (c == 'H' || c == 'h') return ReadRadixDigits(chars, 16);
+    if (c == 'O' || c == 'o') return ReadRadixDigits(chars, 8);
+    return 0;
+  }
+
+  std::string number;
+  bool negative = false;
+  if (c == '+' || c == '-') {
+    negative = (c == '-');
+    if (negative) number.push_back('-');
+    chars.Take();
+  }
+
+  // The decimal magnitude of the first significant digit, kept to tell an
+  // overflow from an underflow when the value is out of range.
+  std::int64_t leadingMagnitude = 0;
+  bool seenPoint = false, anyDigit = false, seenNonZero = false;
+  for (c = chars.Peek(); IsDecimalDigit(c) || (c == '.' && !seenPoint); c = chars.Peek()) {
+    chars.Take();
+    number.push_back(static_cast<char>(c));
+    if (c == '.') {
+      seenPoint = true;
+      continue;
+    }
+    anyDigit = true;
+    if (!seenNonZero && c != '0') seenNonZero = true;
+    if (seenNonZero && !seenPoint) ++leadingMagnitude;
+    if (!seenNonZero && seenPoint) --leadingMagnitude;
+  }
+  if (!anyDigit) return 0;
+
+  std::int64_t exponent = 0;
+  if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+    chars.Take();
+    ReadExponent(chars, number, exponent);
+  }
+
+  double value = 0;
+  const char* first = number.data();
+  const char* last = first + number.size();
+  auto [end, error] = std::from_chars(first, last, value);
+  if (error == std::errc::result_out_of_range) {
+    const bool overflow = leadingMagnitude + exponent > 0;
+    value = overflow ? std::numeric_limits<double>::infinity() : 0.0;
+    if (negative) value = -value;
+  }
+  (void)end;
+  return value;
+}
+
+std::string FormatWholeNumber(double value) {
+  char buffer[400];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                    std::chars_format::fixed, 0);
+  if (error != std::errc()) return "0";
+  return std::string(buffer, end);
+}
+
+}  // namespace parcelo

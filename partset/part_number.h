@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace parcelo {
+
+inline constexpr std::string_view kFirstPartNumber = "001";
+inline constexpr std::string_view kPartExtension = ".drb";
+inline constexpr std::string_view kInfoFileName = "Infa.inf";
+
+// Replaces a part number with the next one: "001" -> "002", "099" -> "100",
+// "999" -> "1000". Numbers get leading zeros up to three digits only.
+void IncFn(std::string& number);
+
+// Returns the file name of the part with this number ("001" -> "001.drb").
+std::string PartFileName(std::string_view number);
+
+// True when a file name ends in ".drb", in any letter case.
+bool HasPartExtension(std::string_view fileName);
+
+}  // namespace parcelo

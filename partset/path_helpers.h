@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace parcelo {
+
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+// Returns the characters after the rightmost separator of a path; the empty
+// text when the path holds no separator (not the whole path).
+std::string FileNameOf(std::string_view path, char separator = kSeparator);
+
+// Returns the characters before the rightmost separator of a path, without
+// it; the empty text when the path holds no separator.
+std::string FolderOf(std::string_view path, char separator = kSeparator);
+
+// True when a name can stand for one entry inside a folder: not empty, not
+// "." or "..", and free of separators and control characters. Used for every
+// name that comes from outside (folder names typed by the user, names read
+// from an info file) before it is joined to a folder.
+bool IsPlainFileName(std::string_view name, char separator = kSeparator);
+
+// Returns a path as an absolute one, resolving a relative path against the
+// current folder; throws FileError when the current folder is unknown.
+std::string AbsolutePath(const std::string& path);
+
+}  // namespace parcelo

@@ -1,0 +1,71 @@
+#include "io/replacement_file.h"
+
+#include <gtest/gtest.h>
+
+#include "io/file_error.h"
+#include "io/write_all.h"
+#include "support/faulty_sys_calls.h"
+#include "support/temp_folder.h"
+
+namespace parcelo {
+namespace {
+
+using testing::FolderEntries;
+using testing::ReadFile;
+using testing::TempFolder;
+using testing::WriteFile;
+
+TEST(ReplacementFile, TakesThePlaceOfTheTargetOnlyOnCommit) {
+  TempFolder folder;
+  WriteFile(folder / "out", "old");
+  {
+    ReplacementFile output(folder.path() + "/", "out");
+    WriteAll(output.file(), "new bytes", 9, 0);
+    EXPECT_EQ(ReadFile(folder / "out"), "old");
+    output.Commit();
+  }
+  EXPECT_EQ(ReadFile(folder / "out"), "new bytes");
+  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"out"});
+}
+
+TEST(ReplacementFile, LeavesTheOldFileAndNoTemporaryWhenAbandoned) {
+  TempFolder folder;
+  WriteFile(folder / "out", "old");
+  {
+    ReplacementFile output(folder.path() + "/", "out");
+    WriteAll(output.file(), "partial", 7, 0);
+  }
+  EXPECT_EQ(ReadFile(folder / "out"), "old");
+  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"out"});
+}
+
+TEST(ReplacementFile, FailedRenameNamesTheTargetAndCleansUp) {
+  TempFolder folder;
+  testing::FaultySysCalls faults;
+  faults.renameError = EACCES;
+  ScopedSysCalls scope(faults);
+  ReplacementFile output(folder.path() + "/", "out");
+  WriteAll(output.file(), "x", 1, 0);
+  try {
+    output.Commit();
+    FAIL() << "the rename failure went unnoticed";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.code(), EACCES);
+    EXPECT_EQ(error.path(), folder / "out");
+  }
+}
+
+TEST(ReplacementFile, UnwritableFolderIsReportedWithTheTargetName) {
+  TempFolder folder;
+  try {
+    ReplacementFile output(folder.path() + "/missing/", "out");
+    FAIL() << "created a file in a missing folder";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.code(), ENOENT);
+    EXPECT_EQ(error.path(), folder / "missing/out");
+    EXPECT_EQ(error.operation(), FileOperation::Create);
+  }
+}
+
+}  // namespace
+}  // namespace parcelo
