@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include "partset/message.h"
+
+class QWidget;
+
+namespace parcelo::ui {
+
+// What the window asks of the platform besides its own controls: message
+// boxes, the open-file dialog and the folder chooser. The window takes one
+// of these so that tests can put recording stand-ins in its place.
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+
+  // Shows a modal box with the message's title, text and icon, and one OK button.
+  virtual void ShowMessage(QWidget* parent, const Message& message) = 0;
+
+  // Shows the open-file dialog; returns the chosen file's path, or the
+  // empty text after a cancel.
+  virtual QString ShowOpen(QWidget* parent) = 0;
+
+  // Lets the user pick a folder; returns its path, or the empty text.
+  virtual QString ChooseFolder(const QString& startingFolder, const QString& prompt) = 0;
+};
+
+// The real dialogs, on Qt Widgets.
+class QtDialogs : public Dialogs {
+ public:
+  void ShowMessage(QWidget* parent, const Message& message) override;
+  QString ShowOpen(QWidget* parent) override;
+  QString ChooseFolder(const QString& startingFolder, const QString& prompt) override;
+};
+
+}  // namespace parcelo::ui

@@ -1,0 +1,287 @@
+#include "ui/frm_main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <optional>
+
+#include "join/join.h"
+#include "partset/error_report.h"
+#include "partset/part_number.h"
+#include "split/split.h"
+#include "ui/app_icon.h"
+#include "ui/dialogs.h"
+#include "ui/file_list_box.h"
+#include "ui/progress_display.h"
+
+namespace parcelo::ui {
+
+const char* const kWindowCaption =
+    "Parcelo - файловое дробление от Velmarin (velmarin@parcelo.example)";
+
+namespace {
+
+const QColor kDarkBlue(0, 0, 128);
+const QColor kDarkRed(192, 0, 0);
+
+// A font from the window's design, falling back to a sans serif face that
+// has Cyrillic letters where the designed one is missing.
+QFont DesignFont(const QString& family, qreal points, bool bold = false) {
+  QFont font;
+  font.setFamilies({family, QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arial")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  return font;
+}
+
+QFont Verdana(qreal points, bool bold = false) {
+  return DesignFont(QStringLiteral("Verdana"), points, bold);
+}
+
+void SetTextColor(QWidget* widget, const QColor& color) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, color);
+  widget->setPalette(palette);
+}
+
+// Places a control by its design position and size in twips.
+template <typename Widget>
+Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height) {
+  widget->setObjectName(QString::fromLatin1(name));
+  widget->setGeometry(FrmMain::Px(left), FrmMain::Px(top), FrmMain::Px(width), FrmMain::Px(height));
+  return widget;
+}
+
+QPushButton* Button(QWidget* parent, const char* caption, const QFont& font) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  button->setFont(font);
+  button->setAutoDefault(false);  // Enter and Esc start nothing by themselves
+  button->setDefault(false);
+  return button;
+}
+
+QLabel* Label(QWidget* parent, const char* caption, const QFont& font, const QColor& color) {
+  auto* label = new QLabel(QString::fromUtf8(caption), parent);
+  label->setFont(font);
+  SetTextColor(label, color);
+  return label;
+}
+
+QGroupBox* Frame(QWidget* parent, const char* caption) {
+  auto* frame = new QGroupBox(QString::fromUtf8(caption), parent);
+  frame->setFont(Verdana(9, true));
+  SetTextColor(frame, kDarkBlue);
+  return frame;
+}
+
+std::string Encoded(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+int FrmMain::Px(int twips) { return qRound(twips / 15.0); }
+
+FrmMain::FrmMain(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("FrmMain"));
+  setWindowTitle(QString::fromUtf8(kWindowCaption));
+  setWindowIcon(AppIcon());
+  setAcceptDrops(true);
+  BuildUpperPanel();
+  BuildLowerPanel();
+  ConnectHandlers();
+  SetTabOrder();
+  Form_Load();
+}
+
+void FrmMain::BuildUpperPanel() {
+  Frame1 = Place(Frame(this, "Выбор файла для дробления"), "Frame1", 120, 120, 7515, 1875);
+  txtPut = Place(new QLineEdit(Frame1), "txtPut", 180, 420, 6435, 375);
+  txtPut->setFont(Verdana(9.75));
+  cmddir = Place(Button(Frame1, "...", DesignFont(QStringLiteral("MS Sans Serif"), 13.5)),
+                 "cmddir", 6840, 420, 435, 375);
+  cmdGo = Place(Button(Frame1, "Дробить файл", Verdana(8.25)), "cmdGo", 180, 1320, 1755, 375);
+  cmdSobrat =
+      Place(Button(Frame1, "Слить файл", Verdana(8.25)), "cmdSobrat", 2100, 1320, 1755, 375);
+  File1 = Place(new FileListBox(Frame1), "File1", 4020, 1080, 1395, 675);
+  File1->setFont(QApplication::font());
+  // It only lists folders for the join; there is nothing in it to look at.
+  File1->hide();
+  cmdOptions =
+      Place(Button(Frame1, "Настройки", Verdana(8.25)), "cmdOptions", 5520, 1260, 1755, 375);
+}
+
+void FrmMain::BuildLowerPanel() {
+  Frame2 = Place(Frame(this, "Настройка системы файлового дробления"), "Frame2", 120, 2280, 7515,
+                 1875);
+  Label1 = Place(Label(Frame2, "Части файла будут находится", Verdana(8.25, true), Qt::black),
+                 "Label1", 180, 420, 2970, 195);
+  optSameDir = Place(new QRadioButton(QString::fromUtf8("в той же директории"), Frame2),
+                     "optSameDir", 180, 780, 2775, 195);
+  optSubDir = Place(new QRadioButton(QString::fromUtf8("в новой директории"), Frame2), "optSubDir",
+                    180, 1020, 2775, 195);
+  for (QRadioButton* option : {optSameDir, optSubDir}) {
+    option->setFont(Verdana(8.25));
+    SetTextColor(option, Qt::black);
+  }
+  txtPapka = Place(new QLineEdit(QStringLiteral("NewFolder"), Frame2), "txtPapka", 480, 1320, 1635,
+                   315);
+  txtPapka->setFont(Verdana(9.75));
+  // The name counts only once "в новой директории" is picked.
+  txtPapka->setEnabled(false);
+  Label2 = Place(Label(Frame2, "Размер частей файла", Verdana(8.25), Qt::black), "Label2", 4980,
+                 420, 1875, 195);
+  txtKusok =
+      Place(new QLineEdit(QStringLiteral("1000000"), Frame2), "txtKusok", 4980, 720, 1815, 375);
+  txtKusok->setFont(Verdana(9.75));
+  Label3 = Place(Label(Frame2, "байт", Verdana(8.25), kDarkRed), "Label3", 6900, 780, 390, 195);
+  cmdOk = Place(Button(Frame2, "Применить...", Verdana(8.25)), "cmdOk", 5520, 1260, 1755, 375);
+}
+
+void FrmMain::ConnectHandlers() {
+  connect(cmdOptions, &QPushButton::clicked, this, &FrmMain::cmdOptions_Click);
+  connect(cmdOk, &QPushButton::clicked, this, &FrmMain::cmdOk_Click);
+  connect(optSameDir, &QRadioButton::clicked, this, &FrmMain::optSameDir_Click);
+  connect(optSubDir, &QRadioButton::clicked, this, &FrmMain::optSubDir_Click);
+  connect(cmddir, &QPushButton::clicked, this, &FrmMain::cmddir_Click);
+  connect(cmdGo, &QPushButton::clicked, this, &FrmMain::cmdGo_Click);
+  connect(cmdSobrat, &QPushButton::clicked, this, &FrmMain::cmdSobrat_Click);
+}
+
+void FrmMain::SetTabOrder() {
+  const QList<QWidget*> order = {optSameDir, optSubDir, txtPapka, cmdGo,  cmdSobrat, cmddir,
+                                 cmdOptions, txtPut,    txtKusok, cmdOk, File1};
+  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+  txtPut->setFocus();
+}
+
+void FrmMain::IncFn(std::string& number) const { parcelo::IncFn(number); }
+
+void FrmMain::SetOuterHeight(int twips) {
+  heightTwips_ = twips;
+  // The frame is known once a window manager has framed the window; until
+  // then, or where nothing frames it, count a classic caption bar and
+  // borders, so the lower panel stays out of sight in the Normal state.
+  int frame = isVisible() ? frameGeometry().height() - geometry().height() : 0;
+  if (frame <= 0) frame = Px(kAssumedFrameTwips);
+  setFixedSize(Px(kClientWidthTwips), Px(twips) - frame);
+}
+
+void FrmMain::SetWorkControlsEnabled(bool enabled) {
+  for (QWidget* control : {static_cast<QWidget*>(cmdOptions), static_cast<QWidget*>(cmdGo),
+                           static_cast<QWidget*>(cmdSobrat), static_cast<QWidget*>(cmddir),
+                           static_cast<QWidget*>(txtPut)}) {
+    control->setEnabled(enabled);
+  }
+}
+
+void FrmMain::Form_Load() { SetOuterHeight(kNormalHeightTwips); }
+
+void FrmMain::cmdOptions_Click() {
+  SetOuterHeight(kSettingsHeightTwips);
+  SetWorkControlsEnabled(false);
+}
+
+void FrmMain::cmdOk_Click() {
+  SetOuterHeight(kNormalHeightTwips);
+  SetWorkControlsEnabled(true);
+}
+
+void FrmMain::optSameDir_Click() { txtPapka->setEnabled(false); }
+
+void FrmMain::optSubDir_Click() { txtPapka->setEnabled(true); }
+
+void FrmMain::cmddir_Click() { txtPut->setText(dialogs_.ShowOpen(this)); }
+
+void FrmMain::cmdGo_Click() {
+  const SplitRequest request{Encoded(txtPut->text()), txtKusok->text().toStdString(),
+                             optSubDir->isChecked(), Encoded(txtPapka->text())};
+  RunOperation(QStringLiteral("Дробление файла"),
+               [&](const MessageSink& show, const Progress& progress) {
+                 Split(request, show, progress);
+               });
+}
+
+void FrmMain::cmdSobrat_Click() {
+  const QString folder =
+      dialogs_.ChooseFolder(StartingFolderForJoin(), QStringLiteral("Выберите директорию"));
+  if (folder.isEmpty()) return;
+  RunOperation(QStringLiteral("Слияние файла"),
+               [&](const MessageSink& show, const Progress& progress) {
+                 Join(Encoded(folder), File1->lister(), show, progress);
+               });
+}
+
+// The join's chooser opens where the file being worked on lies, if any.
+QString FrmMain::StartingFolderForJoin() const {
+  if (txtPut->text().isEmpty()) return {};
+  return QFileInfo(txtPut->text()).absolutePath();
+}
+
+// Runs a split or join with a progress display, then shows the one box it
+// reported, or the error report. The window stays usable after either.
+void FrmMain::RunOperation(const QString& progressTitle, const Work& work) {
+  std::optional<Message> box;
+  busy_ = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    ProgressDisplay progress(this, progressTitle);
+    work([&](const Message& message) { box = message; }, progress.callback());
+  } catch (const std::exception& error) {
+    box = ErrorReport(error);
+  }
+  QApplication::restoreOverrideCursor();
+  busy_ = false;
+  if (box) dialogs_.ShowMessage(this, *box);
+}
+
+void FrmMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Once framed, size the window again so its outer height is the designed one.
+  QTimer::singleShot(100, this, [this] { SetOuterHeight(heightTwips_); });
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+  if (busy_) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+namespace {
+
+// The one local file a drag carries, or the empty text.
+QString DraggedFile(const QMimeData* data) {
+  if (!data->hasUrls() || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile()) {
+    return {};
+  }
+  const QString path = data->urls().constFirst().toLocalFile();
+  return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();
+}
+
+}  // namespace
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (txtPut->isEnabled() && !DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void FrmMain::dropEvent(QDropEvent* event) {
+  const QString path = DraggedFile(event->mimeData());
+  if (!txtPut->isEnabled() || path.isEmpty()) return;
+  txtPut->setText(path);
+  event->acceptProposedAction();
+}
+
+}  // namespace parcelo::ui

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "io/progress_meter.h"
+#include "partset/message.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace parcelo::ui {
+
+class Dialogs;
+class FileListBox;
+
+// The program's only window. The upper panel (Frame1) holds the source
+// path and the buttons that split and join; the lower panel (Frame2), shown
+// by growing the window, holds the split's settings. Handlers read the
+// controls, call the split or the join, and show the one box it reports.
+class FrmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Outer window heights of the two states, caption bar and borders included.
+  static constexpr int kNormalHeightTwips = 2520;
+  static constexpr int kSettingsHeightTwips = 4680;
+  static constexpr int kClientWidthTwips = 7770;
+  // Caption bar and borders, where no window manager tells their height.
+  static constexpr int kAssumedFrameTwips = 450;
+
+  explicit FrmMain(Dialogs& dialogs, QWidget* parent = nullptr);
+
+  // Replaces a part number with the next one ("009" -> "010").
+  void IncFn(std::string& number) const;
+
+  // The outer height the current state asks for, in twips.
+  int heightTwips() const { return heightTwips_; }
+
+  // Converts twips to device-independent pixels (15 twips a pixel).
+  static int Px(int twips);
+
+ public slots:
+  void Form_Load();
+  void cmdOptions_Click();
+  void cmdOk_Click();
+  void optSameDir_Click();
+  void optSubDir_Click();
+  void cmddir_Click();
+  void cmdGo_Click();
+  void cmdSobrat_Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  using Work = std::function<void(const MessageSink&, const Progress&)>;
+
+  void BuildUpperPanel();
+  void BuildLowerPanel();
+  void ConnectHandlers();
+  void SetTabOrder();
+  void SetOuterHeight(int twips);
+  void SetWorkControlsEnabled(bool enabled);
+  void RunOperation(const QString& progressTitle, const Work& work);
+  QString StartingFolderForJoin() const;
+
+  Dialogs& dialogs_;
+  int heightTwips_ = kNormalHeightTwips;
+  bool busy_ = false;
+
+  QGroupBox* Frame1;
+  QLineEdit* txtPut;
+  QPushButton* cmddir;
+  QPushButton* cmdGo;
+  QPushButton* cmdSobrat;
+  FileListBox* File1;
+  QPushButton* cmdOptions;
+  QGroupBox* Frame2;
+  QLabel* Label1;
+  QRadioButton* optSameDir;
+  QRadioButton* optSubDir;
+  QLineEdit* txtPapka;
+  QLabel* Label2;
+  QLineEdit* txtKusok;
+  QLabel* Label3;
+  QPushButton* cmdOk;
+};
+
+// The window's caption, with the maker's contact address.
+extern const char* const kWindowCaption;
+
+}  // namespace parcelo::ui

@@ -1,0 +1,47 @@
+#include "ui/progress_display.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QProgressDialog>
+
+namespace parcelo::ui {
+
+ProgressDisplay::ProgressDisplay(QWidget* parent, QString title)
+    : parent_(parent), title_(std::move(title)) {
+  clock_.start();
+}
+
+ProgressDisplay::~ProgressDisplay() { delete dialog_; }
+
+Progress ProgressDisplay::callback() {
+  return [this](std::uint64_t done, std::uint64_t total) { Update(done, total); };
+}
+
+QString ProgressText(std::uint64_t done, std::uint64_t total) {
+  const QLocale russian(QLocale::Russian, QLocale::Russia);
+  const double mib = 1024.0 * 1024.0;
+  return russian.toString(done / mib, 'f', 1) + QStringLiteral(" из ") +
+         russian.toString(total / mib, 'f', 1) + QStringLiteral(" МБ");
+}
+
+void ProgressDisplay::Update(std::uint64_t done, std::uint64_t total) {
+  if (!dialog_) {
+    if (clock_.elapsed() < kShowAfterMs) return;
+    dialog_ = new QProgressDialog(parent_);
+    dialog_->setWindowTitle(title_);
+    dialog_->setCancelButton(nullptr);
+    dialog_->setWindowModality(Qt::ApplicationModal);
+    dialog_->setMinimumDuration(0);
+    dialog_->setAutoClose(false);
+    dialog_->setAutoReset(false);
+    dialog_->setRange(0, 1000);
+    dialog_->show();
+    shown_ = true;
+  }
+  const int permille = total ? static_cast<int>(done * 1000 / total) : 1000;
+  dialog_->setLabelText(ProgressText(done, total));
+  dialog_->setValue(std::min(permille, 1000));
+  QCoreApplication::processEvents();
+}
+
+}  // namespace parcelo::ui

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
+
+#include "io/progress_meter.h"
+
+class QProgressDialog;
+class QWidget;
+
+namespace parcelo::ui {
+
+// Shows how far a long split or join has come: a modal dialog, with no
+// cancel button, that appears once the work has run for half a second and
+// keeps the window painted meanwhile. Closes when destroyed.
+class ProgressDisplay {
+ public:
+  static constexpr int kShowAfterMs = 500;
+
+  ProgressDisplay(QWidget* parent, QString title);
+  ~ProgressDisplay();
+  ProgressDisplay(const ProgressDisplay&) = delete;
+  ProgressDisplay& operator=(const ProgressDisplay&) = delete;
+
+  // The callback to hand to the operation.
+  Progress callback();
+
+  // True once the dialog has been shown (for tests).
+  bool wasShown() const { return shown_; }
+
+ private:
+  void Update(std::uint64_t done, std::uint64_t total);
+
+  QWidget* parent_;
+  QString title_;
+  QElapsedTimer clock_;
+  QProgressDialog* dialog_ = nullptr;
+  bool shown_ = false;
+};
+
+// Returns "12,5 из 100,0 МБ" for a byte count and a total.
+QString ProgressText(std::uint64_t done, std::uint64_t total);
+
+}  // namespace parcelo::ui
