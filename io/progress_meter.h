@@ -32,7 +32,7 @@ class ProgressMeter {
     progress_(done_, total_);
   }
 
-  const Progress& progress_;
+  Progress progress_;
   std::uint64_t total_;
   std::uint64_t done_ = 0;
   std::uint64_t reported_ = 0;

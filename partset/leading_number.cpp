@@ -37,12 +37,27 @@ int DigitValue(int c) {
   return 99;
 }
 
+// Reads hexadecimal (radix 16) or octal (radix 8) digits, correctly rounded
+// however many there are: octal digits are regrouped into hexadecimal ones.
 double ReadRadixDigits(SignificantChars& chars, int radix) {
-  double value = 0;
+  std::string bits;
+  const int bitsPerDigit = radix == 16 ? 4 : 3;
   for (int c = chars.Peek(); DigitValue(c) < radix; c = chars.Peek()) {
-    value = value * radix + DigitValue(c);
+    const int value = DigitValue(c);
+    for (int bit = bitsPerDigit - 1; bit >= 0; --bit) bits.push_back((value >> bit) & 1 ? '1' : '0');
     chars.Take();
   }
+  if (bits.empty()) return 0;
+  bits.insert(0, (4 - bits.size() % 4) % 4, '0');
+  std::string hex;
+  for (std::size_t i = 0; i < bits.size(); i += 4) {
+    const int nibble = (bits[i] - '0') * 8 + (bits[i + 1] - '0') * 4 + (bits[i + 2] - '0') * 2 +
+                       (bits[i + 3] - '0');
+    hex.push_back("0123456789abcdef"[nibble]);
+  }
+  double value = 0;
+  const auto result = std::from_chars(hex.data(), hex.data() + hex.size(), value, std::chars_format::hex);
+  if (result.ec == std::errc::result_out_of_range) return std::numeric_limits<double>::infinity();
   return value;
 }
 

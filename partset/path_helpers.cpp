@@ -21,7 +21,7 @@ std::string FolderOf(std::string_view path, char separator) {
 }
 
 bool IsPlainFileName(std::string_view name, char separator) {
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty() || name == "." || name == ".." || name.size() > kMaxFileNameBytes) return false;
   for (char c : name) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == separator || byte < 0x20 || byte == 0x7f) return false;

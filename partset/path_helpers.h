@@ -19,8 +19,12 @@ std::string FileNameOf(std::string_view path, char separator = kSeparator);
 // it; the empty text when the path holds no separator.
 std::string FolderOf(std::string_view path, char separator = kSeparator);
 
+// The longest file name the common file systems take (ext4, XFS, NTFS).
+inline constexpr std::size_t kMaxFileNameBytes = 255;
+
 // True when a name can stand for one entry inside a folder: not empty, not
-// "." or "..", and free of separators and control characters. Used for every
+// "." or "..", no longer than kMaxFileNameBytes, and free of separators and
+// control characters. Used for every
 // name that comes from outside (folder names typed by the user, names read
 // from an info file) before it is joined to a folder.
 bool IsPlainFileName(std::string_view name, char separator = kSeparator);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds Parcelo into build/ (or the folder given as $1).
+# Configures and builds Parcelo into a folder (build/ by default); further
+# arguments go to CMake. Usage: scripts/build.sh [FOLDER] [-DOPTION=...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:-build}

@@ -2,43 +2,21 @@
 // standard output and standard error, the exit status, and the files.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-
-#include "support/temp_folder.h"
+#include "support/cli_runner.h"
 
 namespace parcelo {
 namespace {
 
 using testing::ReadFile;
 using testing::WriteFile;
-
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+using testing::CliResult;
 
 struct CliTest : ::testing::Test {
   testing::TempFolder folder;
+  testing::TempFolder scratch;
 
-  CliResult Run(const std::vector<std::string>& arguments) {
-    const char* cli = std::getenv("PARCELO_CLI");
-    if (!cli) throw std::runtime_error("PARCELO_CLI is not set");
-    std::string command = Quoted(cli);
-    for (const auto& argument : arguments) command += " " + Quoted(argument);
-    command.append(" >").append(Quoted(folder / ".out"));
-    command.append(" 2>").append(Quoted(folder / ".err")).append(" </dev/null");
-    const int raw = std::system(command.c_str());
-    return {WEXITSTATUS(raw), ReadFile(folder / ".out"), ReadFile(folder / ".err")};
-  }
+  CliResult Run(const std::vector<std::string>& arguments) { return testing::RunCli(arguments, scratch); }
 };
 
 TEST_F(CliTest, SplitThenJoinGivesTheFileBack) {

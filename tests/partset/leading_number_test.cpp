@@ -5,6 +5,9 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <random>
+
+#include "support/leading_number_model.h"
 
 namespace parcelo {
 namespace {
@@ -45,6 +48,8 @@ TEST(LeadingNumber, HugeExponentsBecomeInfinityOrZero) {
   EXPECT_EQ(ReadLeadingNumber(std::string(400, '9') + "e-10"),
             std::numeric_limits<double>::infinity());
   EXPECT_EQ(ReadLeadingNumber("0.000001e-400"), 0.0);
+  EXPECT_EQ(ReadLeadingNumber("1e-310"), testing::ModelLeadingNumber("1e-310"));
+  EXPECT_EQ(ReadLeadingNumber("-4e-320"), testing::ModelLeadingNumber("-4e-320"));
 }
 
 TEST(LeadingNumber, DecimalPointIsAFullStopWhateverTheLocale) {
@@ -56,6 +61,39 @@ TEST(LeadingNumber, DecimalPointIsAFullStopWhateverTheLocale) {
   EXPECT_DOUBLE_EQ(ReadLeadingNumber("2.5"), 2.5);
   EXPECT_DOUBLE_EQ(ReadLeadingNumber("2,5"), 2);
   std::setlocale(LC_ALL, saved.c_str());
+}
+
+// Random short texts built from the characters the reader cares about.
+std::string RandomNumberText(std::mt19937& random) {
+  static const std::vector<std::string> kPieces = {
+      "0", "1", "5", "9", "7", "+", "-", ".", "e", "E", "d", "D", " ", "\t", "\n", "&H", "&h",
+      "&O", "&o", "&", "a", "F", "x", "8", "00", "123", "e+", "e-", "999"};
+  std::uniform_int_distribution<int> length(0, 12);
+  std::uniform_int_distribution<std::size_t> pick(0, kPieces.size() - 1);
+  std::string text;
+  for (int i = length(random); i > 0; --i) text += kPieces[pick(random)];
+  return text;
+}
+
+TEST(LeadingNumber, AgreesWithASlowModelOnRandomTexts) {
+  std::mt19937 random(20261206);
+  for (int i = 0; i < 100000; ++i) {
+    const std::string text = RandomNumberText(random);
+    const double expected = testing::ModelLeadingNumber(text);
+    const double actual = ReadLeadingNumber(text);
+    ASSERT_TRUE(actual == expected || (std::isnan(actual) && std::isnan(expected)))
+        << ::testing::PrintToString(text) << " read " << actual << ", model " << expected;
+  }
+}
+
+TEST(LeadingNumber, LongHexAndOctalAreCorrectlyRounded) {
+  for (const std::string digits : {"1fffffffffffff1", "123456789abcdef0123", "ffffffffffffffff"}) {
+    EXPECT_EQ(ReadLeadingNumber("&H" + digits), testing::ModelLeadingNumber("&H" + digits)) << digits;
+  }
+  for (const std::string digits : {"777777777777777777777", "1234567012345670123456"}) {
+    EXPECT_EQ(ReadLeadingNumber("&O" + digits), testing::ModelLeadingNumber("&O" + digits)) << digits;
+  }
+  EXPECT_EQ(ReadLeadingNumber("&H" + std::string(300, 'f')), std::numeric_limits<double>::infinity());
 }
 
 TEST(FormatWholeNumber, WritesPlainDecimals) {

@@ -47,6 +47,8 @@ TEST(IsPlainFileName, RefusesNamesThatLeaveTheFolder) {
   EXPECT_TRUE(IsPlainFileName("film.avi", '/'));
   EXPECT_TRUE(IsPlainFileName(" spaced name ", '/'));
   EXPECT_TRUE(IsPlainFileName("...", '/'));
+  EXPECT_TRUE(IsPlainFileName(std::string(255, 'a'), '/'));
+  EXPECT_FALSE(IsPlainFileName(std::string(256, 'a'), '/'));
   for (const char* bad : {"", ".", "..", "../x", "a/b", "/etc/passwd", "x\ny", "x\ty"}) {
     EXPECT_FALSE(IsPlainFileName(bad, '/')) << bad;
   }

@@ -246,6 +246,42 @@ TEST_F(SplitTest, FullDiskKeepsWrittenPartsAndLeavesNoTemporary) {
   EXPECT_EQ(ReadFile(folder / "f"), bytes);
 }
 
+TEST_F(SplitTest, SourceThatShrinksWhileReadIsAnErrorNeverAShortPart) {
+  const std::string bytes = testing::PatternBytes(12 << 20);
+  WriteFile(folder / "f", bytes);
+  const auto descriptors = testing::OpenDescriptorCount();
+  bool truncated = false;
+  try {
+    Split({folder / "f", "5242880", false, ""}, boxes.sink(), [&](std::uint64_t, std::uint64_t) {
+      if (!truncated) std::filesystem::resize_file(folder / "f", 6 << 20);
+      truncated = true;
+    });
+    FAIL() << "the shortfall went unnoticed";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.code(), kUnexpectedEnd);
+    EXPECT_EQ(error.path(), folder / "f");
+  }
+  EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "f"}));
+  EXPECT_EQ(ReadFile(folder / "001.drb"), bytes.substr(0, 5242880));
+}
+
+TEST_F(SplitTest, SurvivesInterruptedAndShortSystemCalls) {
+  const std::string bytes = testing::PatternBytes(3 << 20);
+  WriteFile(folder / "f", bytes);
+  testing::FaultySysCalls faults;
+  faults.interrupt = true;
+  faults.maxBytesPerCall = 65536 + 3;
+  {
+    ScopedSysCalls scope(faults);
+    ASSERT_EQ(Split({folder / "f", "1000000", false, ""}, boxes.sink()), Outcome::Done);
+  }
+  EXPECT_GT(faults.interruptedCalls, 50);
+  std::string joined;
+  for (const char* part : {"001.drb", "002.drb", "003.drb", "004.drb"}) joined += ReadFile(folder / part);
+  EXPECT_EQ(joined, bytes);
+}
+
 TEST_F(SplitTest, ReportsProgressUpToTheWholeLength) {
   const std::string bytes = testing::PatternBytes(9 << 20);
   WriteFile(folder / "f", bytes);

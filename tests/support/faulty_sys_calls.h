@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <string>
 
 #include "io/sys_calls.h"
 
@@ -22,6 +23,9 @@ class FaultySysCalls : public SysCalls {
   // A write that moves nothing and reports no error, once this many bytes
   // were written in all (0: never).
   std::uint64_t zeroWriteAfter = 0;
+  // Opening a path that ends with this text fails with openError.
+  std::string openErrorSuffix;
+  int openError = EACCES;
   // Renames fail with this errno.
   int renameError = 0;
   // Block sharing is refused with this errno (0: passed to the system).
@@ -29,6 +33,16 @@ class FaultySysCalls : public SysCalls {
 
   std::uint64_t written = 0;
   int interruptedCalls = 0;
+
+  int Open(const char* path, int flags, mode_t mode) override {
+    const std::string text = path;
+    if (!openErrorSuffix.empty() && text.size() >= openErrorSuffix.size() &&
+        text.compare(text.size() - openErrorSuffix.size(), openErrorSuffix.size(), openErrorSuffix) == 0) {
+      errno = openError;
+      return -1;
+    }
+    return SysCalls::Open(path, flags, mode);
+  }
 
   ssize_t Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) override {
     if (Interrupt()) return -1;
