@@ -1,0 +1,110 @@
+// Measures what two additions cost the split and the join on a file system
+// without shared blocks (ext4, tmpfs): the attempt to share blocks, against
+// a plain copy that never tries, and a progress callback, against none. The
+// same file is split and joined in each variant, rounds rotating through
+// the variants, and the medians are compared.
+//
+// Usage: parcelo-bench-variants FILE [ROUNDS] [PIECE_SIZE]
+// (set PARCELO_BENCH_VERBOSE=1 to see every run)
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "io/folder_listing.h"
+#include "io/sys_calls.h"
+#include "join/join.h"
+#include "split/split.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The plain path: block sharing refused at once, without asking the kernel.
+class PlainCopyOnly : public parcelo::SysCalls {
+ public:
+  int CloneRange(int, std::uint64_t, int, std::uint64_t, std::uint64_t) override {
+    errno = EOPNOTSUPP;
+    return -1;
+  }
+};
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Times one run, after writing back what earlier runs left dirty, so that no
+// run pays for another's writeback.
+template <typename Work>
+double Seconds(Work work) {
+  sync();
+  const auto start = Clock::now();
+  work();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct Variant {
+  const char* name;
+  bool plainCopyOnly;
+  bool withProgress;
+  std::vector<double> split, join;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s FILE [ROUNDS] [PIECE_SIZE]\n", argv[0]);
+    return 64;
+  }
+  const std::string source = std::filesystem::absolute(argv[1]).string();
+  const int rounds = argc > 2 ? std::stoi(argv[2]) : 9;
+  const std::string piece = argc > 3 ? argv[3] : "10000000";
+  const std::string folder = std::filesystem::path(source).parent_path().string() + "/variant-bench";
+  const bool verbose = std::getenv("PARCELO_BENCH_VERBOSE") != nullptr;
+  const parcelo::MessageSink quiet = [](const parcelo::Message&) {};
+  std::uint64_t calls = 0;
+  const parcelo::Progress count = [&](std::uint64_t, std::uint64_t) { ++calls; };
+  PlainCopyOnly plain;
+
+  std::vector<Variant> variants = {{"plain copy, never shares", true, false, {}, {}},
+                                   {"as built (tries sharing)", false, false, {}, {}},
+                                   {"as built + progress", false, true, {}, {}}};
+  for (int round = 0; round < rounds; ++round) {
+    for (std::size_t i = 0; i < variants.size(); ++i) {
+      Variant& variant = variants[(i + round) % variants.size()];
+      std::filesystem::remove_all(folder);
+      std::optional<parcelo::ScopedSysCalls> scope;
+      if (variant.plainCopyOnly) scope.emplace(plain);
+      const parcelo::Progress progress = variant.withProgress ? count : parcelo::Progress{};
+      const double split =
+          Seconds([&] { parcelo::Split({source, piece, true, "variant-bench"}, quiet, progress); });
+      const double join =
+          Seconds([&] { parcelo::Join(folder, parcelo::ListFolder, quiet, progress); });
+      if (verbose) std::printf("%-26s split %.3f join %.3f\n", variant.name, split, join);
+      variant.split.push_back(split);
+      variant.join.push_back(join);
+    }
+  }
+  std::filesystem::remove_all(folder);
+  const double baseSplit = Median(variants[0].split), baseJoin = Median(variants[0].join);
+  std::printf("%-26s %9s %9s %9s %9s\n", "variant", "split", "vs plain", "join", "vs plain");
+  for (const Variant& variant : variants) {
+    const double split = Median(variant.split), join = Median(variant.join);
+    std::printf("%-26s %8.3fs %+8.1f%% %8.3fs %+8.1f%%\n", variant.name, split,
+                100 * (split - baseSplit) / baseSplit, join, 100 * (join - baseJoin) / baseJoin);
+  }
+  std::printf("(%d rounds, medians, pieces of %s bytes; %llu progress calls)\n", rounds,
+              piece.c_str(), static_cast<unsigned long long>(calls));
+  return 0;
+}
