@@ -7,6 +7,7 @@
 #include "io/file_error.h"
 #include "io/progress_meter.h"
 #include "support/faulty_sys_calls.h"
+#include "support/expect_file_error.h"
 #include "support/temp_folder.h"
 
 namespace parcelo {
@@ -51,13 +52,8 @@ TEST_F(CopyFixture, SourceEndingEarlyIsAnErrorNotAShortCopy) {
   File out = Output();
   RangeCopier copier;
   ProgressMeter meter({}, 0);
-  try {
-    copier.Copy(in, 0, out, 0, source.size() + 1, meter);
-    FAIL() << "copied past the end of the source";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), kUnexpectedEnd);
-    EXPECT_EQ(error.path(), folder / "in");
-  }
+  testing::ExpectFileError([&] { copier.Copy(in, 0, out, 0, source.size() + 1, meter); },
+                           kUnexpectedEnd, folder / "in");
 }
 
 TEST_F(CopyFixture, FallsBackToCopyingWhenBlocksCanNotBeShared) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "io/file_error.h"
+#include "support/expect_file_error.h"
 #include "support/temp_folder.h"
 
 namespace parcelo {
@@ -26,13 +27,7 @@ TEST(ListFolder, ListsVisibleRegularFilesSortedByName) {
 
 TEST(ListFolder, MissingFolderIsAnErrorNamingIt) {
   testing::TempFolder folder;
-  try {
-    ListFolder(folder / "missing");
-    FAIL() << "listed a missing folder";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), ENOENT);
-    EXPECT_EQ(error.path(), folder / "missing");
-  }
+  testing::ExpectFileError([&] { ListFolder(folder / "missing"); }, ENOENT, folder / "missing");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "io/file_error.h"
 #include "io/write_all.h"
 #include "support/faulty_sys_calls.h"
+#include "support/expect_file_error.h"
 #include "support/temp_folder.h"
 
 namespace parcelo {
@@ -46,25 +47,15 @@ TEST(ReplacementFile, FailedRenameNamesTheTargetAndCleansUp) {
   ScopedSysCalls scope(faults);
   ReplacementFile output(folder.path() + "/", "out");
   WriteAll(output.file(), "x", 1, 0);
-  try {
-    output.Commit();
-    FAIL() << "the rename failure went unnoticed";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), EACCES);
-    EXPECT_EQ(error.path(), folder / "out");
-  }
+  testing::ExpectFileError([&] { output.Commit(); }, EACCES, folder / "out");
 }
 
 TEST(ReplacementFile, UnwritableFolderIsReportedWithTheTargetName) {
   TempFolder folder;
-  try {
-    ReplacementFile output(folder.path() + "/missing/", "out");
-    FAIL() << "created a file in a missing folder";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), ENOENT);
-    EXPECT_EQ(error.path(), folder / "missing/out");
-    EXPECT_EQ(error.operation(), FileOperation::Create);
-  }
+  const auto error = testing::ExpectFileError(
+      [&] { ReplacementFile output(folder.path() + "/missing/", "out"); }, ENOENT,
+      folder / "missing/out");
+  EXPECT_TRUE(error && error->operation() == FileOperation::Create);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "io/file.h"
 #include "io/file_error.h"
 #include "support/faulty_sys_calls.h"
+#include "support/expect_file_error.h"
 #include "support/temp_folder.h"
 
 namespace parcelo {
@@ -48,14 +49,9 @@ TEST(WriteAll, ReportsAFullDiskWithTheFileName) {
     }
     ScopedSysCalls scope(faults);
     File file = CreateFile(folder / "out");
-    try {
-      WriteAll(file, bytes.data(), bytes.size(), 0);
-      FAIL() << "a full disk went unnoticed";
-    } catch (const FileError& error) {
-      EXPECT_EQ(error.code(), ENOSPC);
-      EXPECT_EQ(error.path(), folder / "out");
-      EXPECT_EQ(error.operation(), FileOperation::Write);
-    }
+    const auto error = testing::ExpectFileError(
+        [&] { WriteAll(file, bytes.data(), bytes.size(), 0); }, ENOSPC, folder / "out");
+    EXPECT_TRUE(error && error->operation() == FileOperation::Write);
   }
 }
 

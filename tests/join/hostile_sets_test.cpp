@@ -11,6 +11,7 @@
 
 #include "io/file_error.h"
 #include "join/join.h"
+#include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
@@ -74,14 +75,8 @@ TEST_F(HostileSetTest, PartThatCanNotBeOpenedIsAnErrorNamingIt) {
   const auto descriptors = testing::OpenDescriptorCount();
   {
     ScopedSysCalls scope(faults);
-    try {
-      JoinFolder();
-      FAIL() << "an unreadable part went unnoticed";
-    } catch (const FileError& error) {
-      EXPECT_EQ(error.code(), EACCES);
-      EXPECT_EQ(error.path(), folder / "002.drb");
-      EXPECT_EQ(error.operation(), FileOperation::Open);
-    }
+    const auto error = testing::ExpectFileError([&] { JoinFolder(); }, EACCES, folder / "002.drb");
+    EXPECT_TRUE(error && error->operation() == FileOperation::Open);
   }
   EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "Infa.inf"}));

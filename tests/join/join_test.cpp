@@ -7,6 +7,7 @@
 #include "io/file_error.h"
 #include "join/part_order.h"
 #include "split/split.h"
+#include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
@@ -147,13 +148,7 @@ TEST_F(JoinTest, FailureKeepsTheOldOutputAndLeavesNoTemporary) {
   const auto descriptors = testing::OpenDescriptorCount();
   {
     ScopedSysCalls scope(faults);
-    try {
-      JoinFolder();
-      FAIL() << "a full disk went unnoticed";
-    } catch (const FileError& error) {
-      EXPECT_EQ(error.code(), ENOSPC);
-      EXPECT_EQ(error.path(), folder / "out.bin");
-    }
+    testing::ExpectFileError([&] { JoinFolder(); }, ENOSPC, folder / "out.bin");
   }
   EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
   EXPECT_EQ(ReadFile(folder / "out.bin"), "previous output");
@@ -166,12 +161,8 @@ TEST_F(JoinTest, PartThatIsNotAFileIsAnError) {
   const FolderLister everything = [](const std::string&) {
     return Strings{"001.drb", "002.drb", "Infa.inf"};
   };
-  try {
-    Join(folder.path(), everything, boxes.sink());
-    FAIL() << "joined a folder as a part";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.path(), folder / "002.drb");
-  }
+  testing::ExpectFileError([&] { Join(folder.path(), everything, boxes.sink()); }, EISDIR,
+                           folder / "002.drb");
   EXPECT_FALSE(testing::Exists(folder / "out.bin"));
 }
 

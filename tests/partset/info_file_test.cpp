@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "io/file_error.h"
+#include "support/expect_file_error.h"
 #include "support/temp_folder.h"
 
 namespace parcelo {
@@ -42,20 +43,10 @@ TEST(InfoFile, ReadsTheFirstLineUpToTheFirstCr) {
 
 TEST(InfoFile, MissingOrEmptyFileIsAnError) {
   TempFolder folder;
-  try {
-    ReadInfoFile(folder / "Infa.inf");
-    FAIL() << "read a missing file";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), ENOENT);
-    EXPECT_EQ(error.path(), folder / "Infa.inf");
-  }
+  const auto read = [&] { ReadInfoFile(folder / "Infa.inf"); };
+  testing::ExpectFileError(read, ENOENT, folder / "Infa.inf");
   WriteFile(folder / "Infa.inf", "");
-  try {
-    ReadInfoFile(folder / "Infa.inf");
-    FAIL() << "read an empty file";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), kUnexpectedEnd);
-  }
+  testing::ExpectFileError(read, kUnexpectedEnd, folder / "Infa.inf");
 }
 
 TEST(InfoFile, ReadsOnlyABoundedStartOfAHugeLine) {

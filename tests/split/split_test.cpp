@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "io/file_error.h"
+#include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
@@ -197,13 +198,8 @@ TEST_F(SplitTest, RelativeSourceLandsBesideTheFile) {
 }
 
 TEST_F(SplitTest, MissingSourceIsAnErrorNamingIt) {
-  try {
-    Split({folder / "missing.avi", "5", true, "NewFolder"}, boxes.sink());
-    FAIL() << "split a missing file";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), ENOENT);
-    EXPECT_EQ(error.path(), folder / "missing.avi");
-  }
+  testing::ExpectFileError([&] { Split({folder / "missing.avi", "5", true, "NewFolder"}, boxes.sink()); },
+                           ENOENT, folder / "missing.avi");
   EXPECT_TRUE(boxes.messages.empty());
   EXPECT_TRUE(FolderEntries(folder.path()).empty());
 }
@@ -232,13 +228,10 @@ TEST_F(SplitTest, FullDiskKeepsWrittenPartsAndLeavesNoTemporary) {
   faults.writeError = ENOSPC;
   faults.writeErrorAfter = 1000 + 10 + 500;  // info file, 001.drb, half of 002.drb
   const auto descriptors = testing::OpenDescriptorCount();
-  try {
+  {
     ScopedSysCalls scope(faults);
-    Split({folder / "f", "1000", false, ""}, boxes.sink());
-    FAIL() << "a full disk went unnoticed";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), ENOSPC);
-    EXPECT_EQ(error.path(), folder / "002.drb");
+    testing::ExpectFileError([&] { Split({folder / "f", "1000", false, ""}, boxes.sink()); }, ENOSPC,
+                             folder / "002.drb");
   }
   EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "f"}));
@@ -251,16 +244,13 @@ TEST_F(SplitTest, SourceThatShrinksWhileReadIsAnErrorNeverAShortPart) {
   WriteFile(folder / "f", bytes);
   const auto descriptors = testing::OpenDescriptorCount();
   bool truncated = false;
-  try {
-    Split({folder / "f", "5242880", false, ""}, boxes.sink(), [&](std::uint64_t, std::uint64_t) {
-      if (!truncated) std::filesystem::resize_file(folder / "f", 6 << 20);
-      truncated = true;
-    });
-    FAIL() << "the shortfall went unnoticed";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), kUnexpectedEnd);
-    EXPECT_EQ(error.path(), folder / "f");
-  }
+  const Progress shrinkOnce = [&](std::uint64_t, std::uint64_t) {
+    if (!truncated) std::filesystem::resize_file(folder / "f", 6 << 20);
+    truncated = true;
+  };
+  testing::ExpectFileError(
+      [&] { Split({folder / "f", "5242880", false, ""}, boxes.sink(), shrinkOnce); },
+      kUnexpectedEnd, folder / "f");
   EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "f"}));
   EXPECT_EQ(ReadFile(folder / "001.drb"), bytes.substr(0, 5242880));
