@@ -12,7 +12,7 @@ core=(partset/leading_number.cpp partset/part_number.cpp partset/path_helpers.cp
       partset/info_file.cpp io/file_error.cpp io/sys_calls.cpp io/file.cpp io/write_all.cpp
       io/replacement_file.cpp)
 for target in leading_number info_file; do
-  clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I. -Itests \
+  clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I. -Itests -DPARCELO_CORPUS_DIR='""' \
     "tests/fuzz/${target}_fuzz.cpp" "${core[@]}" -o "build-fuzz/${target}_fuzz"
   "build-fuzz/${target}_fuzz" -max_total_time="$seconds" -max_len=8192 \
     "tests/fuzz/corpus/${target}" 2>&1 | tail -n 3

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev
   qt6-base-dev qt6-translations-l10n fonts-dejavu-core
   xvfb xauth x11-utils
-  locales xfsprogs
+  locales xfsprogs e2fsprogs
 )
 
 missing=()

@@ -52,16 +52,15 @@ bool WouldReplaceSource(const File& source, const std::string& target, std::uint
   return false;
 }
 
-// Makes the new subfolder unless a folder of that name exists already.
+// Makes the new subfolder (given with its trailing separator) unless a
+// folder of that name exists already.
 void EnsureFolder(const std::string& folder) {
   if (Sys().Mkdir(folder.c_str(), 0777) == 0) return;
   const int error = errno;
   struct stat status {};
-  if (error == EEXIST && Sys().Stat(folder.c_str(), &status) == 0) {
-    if (S_ISDIR(status.st_mode)) return;
-    throw FileError(ENOTDIR, FileOperation::CreateFolder, folder);
-  }
-  throw FileError(error, FileOperation::CreateFolder, folder);
+  if (error == EEXIST && Sys().Stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return;
+  const std::string named = folder.substr(0, folder.size() - 1);
+  throw FileError(error == EEXIST ? ENOTDIR : error, FileOperation::CreateFolder, named);
 }
 
 // Writes the parts: part k holds the source bytes from (k-1)*pieceSize on.

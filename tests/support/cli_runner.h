@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,8 +15,7 @@ namespace parcelo::testing {
 
 struct CliResult {
   int status;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 inline std::string ShellQuoted(const std::string& text) {
@@ -26,16 +24,13 @@ inline std::string ShellQuoted(const std::string& text) {
   return quoted + "'";
 }
 
-// Runs parcelo-cli with the arguments; its output is kept in `scratch`.
-inline CliResult RunCli(const std::vector<std::string>& arguments, const TempFolder& scratch) {
-  const char* cli = std::getenv("PARCELO_CLI");
-  if (!cli) throw std::runtime_error("PARCELO_CLI is not set");
-  std::string command = ShellQuoted(cli);
+inline CliResult RunCli(const std::vector<std::string>& arguments) {
+  static const TempFolder scratch;
+  std::string command = ShellQuoted(std::getenv("PARCELO_CLI"));
   for (const auto& argument : arguments) command.append(" ").append(ShellQuoted(argument));
-  command.append(" >").append(ShellQuoted(scratch / "cli.out"));
-  command.append(" 2>").append(ShellQuoted(scratch / "cli.err")).append(" </dev/null");
+  command.append(" >" + scratch / "out").append(" 2>" + scratch / "err").append(" </dev/null");
   const int raw = std::system(command.c_str());
-  return {WEXITSTATUS(raw), ReadFile(scratch / "cli.out"), ReadFile(scratch / "cli.err")};
+  return {WEXITSTATUS(raw), ReadFile(scratch / "out"), ReadFile(scratch / "err")};
 }
 
 }  // namespace parcelo::testing

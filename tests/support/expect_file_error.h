@@ -1,8 +1,5 @@
 #pragma once
 
-// Checks that some work fails with the FileError a user would be shown:
-// its error number and the file it names.
-
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -12,8 +9,8 @@
 
 namespace parcelo::testing {
 
-// Runs the work; returns the FileError it threw after checking its code
-// and path, or nothing (and a test failure) when it threw none.
+// Runs work that must fail; checks the error number and the file the
+// error names, and returns the error for further checks.
 template <typename Work>
 std::optional<FileError> ExpectFileError(Work&& work, int code, const std::string& path) {
   try {

@@ -11,76 +11,46 @@
 
 namespace parcelo::testing {
 
-class FaultySysCalls : public SysCalls {
- public:
-  // Every other read and write is interrupted (EINTR) before it moves a byte.
-  bool interrupt = false;
-  // Writes and reads move at most this many bytes at a time (0: no limit).
-  std::size_t maxBytesPerCall = 0;
-  // Writes fail with this errno once this many bytes were written in all.
-  int writeError = 0;
-  std::uint64_t writeErrorAfter = 0;
-  // A write that moves nothing and reports no error, once this many bytes
-  // were written in all (0: never).
-  std::uint64_t zeroWriteAfter = 0;
-  // Opening a path that ends with this text fails with openError.
-  std::string openErrorSuffix;
-  int openError = EACCES;
-  // Renames fail with this errno.
-  int renameError = 0;
-  // Block sharing is refused with this errno (0: passed to the system).
-  int cloneError = EOPNOTSUPP;
-
+struct FaultySysCalls : SysCalls {
+  bool interrupt = false;            // every other read and write fails with EINTR
+  std::size_t maxBytesPerCall = 0;   // reads and writes move at most this (0: no limit)
+  int writeError = 0;                // writes fail so once writeErrorAfter bytes went out;
+  std::uint64_t writeErrorAfter = 0; // 0 as the error: a write that moves nothing instead
+  std::string openErrorSuffix;       // opening a path ending so fails with EACCES
   std::uint64_t written = 0;
   int interruptedCalls = 0;
 
   int Open(const char* path, int flags, mode_t mode) override {
     const std::string text = path;
     if (!openErrorSuffix.empty() && text.size() >= openErrorSuffix.size() &&
-        text.compare(text.size() - openErrorSuffix.size(), openErrorSuffix.size(), openErrorSuffix) == 0) {
-      errno = openError;
+        text.substr(text.size() - openErrorSuffix.size()) == openErrorSuffix) {
+      errno = EACCES;
       return -1;
     }
     return SysCalls::Open(path, flags, mode);
   }
-
   ssize_t Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) override {
-    if (Interrupt()) return -1;
-    return SysCalls::Pread(fd, buffer, Limit(count), offset);
+    return Interrupt() ? -1 : SysCalls::Pread(fd, buffer, Limit(count), offset);
   }
-
   ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset) override {
     if (Interrupt()) return -1;
-    if (writeError && written >= writeErrorAfter) {
+    if (writeErrorAfter && written >= writeErrorAfter) {
       errno = writeError;
-      return -1;
+      return writeError ? -1 : 0;
     }
-    if (zeroWriteAfter && written >= zeroWriteAfter) return 0;
     const ssize_t wrote = SysCalls::Pwrite(fd, buffer, Limit(count), offset);
     if (wrote > 0) written += static_cast<std::uint64_t>(wrote);
     return wrote;
   }
-
-  int Rename(const char* from, const char* to) override {
-    if (renameError) {
-      errno = renameError;
-      return -1;
-    }
-    return SysCalls::Rename(from, to);
-  }
-
-  int CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::uint64_t toOffset,
-                 std::uint64_t count) override {
-    if (cloneError) {
-      errno = cloneError;
-      return -1;
-    }
-    return SysCalls::CloneRange(fromFd, fromOffset, toFd, toOffset, count);
+  // No block sharing, so the copy through the buffer is what runs.
+  int CloneRange(int, std::uint64_t, int, std::uint64_t, std::uint64_t) override {
+    errno = EOPNOTSUPP;
+    return -1;
   }
 
  private:
   bool Interrupt() {
-    if (!interrupt || (toggle_ = !toggle_) == false) return false;
+    if (!interrupt || !(toggle_ = !toggle_)) return false;
     ++interruptedCalls;
     errno = EINTR;
     return true;
@@ -88,7 +58,6 @@ class FaultySysCalls : public SysCalls {
   std::size_t Limit(std::size_t count) const {
     return maxBytesPerCall && count > maxBytesPerCall ? maxBytesPerCall : count;
   }
-
   bool toggle_ = false;
 };
 

@@ -1,11 +1,9 @@
 // Drives the real main window with clicks, with the boxes, the open-file
 // dialog and the folder chooser replaced by recording stand-ins.
 
-#include <QDropEvent>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPushButton>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -13,233 +11,152 @@
 #include "ui/dialogs.h"
 #include "ui/file_list_box.h"
 #include "ui/frm_main.h"
+#include "ui/progress_display.h"
 
-using parcelo::Message;
-using parcelo::MessageKind;
-using parcelo::ui::FrmMain;
 namespace support = parcelo::testing;
 
-namespace {
-
-class RecordingDialogs : public parcelo::ui::Dialogs {
- public:
-  std::vector<Message> messages;
-  QString openResult;
-  QString folderResult;
+struct RecordingDialogs : parcelo::ui::Dialogs {
+  std::vector<parcelo::Message> boxes;
+  QString openResult, folderResult;
   QStringList prompts;
-
-  void ShowMessage(QWidget*, const Message& message) override { messages.push_back(message); }
+  void ShowMessage(QWidget*, const parcelo::Message& message) override { boxes.push_back(message); }
   QString ShowOpen(QWidget*) override { return openResult; }
-  QString ChooseFolder(const QString&, const QString& prompt) override {
-    prompts << prompt;
-    return folderResult;
-  }
+  QString ChooseFolder(const QString&, const QString& prompt) override { return prompts << prompt, folderResult; }
 };
-
-}  // namespace
 
 class FrmMainTest : public QObject {
   Q_OBJECT
+  const QStringList work = {"cmdOptions", "cmdGo", "cmdSobrat", "cmddir", "txtPut"};
+  RecordingDialogs* dialogs = nullptr;
+  parcelo::ui::FrmMain* window = nullptr;
 
- private:
-  template <typename T>
-  T* control(FrmMain& window, const char* name) {
-    T* found = window.findChild<T*>(QString::fromLatin1(name));
-    if (!found) qFatal("no control %s", name);
-    return found;
-  }
-  void click(FrmMain& window, const char* button) {
-    QTest::mouseClick(control<QAbstractButton>(window, button), Qt::LeftButton);
-  }
-  QStringList enabledWorkControls(FrmMain& window) {
+  template <typename T = QWidget>
+  T* control(const QString& name) { return window->findChild<T*>(name); }
+  void click(const char* button) { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
+  QString text(const char* box) { return control<QLineEdit>(box)->text(); }
+  void setText(const char* box, const QString& value) { control<QLineEdit>(box)->setText(value); }
+  bool settingsShow() { return control("Frame2")->geometry().bottom() < window->height(); }
+  QStringList enabledWork() {
     QStringList enabled;
-    for (const char* name : {"cmdOptions", "cmdGo", "cmdSobrat", "cmddir", "txtPut"}) {
-      if (control<QWidget>(window, name)->isEnabled()) enabled << QString::fromLatin1(name);
+    for (const QString& name : work) {
+      if (control(name)->isEnabled()) enabled << name;
     }
     return enabled;
   }
-  // True when the lower panel lies inside the window's client area.
-  bool settingsShow(FrmMain& window) {
-    return control<QGroupBox>(window, "Frame2")->geometry().bottom() < window.height();
-  }
-  static const QStringList kAllWork;
 
  private slots:
-  void startsWithOnlyTheUpperPanel() {
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.windowTitle().left(40), QStringLiteral("Parcelo - файловое дробление от Velmarin"));
-    QVERIFY(control<QGroupBox>(window, "Frame2")->geometry().top() >= window.height());
-    QVERIFY(control<QGroupBox>(window, "Frame1")->geometry().bottom() < window.height());
-    QCOMPARE(enabledWorkControls(window), kAllWork);
-    QCOMPARE(control<QLineEdit>(window, "txtKusok")->text(), QStringLiteral("1000000"));
-    QCOMPARE(control<QLineEdit>(window, "txtPapka")->text(), QStringLiteral("NewFolder"));
-    QVERIFY(!control<QRadioButton>(window, "optSameDir")->isChecked());
-    QVERIFY(!control<QRadioButton>(window, "optSubDir")->isChecked());
+  void init() {
+    dialogs = new RecordingDialogs;
+    window = new parcelo::ui::FrmMain(*dialogs);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
   }
+  void cleanup() { delete window, delete dialogs; }
 
-  void settingsOpenAndCloseAgain() {
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
-    window.show();
-    click(window, "cmdOptions");
-    QVERIFY(settingsShow(window));
-    QVERIFY(enabledWorkControls(window).isEmpty());
-    QVERIFY(control<QWidget>(window, "cmdOk")->isEnabled());
-    click(window, "cmdOk");
-    QVERIFY(!settingsShow(window));
-    QCOMPARE(enabledWorkControls(window), kAllWork);
-    click(window, "cmdOk");  // harmless without a change
-    QCOMPARE(enabledWorkControls(window), kAllWork);
-    QVERIFY(dialogs.messages.empty());
-  }
-
-  void placementOptionsToggleTheFolderName() {
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
-    window.show();
-    click(window, "cmdOptions");
-    auto* name = control<QLineEdit>(window, "txtPapka");
-    click(window, "optSubDir");
-    QVERIFY(name->isEnabled());
-    click(window, "optSameDir");
-    QVERIFY(!name->isEnabled());
-    QVERIFY(!control<QRadioButton>(window, "optSubDir")->isChecked());
-  }
-
-  void openDialogFillsThePathEvenWhenCancelled() {
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
-    dialogs.openResult = QStringLiteral("/data/film.avi");
-    click(window, "cmddir");
-    QCOMPARE(control<QLineEdit>(window, "txtPut")->text(), QStringLiteral("/data/film.avi"));
-    dialogs.openResult.clear();
-    click(window, "cmddir");
-    QCOMPARE(control<QLineEdit>(window, "txtPut")->text(), QString());
+  void startsWithOnlyTheUpperPanelAndTheSettingsOpenAndClose() {
+    QVERIFY(window->windowTitle().startsWith("Parcelo - файловое дробление от Velmarin ("));
+    QVERIFY(!settingsShow() && control("Frame1")->geometry().bottom() < window->height());
+    QCOMPARE(enabledWork(), work);
+    QCOMPARE(text("txtKusok") + text("txtPapka"), "1000000NewFolder");
+    QVERIFY(!control<QRadioButton>("optSameDir")->isChecked() && !control<QRadioButton>("optSubDir")->isChecked());
+    click("cmdOptions");
+    QVERIFY(settingsShow() && enabledWork().isEmpty());
+    click("optSubDir");
+    QVERIFY(control("txtPapka")->isEnabled());
+    click("optSameDir");
+    QVERIFY(!control("txtPapka")->isEnabled());
+    for (int time = 0; time < 2; ++time) {  // a second "Применить..." is harmless
+      click("cmdOk");
+      QVERIFY(!settingsShow());
+      QCOMPARE(enabledWork(), work);
+    }
+    for (const QString& chosen : {QString("/data/film.avi"), QString()}) {  // a cancel gives the empty text
+      dialogs->openResult = chosen;
+      click("cmddir");
+      QCOMPARE(text("txtPut"), chosen);
+    }
   }
 
   void splitsThenJoinsThroughTheButtons() {
     support::TempFolder folder;
     const std::string bytes = support::PatternBytes(10007);
     support::WriteFile(folder / "film.avi", bytes);
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
-    window.show();
-    control<QLineEdit>(window, "txtPut")->setText(QString::fromStdString(folder / "film.avi"));
-    click(window, "cmdOptions");
-    click(window, "optSubDir");
-    control<QLineEdit>(window, "txtPapka")->setText(QStringLiteral("set"));
-    control<QLineEdit>(window, "txtKusok")->setText(QStringLiteral("4 000"));
-    click(window, "cmdOk");
-    click(window, "cmdGo");
-    QCOMPARE(dialogs.messages.size(), size_t(1));
-    QCOMPARE(dialogs.messages[0].kind, MessageKind::Information);
-    QCOMPARE(dialogs.messages[0].title, std::string("Дробление завершено"));
-    QCOMPARE(support::FolderEntries(folder / "set"),
-             (std::vector<std::string>{"001.drb", "002.drb", "003.drb", "Infa.inf"}));
-
-    dialogs.messages.clear();
-    dialogs.folderResult = QString::fromStdString(folder / "set");
-    click(window, "cmdSobrat");
-    QCOMPARE(dialogs.prompts, QStringList{QStringLiteral("Выберите директорию")});
-    QCOMPARE(dialogs.messages.size(), size_t(1));
-    QCOMPARE(dialogs.messages[0].title, std::string("Слияние завершено"));
-    QCOMPARE(dialogs.messages[0].text,
-             "Поздравляем! Файл собран и сохранен под исходным именем " + (folder / "set/film.avi") + ".");
+    setText("txtPut", QString::fromStdString(folder / "film.avi"));
+    click("cmdOptions");
+    click("optSubDir");
+    setText("txtPapka", "set");
+    setText("txtKusok", "4 000");
+    click("cmdOk");
+    click("cmdGo");
+    QCOMPARE(dialogs->boxes.size(), size_t(1));
+    QCOMPARE(dialogs->boxes[0].title, "Дробление завершено");
+    QCOMPARE(support::FolderEntries(folder / "set"), (std::vector<std::string>{"001.drb", "002.drb", "003.drb", "Infa.inf"}));
+    dialogs->folderResult = QString::fromStdString(folder / "set");
+    click("cmdSobrat");
+    QCOMPARE(dialogs->prompts, QStringList{"Выберите директорию"});
+    QCOMPARE(dialogs->boxes.size(), size_t(2));
+    QCOMPARE(dialogs->boxes[1].text, "Поздравляем! Файл собран и сохранен под исходным именем " + (folder / "set/film.avi") + ".");
     QVERIFY(support::ReadFile(folder / "set/film.avi") == bytes);
-    // File1 keeps the listing the join read.
-    QCOMPARE(control<parcelo::ui::FileListBox>(window, "File1")->count(), 4);
+    QCOMPARE(control<parcelo::ui::FileListBox>("File1")->count(), 4);  // the listing the join read
   }
 
-  void cancelledChooserDoesNothing() {
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
-    click(window, "cmdSobrat");
-    QCOMPARE(dialogs.prompts.size(), 1);
-    QVERIFY(dialogs.messages.empty());
-  }
-
-  void refusalShowsItsCriticalBox() {
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
-    click(window, "cmdGo");
-    QCOMPARE(dialogs.messages.size(), size_t(1));
-    QCOMPARE(dialogs.messages[0].kind, MessageKind::Critical);
-    QCOMPARE(dialogs.messages[0].text, std::string("Не указан файл для дробления!"));
-  }
-
-  void errorReportLeavesTheWindowUsable() {
-    support::TempFolder folder;
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
-    window.show();
-    auto* path = control<QLineEdit>(window, "txtPut");
-    path->setText(QString::fromStdString(folder / "missing.avi"));
-    click(window, "cmdGo");
-    QCOMPARE(dialogs.messages.size(), size_t(1));
-    QCOMPARE(dialogs.messages[0].kind, MessageKind::Critical);
-    QCOMPARE(dialogs.messages[0].title, std::string("Ошибка выполнения"));
-    QVERIFY(dialogs.messages[0].text.find(folder / "missing.avi") != std::string::npos);
-    QVERIFY(window.isVisible());
-    QCOMPARE(enabledWorkControls(window), kAllWork);
-
-    support::WriteFile(folder / "missing.avi", std::string(3000000, 'x'));
-    click(window, "cmdGo");
-    QCOMPARE(dialogs.messages.size(), size_t(2));
-    QCOMPARE(dialogs.messages[1].title, std::string("Дробление завершено"));
-  }
-
-  void enterAndEscapeStartNothing() {
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+  void cancelledChooserEnterAndEscapeDoNothing() {
+    click("cmdSobrat");
     for (const char* name : {"txtPut", "cmdGo", "cmdSobrat"}) {
-      control<QWidget>(window, name)->setFocus();
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+      control(name)->setFocus();
+      QTest::keyClick(control(name), Qt::Key_Return);
+      QTest::keyClick(control(name), Qt::Key_Escape);
     }
-    QVERIFY(dialogs.messages.empty());
-    QVERIFY(dialogs.prompts.isEmpty());
+    QVERIFY(dialogs->boxes.empty());
+    QCOMPARE(dialogs->prompts.size(), 1);
   }
 
-  void droppedFileFillsThePath() {
+  void refusalAndErrorReportLeaveTheWindowUsable() {
+    support::TempFolder folder;
+    click("cmdGo");
+    QCOMPARE(dialogs->boxes.back().text, "Не указан файл для дробления!");
+    setText("txtPut", QString::fromStdString(folder / "missing.avi"));
+    click("cmdGo");
+    QCOMPARE(dialogs->boxes.size(), size_t(2));
+    QCOMPARE(dialogs->boxes[1].kind, parcelo::MessageKind::Critical);
+    QCOMPARE(dialogs->boxes[1].title, "Ошибка выполнения");
+    QVERIFY(dialogs->boxes[1].text.find(folder / "missing.avi") != std::string::npos);
+    QVERIFY(window->isVisible());
+    QCOMPARE(enabledWork(), work);
+    support::WriteFile(folder / "missing.avi", std::string(3000000, 'x'));
+    click("cmdGo");
+    QCOMPARE(dialogs->boxes.back().title, "Дробление завершено");
+  }
+
+  void droppedFileFillsThePathUnlessTheSettingsAreOpen() {
     support::TempFolder folder;
     support::WriteFile(folder / "dropped.bin", "x");
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder / "dropped.bin"))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &enter);
-    QVERIFY(enter.isAccepted());
-    QApplication::sendEvent(&window, &drop);
-    QCOMPARE(control<QLineEdit>(window, "txtPut")->text(),
-             QString::fromStdString(folder / "dropped.bin"));
-    // Not while the settings are open: the path can't be changed then.
-    click(window, "cmdOptions");
-    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/etc/hostname"))});
-    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &refused);
-    QVERIFY(!refused.isAccepted());
-    QApplication::sendEvent(&window, &drop);
-    QCOMPARE(control<QLineEdit>(window, "txtPut")->text(),
-             QString::fromStdString(folder / "dropped.bin"));
+    for (const bool settingsOpen : {false, true}) {
+      if (settingsOpen) click("cmdOptions");
+      setText("txtPut", "before");
+      QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(window, &enter);
+      QCOMPARE(enter.isAccepted(), !settingsOpen);
+      QApplication::sendEvent(window, &drop);
+      QCOMPARE(text("txtPut"), settingsOpen ? QString("before") : QString::fromStdString(folder / "dropped.bin"));
+    }
   }
 
-  void incFnNumbersParts() {
-    RecordingDialogs dialogs;
-    FrmMain window(dialogs);
-    std::string number = "999";
-    window.IncFn(number);
-    QCOMPARE(number, std::string("1000"));
+  void progressShowsOnlyForWorkLongerThanHalfASecond() {
+    parcelo::ui::ProgressDisplay display(window, "Дробление файла");
+    display.callback()(1, 100);
+    QVERIFY(!window->findChild<QProgressDialog*>());
+    QTest::qWait(parcelo::ui::ProgressDisplay::kShowAfterMs + 50);
+    display.callback()(50u << 20, 100u << 20);
+    auto* dialog = window->findChild<QProgressDialog*>();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->windowTitle() + " " + dialog->labelText(), "Дробление файла 50,0 из 100,0 МБ");
+    QCOMPARE(dialog->value(), 500);
   }
 };
-
-const QStringList FrmMainTest::kAllWork = {"cmdOptions", "cmdGo", "cmdSobrat", "cmddir", "txtPut"};
 
 QTEST_MAIN(FrmMainTest)
 #include "frm_main_test.moc"

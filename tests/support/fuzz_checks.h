@@ -1,0 +1,49 @@
+#pragma once
+
+// What the fuzz targets check on every input, shared with the tests that
+// replay the saved corpus. Each returns false on a wrong answer.
+
+#include <string>
+
+#include "io/file_error.h"
+#include "partset/info_file.h"
+#include "partset/leading_number.h"
+#include "support/leading_number_model.h"
+#include "support/temp_folder.h"
+
+namespace parcelo::testing {
+
+// The reader never crashes, and on short texts it agrees with the model.
+inline bool CheckLeadingNumber(const std::string& text) {
+  const double value = ReadLeadingNumber(text);
+  return text.size() > 64 || value == ModelLeadingNumber(text);
+}
+
+// The info-file reader returns the first line up to the first CR, at most a
+// few KiB of it, without spaces at its ends; no byte at all is an error.
+inline bool CheckInfoFile(const std::string& bytes) {
+  static const TempFolder folder;
+  WriteFile(folder / "Infa.inf", bytes);
+  std::string line = bytes.substr(0, bytes.find('\r')).substr(0, 4097);
+  line.erase(0, std::min(line.size(), line.find_first_not_of(' ')));
+  line.erase(line.find_last_not_of(' ') + 1);
+  try {
+    return ReadInfoFile(folder / "Infa.inf") == line && !bytes.empty();
+  } catch (const FileError& error) {
+    return bytes.empty() && error.code() == kUnexpectedEnd;
+  }
+}
+
+// Feeds every saved input of a fuzz target's corpus to its check.
+template <typename Check>
+int ReplayCorpus(const std::string& target, Check check) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(PARCELO_CORPUS_DIR) + "/" + target)) {
+    const std::string input = ReadFile(entry.path().string());
+    EXPECT_TRUE(check(input)) << entry.path();
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace parcelo::testing
