@@ -3,6 +3,8 @@
 # caption. Usage: window_smoke_test.sh PATH-TO-PARCELO
 set -u
 program=$1
+# xwininfo prints the Cyrillic caption only in a UTF-8 locale.
+export LC_ALL=C.UTF-8
 if [ -z "${PARCELO_IN_X:-}" ]; then
   exec xvfb-run -a env PARCELO_IN_X=1 bash "$0" "$program"
 fi
