@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C.UTF-8  # the X tools match the Cyrillic caption only in a UTF-8 locale
+command -v xdotool >/dev/null || apt-get install -y -qq xdotool >/dev/null
+command -v import >/dev/null || apt-get install -y -qq imagemagick >/dev/null
 if [ -z "${PARCELO_IN_X:-}" ]; then
   exec xvfb-run -a -s "-screen 0 800x600x24" env PARCELO_IN_X=1 bash "$0"
 fi
