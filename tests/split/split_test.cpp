@@ -159,8 +159,10 @@ TEST_F(SplitTest, SourceThatShrinksWhileReadIsAnErrorNeverAShortPart) {
   const std::string bytes = testing::PatternBytes(12 << 20);
   WriteFile(folder / "f", bytes);
   const Progress shrink = [&](std::uint64_t, std::uint64_t) { std::filesystem::resize_file(folder / "f", 6 << 20); };
+  const auto descriptors = testing::OpenDescriptorCount();
   testing::ExpectFileError([&] { Split({folder / "f", "5242880", false, ""}, boxes.sink(), shrink); },
                            kUnexpectedEnd, folder / "f");
+  EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "f"}));
   EXPECT_EQ(ReadFile(folder / "001.drb"), bytes.substr(0, 5242880));
 }
