@@ -1,10 +1,25 @@
 #include "ui/progress_display.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLocale>
 #include <QProgressDialog>
 
 namespace parcelo::ui {
+namespace {
+
+// A progress dialog that Esc or the close button can't dismiss: the work it
+// shows can't be stopped, and the user should go on seeing how far it is.
+class UnstoppableProgressDialog : public QProgressDialog {
+ public:
+  using QProgressDialog::QProgressDialog;
+  void reject() override {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
+}  // namespace
 
 ProgressDisplay::ProgressDisplay(QWidget* parent, QString title)
     : parent_(parent), title_(std::move(title)) {
@@ -27,7 +42,7 @@ QString ProgressText(std::uint64_t done, std::uint64_t total) {
 void ProgressDisplay::Update(std::uint64_t done, std::uint64_t total) {
   if (!dialog_) {
     if (clock_.elapsed() < kShowAfterMs) return;
-    dialog_ = new QProgressDialog(parent_);
+    dialog_ = new UnstoppableProgressDialog(parent_);
     dialog_->setWindowTitle(title_);
     dialog_->setCancelButton(nullptr);
     dialog_->setWindowModality(Qt::ApplicationModal);

@@ -155,6 +155,8 @@ class FrmMainTest : public QObject {
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(dialog->windowTitle() + " " + dialog->labelText(), "Дробление файла 50,0 из 100,0 МБ");
     QCOMPARE(dialog->value(), 500);
+    QTest::keyClick(dialog, Qt::Key_Escape);  // the work can't be stopped, nor its display hidden
+    QVERIFY(dialog->isVisible());
   }
 };
 
