@@ -1,6 +1,7 @@
 #include "io/replacement_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <chrono>
@@ -47,6 +48,12 @@ ReplacementFile::~ReplacementFile() {
 }
 
 void ReplacementFile::Commit() {
+  // A file that is replaced keeps its permissions, as if written in place;
+  // where that fails, the new file keeps the usual ones.
+  struct stat old {};
+  if (Sys().Stat(target().c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    Sys().Fchmod(file_.fd(), old.st_mode & 07777);
+  }
   file_.Close();
   if (Sys().Rename(temporary_.c_str(), target().c_str()) != 0) {
     throw FileError(errno, FileOperation::Replace, target());

@@ -23,8 +23,9 @@ class ReplacementFile {
   const File& file() const { return file_; }
   const std::string& target() const { return file_.path(); }
 
-  // Closes the temporary and renames it over the target; throws FileError,
-  // and the temporary is removed.
+  // Gives the temporary the permissions of the file it replaces, if any,
+  // closes it and renames it over the target; throws FileError, and the
+  // temporary is removed.
   void Commit();
 
  private:

@@ -39,6 +39,8 @@ int SysCalls::Close(int fd) { return ::close(fd); }
 
 int SysCalls::Fstat(int fd, struct stat* status) { return ::fstat(fd, status); }
 
+int SysCalls::Fchmod(int fd, mode_t mode) { return ::fchmod(fd, mode); }
+
 int SysCalls::Stat(const char* path, struct stat* status) { return ::stat(path, status); }
 
 int SysCalls::Mkdir(const char* path, mode_t mode) { return ::mkdir(path, mode); }

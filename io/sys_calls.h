@@ -19,6 +19,7 @@ class SysCalls {
   virtual ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset);
   virtual int Close(int fd);
   virtual int Fstat(int fd, struct stat* status);
+  virtual int Fchmod(int fd, mode_t mode);
   virtual int Stat(const char* path, struct stat* status);
   virtual int Mkdir(const char* path, mode_t mode);
   virtual int Rename(const char* from, const char* to);

@@ -48,9 +48,11 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
   ASSERT_EQ(Split({folder / "film.avi", "3", false, ""}, boxes.sink()), Outcome::Done);  // 1000 parts
   WriteFile(folder / "notes.txt", "not a part");
   WriteFile(folder / "film.avi", "changed");  // the set lies beside its source: the join replaces it
+  std::filesystem::permissions(folder / "film.avi", std::filesystem::perms(0750));
   for (int time = 0; time < 2; ++time) {
     ASSERT_EQ(JoinFolder(), Outcome::Done);
     EXPECT_EQ(ReadFile(folder / "film.avi"), bytes);
+    EXPECT_EQ(std::filesystem::status(folder / "film.avi").permissions(), std::filesystem::perms(0750));
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].title, "Слияние завершено");
     EXPECT_EQ(boxes.messages[0].text,
