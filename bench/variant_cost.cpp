@@ -97,12 +97,20 @@ int main(int argc, char** argv) {
     }
   }
   std::filesystem::remove_all(folder);
-  const double baseSplit = Median(variants[0].split), baseJoin = Median(variants[0].join);
-  std::printf("%-26s %9s %9s %9s %9s\n", "variant", "split", "vs plain", "join", "vs plain");
+  // Medians, and the fastest runs: the least disturbed by the machine.
+  const auto fastest = [](const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); };
+  std::printf("%-26s %17s %17s %17s %17s\n", "variant", "split median", "split fastest", "join median",
+              "join fastest");
+  const auto column = [](double value, double base) {
+    std::printf(" %7.3fs (%+5.1f%%)", value, 100 * (value - base) / base);
+  };
   for (const Variant& variant : variants) {
-    const double split = Median(variant.split), join = Median(variant.join);
-    std::printf("%-26s %8.3fs %+8.1f%% %8.3fs %+8.1f%%\n", variant.name, split,
-                100 * (split - baseSplit) / baseSplit, join, 100 * (join - baseJoin) / baseJoin);
+    std::printf("%-26s", variant.name);
+    column(Median(variant.split), Median(variants[0].split));
+    column(fastest(variant.split), fastest(variants[0].split));
+    column(Median(variant.join), Median(variants[0].join));
+    column(fastest(variant.join), fastest(variants[0].join));
+    std::printf("\n");
   }
   std::printf("(%d rounds, medians, pieces of %s bytes; %llu progress calls)\n", rounds,
               piece.c_str(), static_cast<unsigned long long>(calls));
