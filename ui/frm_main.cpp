@@ -179,11 +179,8 @@ void FrmMain::SetOuterHeight(int twips) {
 }
 
 void FrmMain::SetWorkControlsEnabled(bool enabled) {
-  for (QWidget* control : {static_cast<QWidget*>(cmdOptions), static_cast<QWidget*>(cmdGo),
-                           static_cast<QWidget*>(cmdSobrat), static_cast<QWidget*>(cmddir),
-                           static_cast<QWidget*>(txtPut)}) {
-    control->setEnabled(enabled);
-  }
+  QWidget* const inOrder[] = {cmdOptions, cmdGo, cmdSobrat, cmddir, txtPut};
+  for (QWidget* control : inOrder) control->setEnabled(enabled);
 }
 
 void FrmMain::Form_Load() { SetOuterHeight(kNormalHeightTwips); }
