@@ -24,9 +24,9 @@ inline constexpr std::size_t kMaxFileNameBytes = 255;
 
 // True when a name can stand for one entry inside a folder: not empty, not
 // "." or "..", no longer than kMaxFileNameBytes, and free of separators and
-// control characters. Used for every
-// name that comes from outside (folder names typed by the user, names read
-// from an info file) before it is joined to a folder.
+// control characters. Used for every name that comes from outside (folder
+// names typed by the user, names read from an info file) before it is
+// joined to a folder.
 bool IsPlainFileName(std::string_view name, char separator = kSeparator);
 
 // Returns a path as an absolute one, resolving a relative path against the

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "ui/file_dialog.h"
+
 namespace parcelo::ui {
 
 QString StartingFolderToPreselect(const QString& startingFolder) {
@@ -19,12 +21,9 @@ QString ChooseFolder(const QString& startingFolder, const QString& prompt) {
   QFileDialog dialog(nullptr, prompt.isEmpty() ? QString::fromUtf8(kDefaultFolderPrompt) : prompt);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setWindowModality(Qt::ApplicationModal);
   const QString preselect = StartingFolderToPreselect(startingFolder);
   dialog.setDirectory(preselect.isEmpty() ? QDir::homePath() : preselect);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return QDir::toNativeSeparators(QDir::cleanPath(dialog.selectedFiles().constFirst()));
+  return RunFileDialog(dialog);
 }
 
 }  // namespace parcelo::ui

@@ -51,7 +51,6 @@ void ProgressDisplay::Update(std::uint64_t done, std::uint64_t total) {
     dialog_->setAutoReset(false);
     dialog_->setRange(0, 1000);
     dialog_->show();
-    shown_ = true;
   }
   const int permille = total ? static_cast<int>(done * 1000 / total) : 1000;
   dialog_->setLabelText(ProgressText(done, total));

@@ -26,9 +26,6 @@ class ProgressDisplay {
   // The callback to hand to the operation.
   Progress callback();
 
-  // True once the dialog has been shown (for tests).
-  bool wasShown() const { return shown_; }
-
  private:
   void Update(std::uint64_t done, std::uint64_t total);
 
@@ -36,7 +33,6 @@ class ProgressDisplay {
   QString title_;
   QElapsedTimer clock_;
   QProgressDialog* dialog_ = nullptr;
-  bool shown_ = false;
 };
 
 // Returns "12,5 из 100,0 МБ" for a byte count and a total.

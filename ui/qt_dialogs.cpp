@@ -1,9 +1,9 @@
-#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
 #include "ui/browse_fol_folder.h"
 #include "ui/dialogs.h"
+#include "ui/file_dialog.h"
 
 namespace parcelo::ui {
 
@@ -19,10 +19,7 @@ void QtDialogs::ShowMessage(QWidget* parent, const Message& message) {
 QString QtDialogs::ShowOpen(QWidget* parent) {
   QFileDialog dialog(parent);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setWindowModality(Qt::ApplicationModal);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+  return RunFileDialog(dialog);
 }
 
 QString QtDialogs::ChooseFolder(const QString& startingFolder, const QString& prompt) {
