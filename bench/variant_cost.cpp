@@ -72,9 +72,8 @@ int main(int argc, char** argv) {
   const std::string piece = argc > 3 ? argv[3] : "10000000";
   const std::string folder = std::filesystem::path(source).parent_path().string() + "/variant-bench";
   const bool verbose = std::getenv("PARCELO_BENCH_VERBOSE") != nullptr;
-  const parcelo::MessageSink quiet = [](const parcelo::Message&) {};
   std::uint64_t calls = 0;
-  const parcelo::Progress count = [&](std::uint64_t, std::uint64_t) { ++calls; };
+  const parcelo::Progress count = [&](const parcelo::ProgressReport&) { ++calls; };
   PlainCopyOnly plain;
 
   std::vector<Variant> variants = {{"plain copy, never shares", true, false, {}, {}},
@@ -88,9 +87,9 @@ int main(int argc, char** argv) {
       if (variant.plainCopyOnly) scope.emplace(plain);
       const parcelo::Progress progress = variant.withProgress ? count : parcelo::Progress{};
       const double split =
-          Seconds([&] { parcelo::Split({source, piece, true, "variant-bench"}, quiet, progress); });
+          Seconds([&] { parcelo::Split({source, piece, true, "variant-bench"}, progress); });
       const double join =
-          Seconds([&] { parcelo::Join(folder, parcelo::ListFolder, quiet, progress); });
+          Seconds([&] { parcelo::Join(folder, parcelo::ListFolder, progress); });
       if (verbose) std::printf("%-26s split %.3f join %.3f\n", variant.name, split, join);
       variant.split.push_back(split);
       variant.join.push_back(join);

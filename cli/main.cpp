@@ -1,15 +1,16 @@
 // parcelo-cli: the split and the join from the command line. Each message
 // box becomes one line "TITLE: TEXT": information on standard output,
-// everything else on standard error.
+// everything else on standard error. SIGINT, SIGTERM and SIGHUP cancel the
+// work as the window's "Отмена" does, then end the program as the signal
+// would.
 
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "io/stop_signals.h"
 #include "join/join.h"
-#include "partset/error_report.h"
 #include "split/split.h"
 
 namespace {
@@ -24,22 +25,29 @@ void ShowMessage(const parcelo::Message& message) {
   std::fprintf(stream, "%s: %s\n", message.title.c_str(), message.text.c_str());
 }
 
+// Stops the work once a stop signal came.
+void StopOnSignal(const parcelo::ProgressReport&) {
+  if (parcelo::StopSignal() != 0) throw parcelo::OperationCancelled{};
+}
+
 int Run(const parcelo::CliCommand& command) {
   using Kind = parcelo::CliCommand::Kind;
   if (command.kind == Kind::Help) {
     std::fputs(parcelo::kCliUsage, stdout);
     return kExitDone;
   }
-  try {
-    const parcelo::Outcome outcome =
-        command.kind == Kind::Split
-            ? parcelo::Split(command.split, ShowMessage)
-            : parcelo::Join(command.folder, parcelo::ListFolder, ShowMessage);
-    return outcome == parcelo::Outcome::Done ? kExitDone : kExitRefused;
-  } catch (const std::exception& error) {
-    ShowMessage(parcelo::ErrorReport(error));
-    return kExitError;
+  const parcelo::Report report =
+      command.kind == Kind::Split
+          ? parcelo::Split(command.split, StopOnSignal)
+          : parcelo::Join(command.folder, parcelo::ListFolder, StopOnSignal);
+  ShowMessage(report.message);
+  switch (report.outcome) {
+    case parcelo::Outcome::Done: return kExitDone;
+    case parcelo::Outcome::Refused: return kExitRefused;
+    case parcelo::Outcome::Failed:
+    case parcelo::Outcome::Cancelled: return kExitError;
   }
+  return kExitError;
 }
 
 // Makes sure what was said on standard output reached it (a full disk or a
@@ -51,6 +59,7 @@ bool FlushStandardOutput() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  parcelo::CatchStopSignals();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const auto command = parcelo::ParseCliArguments(arguments);
   if (!command) {
@@ -62,5 +71,6 @@ int main(int argc, char** argv) {
     std::fputs("parcelo-cli: ошибка записи в стандартный вывод\n", stderr);
     status = kExitError;
   }
+  parcelo::EndByStopSignal();
   return status;
 }

@@ -1,18 +1,19 @@
 #include "io/copy_range.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <new>
 
 #include "io/file.h"
 #include "io/file_error.h"
-#include "io/progress_meter.h"
 #include "io/sys_calls.h"
 #include "io/write_all.h"
 
 namespace parcelo {
 namespace {
+
+constexpr std::size_t kPageSize = 4096;
 
 // Block sharing works on whole blocks; the last block of the source may be
 // partial, since the clone then ends at the source's end.
@@ -28,15 +29,20 @@ bool IsCloneable(const File& from, std::uint64_t fromOffset, std::uint64_t toOff
 
 }  // namespace
 
-RangeCopier::RangeCopier() : buffer_(new char[kBufferSize]) {}
+void RangeCopier::FreeBuffer::operator()(char* buffer) const { std::free(buffer); }
+
+RangeCopier::RangeCopier()
+    : buffer_(static_cast<char*>(std::aligned_alloc(kPageSize, kBufferSize))) {
+  if (!buffer_) throw std::bad_alloc();
+}
 
 void RangeCopier::Copy(const File& from, std::uint64_t fromOffset, const File& to,
-                       std::uint64_t toOffset, std::uint64_t count, ProgressMeter& meter) {
+                       std::uint64_t toOffset, std::uint64_t count, const Moved& moved) {
   if (TryClone(from, fromOffset, to, toOffset, count)) {
-    meter.Advance(count);
+    if (moved) moved(count);
     return;
   }
-  CopyThroughBuffer(from, fromOffset, to, toOffset, count, meter);
+  CopyThroughBuffer(from, fromOffset, to, toOffset, count, moved);
 }
 
 bool RangeCopier::TryClone(const File& from, std::uint64_t fromOffset, const File& to,
@@ -53,7 +59,7 @@ bool RangeCopier::TryClone(const File& from, std::uint64_t fromOffset, const Fil
 
 void RangeCopier::CopyThroughBuffer(const File& from, std::uint64_t fromOffset, const File& to,
                                     std::uint64_t toOffset, std::uint64_t count,
-                                    ProgressMeter& meter) {
+                                    const Moved& moved) {
   while (count > 0) {
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(count, kBufferSize));
     const std::size_t got = from.ReadAt(buffer_.get(), want, fromOffset);
@@ -62,7 +68,7 @@ void RangeCopier::CopyThroughBuffer(const File& from, std::uint64_t fromOffset, 
     fromOffset += got;
     toOffset += got;
     count -= got;
-    meter.Advance(got);
+    if (moved) moved(got);
   }
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace parcelo {
 
 class File;
-class ProgressMeter;
 
 // Moves byte ranges from one file into another for one operation. It owns
 // the single fixed-size buffer the operation copies through, whatever the
@@ -16,21 +17,31 @@ class RangeCopier {
  public:
   static constexpr std::size_t kBufferSize = 1u << 20;
 
+  // Told the bytes moved after every chunk of a copy; it may throw to stop
+  // the copy there.
+  using Moved = std::function<void(std::uint64_t bytes)>;
+
+  // Takes the buffer; throws std::bad_alloc when there is no memory for it.
   RangeCopier();
 
   // Copies `count` bytes of `from` at `fromOffset` into `to` at `toOffset`.
   // Throws FileError naming the file that failed; a source that ends early
   // is an error (kUnexpectedEnd), never a short copy.
   void Copy(const File& from, std::uint64_t fromOffset, const File& to, std::uint64_t toOffset,
-            std::uint64_t count, ProgressMeter& meter);
+            std::uint64_t count, const Moved& moved);
 
  private:
+  struct FreeBuffer {
+    void operator()(char* buffer) const;
+  };
+
   bool TryClone(const File& from, std::uint64_t fromOffset, const File& to,
                 std::uint64_t toOffset, std::uint64_t count);
   void CopyThroughBuffer(const File& from, std::uint64_t fromOffset, const File& to,
-                         std::uint64_t toOffset, std::uint64_t count, ProgressMeter& meter);
+                         std::uint64_t toOffset, std::uint64_t count, const Moved& moved);
 
-  std::unique_ptr<char[]> buffer_;
+  // Page-aligned: the kernel copies into an aligned buffer markedly faster.
+  std::unique_ptr<char, FreeBuffer> buffer_;
   bool cloneSupported_ = true;
 };
 

@@ -1,12 +1,12 @@
 #include "io/file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <utility>
 
 #include "io/file_error.h"
+#include "io/folder.h"
 #include "io/sys_calls.h"
 
 namespace parcelo {
@@ -27,22 +27,38 @@ File::~File() {
   if (fd_ >= 0) Sys().Close(fd_);
 }
 
-File File::OpenForReading(const std::string& path) {
-  const int fd = Sys().Open(path.c_str(), O_RDONLY, 0);
-  if (fd < 0) throw FileError(errno, FileOperation::Open, path);
-  File file(fd, path);
-  struct stat status {};
-  if (Sys().Fstat(fd, &status) != 0) throw FileError(errno, FileOperation::Stat, path);
-  if (!S_ISREG(status.st_mode)) {
-    throw FileError(S_ISDIR(status.st_mode) ? EISDIR : kNotRegularFile, FileOperation::Open, path);
+File File::OpenRegular(int folderFd, const char* name, int extraFlags, std::string path) {
+  const int fd = Sys().OpenAt(folderFd, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | extraFlags, 0);
+  if (fd < 0) {
+    // With O_NOFOLLOW a symbolic link fails to open with ELOOP.
+    const int code = (errno == ELOOP && (extraFlags & O_NOFOLLOW)) ? kSymbolicLink : errno;
+    throw FileError(code, FileOperation::Open, std::move(path));
+  }
+  File file(fd, std::move(path));
+  const FileStatus status = file.Status();
+  if (status.kind != FileStatus::Kind::Regular) {
+    throw FileError(status.kind == FileStatus::Kind::Folder ? EISDIR : kNotRegularFile,
+                    FileOperation::Open, file.path());
+  }
+  const int flags = Sys().GetFlags(fd);
+  if (flags < 0 || Sys().SetFlags(fd, flags & ~O_NONBLOCK) != 0) {
+    throw FileError(errno, FileOperation::Open, file.path());
   }
   return file;
 }
 
-std::uint64_t File::Size() const {
+File File::OpenForReading(const std::string& path) {
+  return OpenRegular(AT_FDCWD, path.c_str(), 0, path);
+}
+
+File File::OpenEntry(const Folder& folder, const std::string& name) {
+  return OpenRegular(folder.fd(), name.c_str(), O_NOFOLLOW, folder.PathOf(name));
+}
+
+FileStatus File::Status() const {
   struct stat status {};
   if (Sys().Fstat(fd_, &status) != 0) throw FileError(errno, FileOperation::Stat, path_);
-  return static_cast<std::uint64_t>(status.st_size);
+  return FileStatus::From(status);
 }
 
 std::size_t File::ReadAt(char* buffer, std::size_t count, std::uint64_t offset) const {
@@ -53,29 +69,21 @@ std::size_t File::ReadAt(char* buffer, std::size_t count, std::uint64_t offset) 
   }
 }
 
+std::string File::ReadStart(std::size_t limit) const {
+  std::string bytes(limit, '\0');
+  std::size_t filled = 0;
+  while (filled < limit) {
+    const std::size_t got = ReadAt(bytes.data() + filled, limit - filled, filled);
+    if (got == 0) break;
+    filled += got;
+  }
+  bytes.resize(filled);
+  return bytes;
+}
+
 void File::Close() {
   const int fd = std::exchange(fd_, -1);
   if (fd >= 0 && Sys().Close(fd) != 0) throw FileError(errno, FileOperation::Close, path_);
-}
-
-namespace {
-
-bool SameIdentity(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-}  // namespace
-
-bool IsSameFile(const std::string& a, const std::string& b) {
-  struct stat first {}, second {};
-  return Sys().Stat(a.c_str(), &first) == 0 && Sys().Stat(b.c_str(), &second) == 0 &&
-         SameIdentity(first, second);
-}
-
-bool IsSameFile(const File& open, const std::string& path) {
-  struct stat first {}, second {};
-  return Sys().Fstat(open.fd(), &first) == 0 && Sys().Stat(path.c_str(), &second) == 0 &&
-         SameIdentity(first, second);
 }
 
 }  // namespace parcelo

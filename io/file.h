@@ -4,7 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "io/file_status.h"
+
 namespace parcelo {
+
+class Folder;
 
 // An open file descriptor with the path that errors about it name. The
 // destructor closes quietly; files that were written are closed through
@@ -19,35 +23,44 @@ class File {
   File& operator=(const File&) = delete;
   ~File();
 
-  // Opens a regular file for reading; throws FileError when it can't be
-  // opened or is a folder, device or the like.
+  // Opens a file the user named for reading, following symbolic links.
+  // Never blocks on a FIFO or device; throws FileError (kNotRegularFile,
+  // EISDIR) when it is not a regular file, or when it can't be opened.
   static File OpenForReading(const std::string& path);
+
+  // Opens the entry `name` of a folder for reading without following a
+  // symbolic link (kSymbolicLink) and without blocking; throws FileError
+  // naming it when it is not a regular file or can't be opened.
+  static File OpenEntry(const Folder& folder, const std::string& name);
 
   int fd() const { return fd_; }
   const std::string& path() const { return path_; }
-  bool is_open() const { return fd_ >= 0; }
+
+  // Returns the open file's status; throws FileError.
+  FileStatus Status() const;
 
   // Returns the file's length in bytes; throws FileError.
-  std::uint64_t Size() const;
+  std::uint64_t Size() const { return Status().size; }
 
   // Reads up to `count` bytes at `offset`, retrying interrupted calls.
   // Returns the bytes read, 0 at the end of the file; throws FileError.
   std::size_t ReadAt(char* buffer, std::size_t count, std::uint64_t offset) const;
+
+  // Returns the first `limit` bytes of the file, fewer when it is
+  // shorter; throws FileError.
+  std::string ReadStart(std::size_t limit) const;
 
   // Closes the file, never retried; throws FileError when the close fails
   // (for a written file that can mean its data did not reach the disk).
   void Close();
 
  private:
+  // Opens without blocking, refuses what is not a regular file, then lets
+  // reads block again.
+  static File OpenRegular(int folderFd, const char* name, int extraFlags, std::string path);
+
   int fd_ = -1;
   std::string path_;
 };
-
-// True when two paths name one file (same device and inode), however they
-// are spelled; false when either does not exist.
-bool IsSameFile(const std::string& a, const std::string& b);
-
-// True when the path names the same file as the open file.
-bool IsSameFile(const File& open, const std::string& path);
 
 }  // namespace parcelo

@@ -1,19 +1,29 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
 namespace parcelo {
 
 // What was being done to a file when it failed.
-enum class FileOperation { Open, Create, Read, Write, Close, Stat, CreateFolder, ListFolder, Replace };
+enum class FileOperation {
+  Open, Create, Read, Write, Close, Stat, CreateFolder, ListFolder, Replace, Remove, Lock
+};
 
 // Error numbers of our own, above the system's errno values.
-inline constexpr int kUnexpectedEnd = 1001;   // a file ended before the bytes it should hold
-inline constexpr int kNotRegularFile = 1002;  // a folder, device or link where a file belongs
+enum ErrorCode : int {
+  kUnexpectedEnd = 1001,   // a file ended before the bytes it should hold
+  kNotRegularFile = 1002,  // a folder, FIFO, device or the like where a file belongs
+  kSymbolicLink = 1003,    // a symbolic link where a file or folder of our own belongs
+  kFileReplaced = 1004,    // an entry is not the file that was listed
+  kFolderBusy = 1005,      // another operation works in the folder
+  kOutOfMemory = 1007,     // no memory for the work
+  kInternalError = 1099,   // a failure that carries no number of its own
+};
 
-// The one error the core throws: an error number (errno or one of ours), the
-// operation and the path of the file it concerns.
+// The one error the file layer throws: an error number (errno or one of
+// ours), the operation and the path of the file it concerns.
 class FileError : public std::runtime_error {
  public:
   FileError(int code, FileOperation operation, std::string path);
@@ -27,11 +37,5 @@ class FileError : public std::runtime_error {
   FileOperation operation_;
   std::string path_;
 };
-
-// Returns a Russian sentence that says what failed, on which file and why.
-std::string DescribeFileError(const FileError& error);
-
-// Returns the Russian reason for an error number.
-std::string DescribeErrorCode(int code);
 
 }  // namespace parcelo

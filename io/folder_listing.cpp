@@ -1,28 +1,30 @@
 #include "io/folder_listing.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "io/file_error.h"
+#include "io/folder.h"
 
 namespace parcelo {
 
-std::vector<std::string> ListFolder(const std::string& folder) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  fs::directory_iterator entries(folder, error);
-  std::vector<std::string> names;
-  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-    std::string name = entries->path().filename().string();
-    if (name.empty() || name.front() == '.') continue;
-    std::error_code typeError;
-    if (entries->symlink_status(typeError).type() != fs::file_type::regular) continue;
-    names.push_back(std::move(name));
+std::vector<FolderEntry> ListFolder(const std::string& path) {
+  const Folder folder = Folder::Open(path);
+  std::vector<FolderEntry> entries;
+  try {
+    for (std::string& name : folder.Names()) {
+      if (name.front() == '.') continue;
+      // An entry removed since the folder was read is simply not listed.
+      if (const std::optional<FileStatus> status = folder.Status(name)) {
+        entries.push_back({std::move(name), *status});
+      }
+    }
+  } catch (const FileError& error) {
+    // Without search permission no entry can be looked at: the folder can't be read.
+    throw FileError(error.code(), FileOperation::ListFolder, path);
   }
-  if (error) throw FileError(error.value(), FileOperation::ListFolder, folder);
-  std::sort(names.begin(), names.end());
-  return names;
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return entries;
 }
 
 }  // namespace parcelo

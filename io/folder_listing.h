@@ -1,18 +1,23 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "io/file_status.h"
+
 namespace parcelo {
 
-// Lists the file names of a folder for the join. The window's file list and
-// ListFolder below are two such listers.
-using FolderLister = std::function<std::vector<std::string>(const std::string& folder)>;
+// One entry of a folder listing, with what the listing saw of it.
+struct FolderEntry {
+  std::string name;
+  FileStatus status;
+};
 
-// Returns the names of the regular files directly inside a folder, sorted
-// by name (byte order): no folders, links, devices, nor hidden files (names
-// starting with "."). Throws FileError when the folder can't be read.
-std::vector<std::string> ListFolder(const std::string& folder);
+// Returns the entries of a folder, sorted by name (byte order), with their
+// kind and identity as the listing saw them (symbolic links not followed);
+// hidden entries (names starting with ".") are left out. Throws FileError
+// when the folder can't be read or an entry can't be looked at (a folder
+// without search permission, EACCES).
+std::vector<FolderEntry> ListFolder(const std::string& folder);
 
 }  // namespace parcelo

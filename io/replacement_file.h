@@ -1,20 +1,41 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 #include "io/file.h"
 
 namespace parcelo {
 
-// A file that takes the place of `folder + name` only once it is complete.
-// The bytes go to a hidden temporary file in the same folder; Commit()
-// closes it and renames it over the target. Until then an existing file of
-// that name stays as it was, and a ReplacementFile that is destroyed
-// without Commit() removes its temporary. Errors name the target.
+class Folder;
+
+// Refuses, before anything is written, what a ReplacementFile for the entry
+// `name` would refuse at its commit: an entry that is not a regular file
+// (kSymbolicLink, EISDIR, kNotRegularFile) and a file the runner could not
+// write in place (EACCES). Throws FileError naming the entry.
+void CheckReplaceable(const Folder& folder, const std::string& name);
+
+// A file that takes the place of the entry `name` of a folder only once it
+// is complete, as QSaveFile does. The bytes go to a private (0600)
+// temporary: an unnamed one where the file system offers it (O_TMPFILE),
+// which leaves nothing behind even when the process is killed; otherwise a
+// hidden one in the same folder whose name is no longer than the target's.
+// An existing file of that name stays as it was until Commit(); a
+// ReplacementFile destroyed without Commit() removes its temporary.
+//
+// The data is not flushed to the disk before the rename (no fsync), as
+// GNU split, cat and cp don't: a crash of the whole system soon after a
+// commit may lose the new bytes, never the old file while the work runs.
 class ReplacementFile {
  public:
-  // Creates the temporary; `folder` ends with a separator. Throws FileError.
-  ReplacementFile(const std::string& folder, const std::string& name);
+  // Creates the temporary. `newMode`, less the umask, is given to a file
+  // that replaces nothing; a replaced file keeps its owner and group where the runner may
+  // set them, and at most its permission bits, also limited to
+  // `modeLimit`: never setuid, setgid or sticky bits. Throws FileError
+  // naming the target.
+  ReplacementFile(const Folder& folder, const std::string& name, mode_t newMode,
+                  mode_t modeLimit = 0777);
   ~ReplacementFile();
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -23,14 +44,22 @@ class ReplacementFile {
   const File& file() const { return file_; }
   const std::string& target() const { return file_.path(); }
 
-  // Gives the temporary the permissions of the file it replaces, if any,
-  // closes it and renames it over the target; throws FileError, and the
-  // temporary is removed.
+  // Sets the final owner and mode, closes the temporary and renames it
+  // over the target. Throws FileError naming the target, and the temporary
+  // is removed; the old file then stays as it was.
   void Commit();
 
  private:
+  void CreateNamedTemporary();
+  void LinkUnnamedTemporary();
+  void SetOwnerAndMode();
+
+  const Folder& folder_;
+  std::string name_;
+  mode_t newMode_;
+  mode_t modeLimit_;
   File file_;
-  std::string temporary_;
+  std::string temporary_;  // empty while the temporary has no name
   bool committed_ = false;
 };
 

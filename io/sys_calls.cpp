@@ -1,10 +1,13 @@
 #include "io/sys_calls.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <cstring>
+#include <string>
 
 #ifdef __linux__
 #include <linux/fs.h>
@@ -23,8 +26,8 @@ SysCalls* current = nullptr;
 
 }  // namespace
 
-int SysCalls::Open(const char* path, int flags, mode_t mode) {
-  return ::open(path, flags | O_CLOEXEC, mode);
+int SysCalls::OpenAt(int folderFd, const char* name, int flags, mode_t mode) {
+  return ::openat(folderFd, name, flags | O_CLOEXEC, mode);
 }
 
 ssize_t SysCalls::Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) {
@@ -39,15 +42,66 @@ int SysCalls::Close(int fd) { return ::close(fd); }
 
 int SysCalls::Fstat(int fd, struct stat* status) { return ::fstat(fd, status); }
 
+int SysCalls::LstatAt(int folderFd, const char* name, struct stat* status) {
+  return ::fstatat(folderFd, name, status, AT_SYMLINK_NOFOLLOW);
+}
+
+int SysCalls::AccessAt(int folderFd, const char* name, int mode) {
+  return ::faccessat(folderFd, name, mode, AT_EACCESS);
+}
+
 int SysCalls::Fchmod(int fd, mode_t mode) { return ::fchmod(fd, mode); }
 
-int SysCalls::Stat(const char* path, struct stat* status) { return ::stat(path, status); }
+int SysCalls::Fchown(int fd, uid_t owner, gid_t group) { return ::fchown(fd, owner, group); }
 
-int SysCalls::Mkdir(const char* path, mode_t mode) { return ::mkdir(path, mode); }
+int SysCalls::SetFlags(int fd, int flags) { return ::fcntl(fd, F_SETFL, flags); }
 
-int SysCalls::Rename(const char* from, const char* to) { return std::rename(from, to); }
+int SysCalls::GetFlags(int fd) { return ::fcntl(fd, F_GETFL); }
 
-int SysCalls::Unlink(const char* path) { return ::unlink(path); }
+int SysCalls::MkdirAt(int folderFd, const char* name, mode_t mode) {
+  return ::mkdirat(folderFd, name, mode);
+}
+
+int SysCalls::UnlinkAt(int folderFd, const char* name, int flags) {
+  return ::unlinkat(folderFd, name, flags);
+}
+
+int SysCalls::RenameAt(int folderFd, const char* from, const char* to) {
+  return ::renameat(folderFd, from, folderFd, to);
+}
+
+int SysCalls::LinkUnnamed(int fd, int folderFd, const char* name) {
+  // Linking by descriptor (AT_EMPTY_PATH) needs a privilege; the file's
+  // entry under /proc does not.
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return ::linkat(AT_FDCWD, self.c_str(), folderFd, name, AT_SYMLINK_FOLLOW);
+}
+
+int SysCalls::Flock(int fd, int operation) { return ::flock(fd, operation); }
+
+int SysCalls::ReadNames(int folderFd, std::vector<std::string>* names) {
+  const int copy = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+  if (copy < 0) return -1;
+  DIR* folder = ::fdopendir(copy);
+  if (!folder) {
+    const int error = errno;
+    ::close(copy);
+    errno = error;
+    return -1;
+  }
+  ::rewinddir(folder);
+  errno = 0;
+  while (const dirent* entry = ::readdir(folder)) {
+    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+      names->emplace_back(entry->d_name);
+    }
+    errno = 0;
+  }
+  const int error = errno;
+  ::closedir(folder);
+  errno = error;
+  return error ? -1 : 0;
+}
 
 int SysCalls::CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::uint64_t toOffset,
                          std::uint64_t count) {
@@ -63,6 +117,12 @@ int SysCalls::CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::ui
   errno = EOPNOTSUPP;
   return -1;
 #endif
+}
+
+mode_t SysCalls::Umask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
 }
 
 SysCalls& Sys() { return current ? *current : SystemLayer(); }

@@ -5,29 +5,43 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace parcelo {
 
 // The thin layer over the system calls that the file layer makes. Each
 // method behaves as the call it is named after: -1 and errno on failure.
-// Tests put a stand-in in place to force EINTR, short writes and ENOSPC.
+// Tests put a stand-in in place to force EINTR, short writes, ENOSPC and
+// failing closes and renames.
 class SysCalls {
  public:
   virtual ~SysCalls() = default;
-  virtual int Open(const char* path, int flags, mode_t mode);
+  virtual int OpenAt(int folderFd, const char* name, int flags, mode_t mode);
   virtual ssize_t Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset);
   virtual ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset);
   virtual int Close(int fd);
   virtual int Fstat(int fd, struct stat* status);
+  // fstatat without following a symbolic link at the end.
+  virtual int LstatAt(int folderFd, const char* name, struct stat* status);
+  virtual int AccessAt(int folderFd, const char* name, int mode);
   virtual int Fchmod(int fd, mode_t mode);
-  virtual int Stat(const char* path, struct stat* status);
-  virtual int Mkdir(const char* path, mode_t mode);
-  virtual int Rename(const char* from, const char* to);
-  virtual int Unlink(const char* path);
+  virtual int Fchown(int fd, uid_t owner, gid_t group);
+  virtual int SetFlags(int fd, int flags);  // fcntl F_SETFL
+  virtual int GetFlags(int fd);             // fcntl F_GETFL
+  virtual int MkdirAt(int folderFd, const char* name, mode_t mode);
+  virtual int UnlinkAt(int folderFd, const char* name, int flags);
+  virtual int RenameAt(int folderFd, const char* from, const char* to);
+  // Gives an unnamed file (O_TMPFILE) the name `name` in `folderFd`.
+  virtual int LinkUnnamed(int fd, int folderFd, const char* name);
+  virtual int Flock(int fd, int operation);
+  // Appends the names of a folder's entries, "." and ".." left out.
+  virtual int ReadNames(int folderFd, std::vector<std::string>* names);
   // Shares a range of one file's blocks with another (copy on write); fails
   // with EOPNOTSUPP, EXDEV or EINVAL where the file system can't.
   virtual int CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::uint64_t toOffset,
                          std::uint64_t count);
+  virtual mode_t Umask();  // the process's file creation mask, left unchanged
 };
 
 // Returns the layer in use.

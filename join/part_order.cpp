@@ -1,6 +1,7 @@
 #include "join/part_order.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "partset/leading_number.h"
@@ -8,17 +9,19 @@
 
 namespace parcelo {
 
-std::vector<std::string> OrderParts(const std::vector<std::string>& listing) {
-  std::vector<std::pair<double, std::string>> numbered;
-  for (const std::string& name : listing) {
-    if (!HasPartExtension(name)) continue;
-    const std::string stem = name.substr(0, name.size() - kPartExtension.size());
-    numbered.emplace_back(ReadLeadingNumber(stem), name);
+std::vector<FolderEntry> OrderParts(const std::vector<FolderEntry>& listing) {
+  std::vector<std::pair<double, const FolderEntry*>> numbered;
+  for (const FolderEntry& entry : listing) {
+    if (!HasPartExtension(entry.name)) continue;
+    const std::string stem = entry.name.substr(0, entry.name.size() - kPartExtension.size());
+    numbered.emplace_back(ReadLeadingNumber(stem), &entry);
   }
-  std::sort(numbered.begin(), numbered.end());
-  std::vector<std::string> parts;
+  std::sort(numbered.begin(), numbered.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first < b.first : a.second->name < b.second->name;
+  });
+  std::vector<FolderEntry> parts;
   parts.reserve(numbered.size());
-  for (auto& entry : numbered) parts.push_back(std::move(entry.second));
+  for (const auto& entry : numbered) parts.push_back(*entry.second);
   return parts;
 }
 

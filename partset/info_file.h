@@ -1,17 +1,26 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace parcelo {
 
-// Writes the info file into a folder (ending with a separator): the source
-// name's bytes, then CR LF, replacing any info file there. Throws FileError.
-void WriteInfoFile(const std::string& folder, const std::string& sourceName);
+// How many bytes of an info file are read at the most: far beyond any file
+// name a file system accepts (255 bytes on most), so a longer first line
+// comes back cut, too long to be any file's name.
+inline constexpr std::size_t kInfoFileReadLimit = 4097;
 
-// Returns the first line of an info file, up to its first CR, without
-// leading and trailing spaces. Reads at most a few KiB whatever the file's
-// size (a longer line comes back cut, too long to be any file's name).
-// Throws FileError when it can't be read or holds no byte at all.
-std::string ReadInfoFile(const std::string& path);
+// Returns the info file's content for a source name: its bytes, then CR LF.
+std::string InfoFileText(std::string_view sourceName);
+
+// Returns the name an info file holds: its first line, up to the first CR,
+// without leading and trailing spaces.
+std::string NameInInfoFile(std::string_view content);
+
+// True when a source name comes back from the info file exactly as it went
+// in: no control byte, no space at either end, and not a name the join
+// takes for a part or for the info file itself.
+bool InfoFileKeepsName(std::string_view sourceName);
 
 }  // namespace parcelo

@@ -1,11 +1,5 @@
 #include "partset/path_helpers.h"
 
-#include <cerrno>
-#include <filesystem>
-#include <system_error>
-
-#include "io/file_error.h"
-
 namespace parcelo {
 
 std::string FileNameOf(std::string_view path, char separator) {
@@ -31,13 +25,6 @@ bool IsPlainFileName(std::string_view name, char separator) {
 #endif
   }
   return true;
-}
-
-std::string AbsolutePath(const std::string& path) {
-  std::error_code error;
-  std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  if (error) throw FileError(error.value(), FileOperation::Stat, path);
-  return absolute.string();
 }
 
 }  // namespace parcelo

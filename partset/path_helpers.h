@@ -29,8 +29,4 @@ inline constexpr std::size_t kMaxFileNameBytes = 255;
 // joined to a folder.
 bool IsPlainFileName(std::string_view name, char separator = kSeparator);
 
-// Returns a path as an absolute one, resolving a relative path against the
-// current folder; throws FileError when the current folder is unknown.
-std::string AbsolutePath(const std::string& path);
-
 }  // namespace parcelo

@@ -1,17 +1,22 @@
 #include "split/split.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <new>
 #include <optional>
+#include <set>
+#include <vector>
 
+#include "io/absolute_path.h"
 #include "io/copy_range.h"
 #include "io/file.h"
 #include "io/file_error.h"
+#include "io/folder.h"
 #include "io/replacement_file.h"
-#include "io/sys_calls.h"
+#include "io/write_all.h"
+#include "operation/messages.h"
+#include "operation/run_reported.h"
 #include "partset/info_file.h"
 #include "partset/leading_number.h"
 #include "partset/part_number.h"
@@ -23,9 +28,8 @@ namespace {
 constexpr std::uint64_t kMaxParts = 1000;
 constexpr double kMaxPieceSize = 2147483647;
 
-Outcome Refuse(const MessageSink& show, const char* title, const char* text) {
-  show({MessageKind::Critical, title, text});
-  return Outcome::Refused;
+Report Refusal(const char* title, const char* text) {
+  return BoxReport(Outcome::Refused, MessageKind::Critical, title, text);
 }
 
 // The piece size in whole bytes: rounded to the nearest integer, halves to
@@ -40,99 +44,199 @@ std::optional<std::uint64_t> WholePieceSize(double size) {
   return static_cast<std::uint64_t>(rounded);
 }
 
-// True when writing the set into `target` would replace the source itself:
-// the source is that folder's info file or one of the parts to be written
-// (under any spelling, hard links included).
-bool WouldReplaceSource(const File& source, const std::string& target, std::uint64_t parts) {
-  if (IsSameFile(source, target + std::string(kInfoFileName))) return true;
+// The names of the parts, in order: 001.drb, 002.drb, ...
+std::vector<std::string> PartNames(std::uint64_t parts) {
+  std::vector<std::string> names;
   std::string number(kFirstPartNumber);
-  for (std::uint64_t k = 1; k <= parts; ++k, IncFn(number)) {
-    if (IsSameFile(source, target + PartFileName(number))) return true;
-  }
-  return false;
+  for (std::uint64_t k = 1; k <= parts; ++k, IncFn(number)) names.push_back(PartFileName(number));
+  return names;
 }
 
-// Makes the new subfolder (given with its trailing separator) unless a
-// folder of that name exists already.
-void EnsureFolder(const std::string& folder) {
-  if (Sys().Mkdir(folder.c_str(), 0777) == 0) return;
-  const int error = errno;
-  struct stat status {};
-  if (error == EEXIST && Sys().Stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return;
-  const std::string named = folder.substr(0, folder.size() - 1);
-  throw FileError(error == EEXIST ? ENOTDIR : error, FileOperation::CreateFolder, named);
+// The checks of a target folder, made while it is locked and before the
+// split writes into it. Returns the refusal, if any; throws FileError for
+// an entry the split must not replace.
+std::optional<Report> CheckTarget(const Folder& target, const std::vector<std::string>& parts,
+                                  const FileStatus& source) {
+  // Another set's parts would join with this one's: the set records no count.
+  const std::set<std::string> ours(parts.begin(), parts.end());
+  for (const std::string& name : target.Names()) {
+    if (name.front() != '.' && HasPartExtension(name) && !ours.count(name)) {
+      return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);
+    }
+  }
+  std::vector<std::string> outputs = parts;
+  outputs.emplace_back(kInfoFileName);
+  for (const std::string& name : outputs) {
+    const std::optional<FileStatus> status = target.Status(name);
+    if (status && status->IsSameFileAs(source)) {
+      return Refusal(messages::kSplitErrorTitle, messages::kOwnSource);
+    }
+  }
+  for (const std::string& name : outputs) CheckReplaceable(target, name);
+  return std::nullopt;
 }
 
-// Writes the parts: part k holds the source bytes from (k-1)*pieceSize on.
-// Returns the last part number.
-std::string WriteParts(const File& source, const std::string& target, std::uint64_t length,
-                       std::uint64_t pieceSize, std::uint64_t parts, const Progress& progress) {
-  RangeCopier copier;
-  ProgressMeter meter(progress, length);
-  std::string number(kFirstPartNumber);
-  for (std::uint64_t k = 1; k <= parts; ++k) {
-    const std::uint64_t offset = (k - 1) * pieceSize;
-    const std::uint64_t bytes = std::min(pieceSize, length - offset);
-    ReplacementFile part(target, PartFileName(number));
-    copier.Copy(source, offset, part.file(), 0, bytes, meter);
-    part.Commit();
-    if (k < parts) IncFn(number);
+// One split, from its checks to its last file, with what it has to undo
+// when it stops early.
+class SplitJob {
+ public:
+  SplitJob(const SplitRequest& request, const Progress& progress)
+      : request_(request), progress_(progress) {}
+
+  Report Run();
+
+ private:
+  std::optional<Report> Check();
+  std::optional<Report> Prepare();
+  std::string WriteParts(const Folder& target);
+  void UndoOnCancel() noexcept;
+  void Abandon() noexcept;
+
+  const SplitRequest& request_;
+  const Progress& progress_;
+  std::string sourcePath_;
+  File source_;
+  FileStatus sourceStatus_;
+  std::uint64_t pieceSize_ = 0;
+  std::vector<std::string> parts_;
+  std::string childName_;  // the new folder's name, empty for beside the source
+  Folder parent_;
+  std::optional<Folder> target_;
+  bool createdChild_ = false;
+  std::vector<std::string> written_;
+};
+
+std::optional<Report> SplitJob::Check() {
+  // A relative path is taken from the current folder, so the set lands
+  // beside the file and the info file holds its name.
+  sourcePath_ = AbsolutePath(request_.sourcePath);
+  source_ = File::OpenForReading(sourcePath_);
+  sourceStatus_ = source_.Status();
+  const std::uint64_t length = sourceStatus_.size;
+
+  const double size = ReadLeadingNumber(request_.pieceSizeText);
+  const std::optional<std::uint64_t> pieceSize = WholePieceSize(size);
+  if (!pieceSize) return Refusal(messages::kSizeErrorTitle, messages::kPieceSizeRange);
+  if (static_cast<double>(length) <= size) {
+    return Refusal(messages::kSizeErrorTitle, messages::kPieceNotSmaller);
   }
-  meter.Finish();
-  return number;
+  pieceSize_ = *pieceSize;
+  const std::uint64_t parts = (length + pieceSize_ - 1) / pieceSize_;
+  if (parts > kMaxParts) return Refusal(messages::kCountErrorTitle, messages::kTooManyParts);
+  if (request_.newFolder) childName_ = request_.newFolderName;
+  if (!childName_.empty() && !IsPlainFileName(childName_)) {
+    return Refusal(messages::kFolderNameErrorTitle, messages::kBadFolderName);
+  }
+  if (!InfoFileKeepsName(FileNameOf(sourcePath_))) {
+    return Refusal(messages::kFileNameErrorTitle, messages::kUnstorableName);
+  }
+  parts_ = PartNames(parts);
+  return std::nullopt;
+}
+
+// Opens and locks the target folder, creating the new folder if needed,
+// and checks what lies in it; returns a refusal, if any.
+std::optional<Report> SplitJob::Prepare() {
+  const std::string folder = FolderOf(sourcePath_);
+  parent_ = Folder::Open(folder.empty() ? std::string(1, kSeparator) : folder);
+  if (childName_.empty()) {
+    target_.emplace(std::move(parent_));
+    parent_ = Folder();
+  } else if (parent_.Status(childName_)) {
+    target_.emplace(parent_.OpenChild(childName_));  // never through a link
+  }
+  if (target_) {
+    target_->Lock();
+    return CheckTarget(*target_, parts_, sourceStatus_);
+  }
+  // A new folder: made only now, after every check of what exists.
+  parent_.MakeChild(childName_);
+  createdChild_ = true;
+  target_.emplace(parent_.OpenChild(childName_));
+  target_->Lock();
+  return CheckTarget(*target_, parts_, sourceStatus_);
+}
+
+std::string SplitJob::WriteParts(const Folder& target) {
+  // The buffer first, so that no memory for it fails before anything lands.
+  std::string current = target.PathOf(parts_.front());
+  try {
+    RangeCopier copier;
+    // Parts are as private as their source, and so is the info file.
+    const mode_t mode = sourceStatus_.mode & 0666;
+    ProgressMeter meter(progress_, sourceStatus_.size, static_cast<std::uint32_t>(parts_.size()));
+    const RangeCopier::Moved moved = [&](std::uint64_t bytes) { meter.Advance(bytes); };
+    for (std::size_t k = 0; k < parts_.size(); ++k) {
+      current = target.PathOf(parts_[k]);
+      meter.StartPart(static_cast<std::uint32_t>(k + 1));
+      const std::uint64_t offset = k * pieceSize_;
+      ReplacementFile part(target, parts_[k], mode, mode);
+      copier.Copy(source_, offset, part.file(), 0, std::min(pieceSize_, sourceStatus_.size - offset),
+                  moved);
+      // The old set ends where the first part lands: until the new info
+      // file is written, no set here looks whole to a join.
+      if (k == 0) target.Remove(std::string(kInfoFileName));
+      part.Commit();
+      written_.push_back(parts_[k]);
+    }
+    meter.Finish();
+    current = target.PathOf(std::string(kInfoFileName));
+    ReplacementFile info(target, std::string(kInfoFileName), mode, mode);
+    const std::string text = InfoFileText(FileNameOf(sourcePath_));
+    WriteAll(info.file(), text.data(), text.size(), 0);
+    info.Commit();
+  } catch (const std::bad_alloc&) {
+    throw FileError(kOutOfMemory, FileOperation::Write, current);
+  }
+  source_.Close();
+  return parts_.back().substr(0, parts_.back().size() - kPartExtension.size());
+}
+
+void SplitJob::UndoOnCancel() noexcept {
+  if (!target_) return;
+  for (const std::string& name : written_) {
+    try {
+      target_->Remove(name);
+    } catch (const FileError&) {
+      // What can't be removed stays; the set has no info file either way.
+    }
+  }
+}
+
+Report SplitJob::Run() {
+  if (std::optional<Report> refusal = Check()) return *refusal;
+  try {
+    if (std::optional<Report> refusal = Prepare()) {
+      if (createdChild_) parent_.RemoveChildIfEmpty(childName_);
+      return *refusal;
+    }
+    const std::string lastNumber = WriteParts(*target_);
+    return BoxReport(Outcome::Done, MessageKind::Information, messages::kSplitDoneTitle,
+             messages::SplitDone(request_.sourcePath,
+                                 FormatWholeNumber(ReadLeadingNumber(lastNumber))));
+  } catch (const OperationCancelled&) {
+    UndoOnCancel();
+    Abandon();
+    throw;
+  } catch (...) {
+    Abandon();
+    throw;
+  }
+}
+
+void SplitJob::Abandon() noexcept {
+  target_.reset();  // closed, and so unlocked, before its folder may go
+  if (createdChild_) parent_.RemoveChildIfEmpty(childName_);
 }
 
 }  // namespace
 
-Outcome Split(const SplitRequest& request, const MessageSink& show, const Progress& progress) {
+Report Split(const SplitRequest& request, const Progress& progress) {
   if (request.sourcePath.empty()) {
-    return Refuse(show, "Ошибка чтения файла", "Не указан файл для дробления!");
+    return Refusal(messages::kReadErrorTitle, messages::kNoSource);
   }
-  // A relative path is taken from the current folder, so the set lands
-  // beside the file and the info file holds its name.
-  const std::string sourcePath = AbsolutePath(request.sourcePath);
-  File source = File::OpenForReading(sourcePath);
-  const std::uint64_t length = source.Size();
-
-  const double size = ReadLeadingNumber(request.pieceSizeText);
-  const std::optional<std::uint64_t> pieceSize = WholePieceSize(size);
-  if (!pieceSize) {
-    return Refuse(show, "Ошибка размера файла",
-                  "Размер части должен быть целым числом от 1 до 2147483647 байт. "
-                  "Измените размер части в настройках!");
-  }
-  if (static_cast<double>(length) <= size) {
-    return Refuse(show, "Ошибка размера файла",
-                  "Часть должна быть меньше чем файл. Измените размер части в настройках!");
-  }
-  const std::uint64_t parts = (length + *pieceSize - 1) / *pieceSize;
-  if (parts > kMaxParts) {
-    return Refuse(show, "Ошибка пробления файла",
-                  "Файл не может быть разделен более чем на 1000 файлов!");
-  }
-  if (request.newFolder && !request.newFolderName.empty() &&
-      !IsPlainFileName(request.newFolderName)) {
-    return Refuse(show, "Ошибка имени директории",
-                  "Недопустимое имя новой директории. Измените его в настройках!");
-  }
-
-  std::string target = FolderOf(sourcePath) + kSeparator;
-  if (request.newFolder) target += request.newFolderName + kSeparator;
-  if (WouldReplaceSource(source, target, parts)) {
-    return Refuse(show, "Ошибка дробления файла",
-                  "Файл нельзя дробить в ту же директорию: его имя совпадает с именем части "
-                  "или Infa.inf. Выберите новую директорию в настройках!");
-  }
-
-  if (request.newFolder) EnsureFolder(target);
-  WriteInfoFile(target, FileNameOf(sourcePath));
-  const std::string lastNumber = WriteParts(source, target, length, *pieceSize, parts, progress);
-  source.Close();
-
-  show({MessageKind::Information, "Дробление завершено",
-        "Поздравляем! Выбранный файл " + request.sourcePath + " был разбит на " +
-            FormatWholeNumber(ReadLeadingNumber(lastNumber)) + " части(ей)!"});
-  return Outcome::Done;
+  return RunReported(messages::kSplitCancelledTitle,
+                     [&] { return SplitJob(request, progress).Run(); });
 }
 
 }  // namespace parcelo

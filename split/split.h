@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "io/progress_meter.h"
-#include "partset/message.h"
+#include "operation/progress.h"
+#include "operation/report.h"
 
 namespace parcelo {
 
@@ -15,11 +15,13 @@ struct SplitRequest {
   std::string newFolderName;  // that subfolder's name ("NewFolder")
 };
 
-// Cuts the source into a part set: 001.drb, 002.drb, ... and "Infa.inf".
-// Every check runs before anything is written; a refusal shows its critical
-// box and returns Refused, a success shows the information box and returns
-// Done. Throws FileError (or bad_alloc) for any failure no check catches,
-// with every file closed and nothing half-written left under a part's name.
-Outcome Split(const SplitRequest& request, const MessageSink& show, const Progress& progress = {});
+// Cuts the source into a part set: 001.drb, 002.drb, ... and, once every
+// part is written, "Infa.inf". Every check runs before anything is
+// written, and a refusal writes nothing. The old info file of the target
+// goes just before the first part lands, so a split that stops early leaves
+// no set a join would take for whole. A cancel (the progress throws
+// OperationCancelled) removes the parts this split wrote. Returns what
+// happened and the box to show; never throws.
+Report Split(const SplitRequest& request, const Progress& progress = {});
 
 }  // namespace parcelo

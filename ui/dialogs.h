@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "partset/message.h"
+#include "operation/report.h"
 
 class QWidget;
 

@@ -10,15 +10,19 @@ void FileListBox::setPath(const QString& folder) { List(QFile::encodeName(folder
 
 void FileListBox::List(const std::string& folder) {
   clear();
-  names_.clear();
-  names_ = ListFolder(folder);
-  for (const std::string& name : names_) addItem(QFile::decodeName(QByteArray::fromStdString(name)));
+  entries_.clear();
+  entries_ = ListFolder(folder);
+  for (const FolderEntry& entry : entries_) {
+    if (entry.status.kind == FileStatus::Kind::Regular) {
+      addItem(QFile::decodeName(QByteArray::fromStdString(entry.name)));
+    }
+  }
 }
 
 FolderLister FileListBox::lister() {
   return [this](const std::string& folder) {
     List(folder);
-    return names_;
+    return entries_;
   };
 }
 

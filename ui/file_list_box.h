@@ -2,12 +2,12 @@
 
 #include <QListWidget>
 
-#include "io/folder_listing.h"
+#include "join/join.h"
 
 namespace parcelo::ui {
 
 // The window's file list (File1): shows the files of one folder, every
-// one but hidden ones, sorted by name. The join lists its folder through it.
+// file but hidden ones, sorted by name. The join lists its folder through it.
 class FileListBox : public QListWidget {
   Q_OBJECT
 
@@ -25,8 +25,9 @@ class FileListBox : public QListWidget {
  private:
   void List(const std::string& folder);
 
-  // The names as the file system gives them; the items show them decoded.
-  std::vector<std::string> names_;
+  // The entries as the file system gives them; the items show the names
+  // of the files among them, decoded.
+  std::vector<FolderEntry> entries_;
 };
 
 }  // namespace parcelo::ui

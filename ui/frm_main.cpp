@@ -16,8 +16,8 @@
 #include <QTimer>
 #include <optional>
 
+#include "io/stop_signals.h"
 #include "join/join.h"
-#include "partset/error_report.h"
 #include "partset/part_number.h"
 #include "split/split.h"
 #include "ui/app_icon.h"
@@ -205,19 +205,16 @@ void FrmMain::cmdGo_Click() {
   const SplitRequest request{Encoded(txtPut->text()), txtKusok->text().toStdString(),
                              optSubDir->isChecked(), Encoded(txtPapka->text())};
   RunOperation(QStringLiteral("Дробление файла"),
-               [&](const MessageSink& show, const Progress& progress) {
-                 Split(request, show, progress);
-               });
+               [&](const Progress& progress) { return Split(request, progress); });
 }
 
 void FrmMain::cmdSobrat_Click() {
   const QString folder =
       dialogs_.ChooseFolder(StartingFolderForJoin(), QStringLiteral("Выберите директорию"));
   if (folder.isEmpty()) return;
-  RunOperation(QStringLiteral("Слияние файла"),
-               [&](const MessageSink& show, const Progress& progress) {
-                 Join(Encoded(folder), File1->lister(), show, progress);
-               });
+  RunOperation(QStringLiteral("Слияние файла"), [&](const Progress& progress) {
+    return Join(Encoded(folder), File1->lister(), progress);
+  });
 }
 
 // The join's chooser opens where the file being worked on lies, if any.
@@ -227,20 +224,19 @@ QString FrmMain::StartingFolderForJoin() const {
 }
 
 // Runs a split or join with a progress display, then shows the one box it
-// reported, or the error report. The window stays usable after either.
+// reported. The window stays usable after it, an error report included.
 void FrmMain::RunOperation(const QString& progressTitle, const Work& work) {
-  std::optional<Message> box;
   busy_ = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  try {
+  Report report;
+  {
     ProgressDisplay progress(this, progressTitle);
-    work([&](const Message& message) { box = message; }, progress.callback());
-  } catch (const std::exception& error) {
-    box = ErrorReport(error);
+    report = work(progress.callback());
   }
   QApplication::restoreOverrideCursor();
   busy_ = false;
-  if (box) dialogs_.ShowMessage(this, *box);
+  // After a stop signal the program ends without a box to wait on.
+  if (StopSignal() == 0) dialogs_.ShowMessage(this, report.message);
 }
 
 void FrmMain::showEvent(QShowEvent* event) {

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "io/progress_meter.h"
-#include "partset/message.h"
+#include "operation/progress.h"
+#include "operation/report.h"
 
 class QGroupBox;
 class QLabel;
@@ -61,7 +61,7 @@ class FrmMain : public QWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  using Work = std::function<void(const MessageSink&, const Progress&)>;
+  using Work = std::function<Report(const Progress&)>;
 
   void BuildUpperPanel();
   void BuildLowerPanel();

@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QProgressDialog>
 
+#include "io/stop_signals.h"
+
 namespace parcelo::ui {
 namespace {
 
@@ -29,7 +31,7 @@ ProgressDisplay::ProgressDisplay(QWidget* parent, QString title)
 ProgressDisplay::~ProgressDisplay() { delete dialog_; }
 
 Progress ProgressDisplay::callback() {
-  return [this](std::uint64_t done, std::uint64_t total) { Update(done, total); };
+  return [this](const ProgressReport& report) { Update(report); };
 }
 
 QString ProgressText(std::uint64_t done, std::uint64_t total) {
@@ -39,7 +41,10 @@ QString ProgressText(std::uint64_t done, std::uint64_t total) {
          russian.toString(total / mib, 'f', 1) + QStringLiteral(" МБ");
 }
 
-void ProgressDisplay::Update(std::uint64_t done, std::uint64_t total) {
+void ProgressDisplay::Update(const ProgressReport& report) {
+  // A stop signal cancels the work; the program then ends.
+  if (StopSignal() != 0) throw OperationCancelled{};
+  const std::uint64_t done = report.bytesDone, total = report.bytesTotal;
   if (!dialog_) {
     if (clock_.elapsed() < kShowAfterMs) return;
     dialog_ = new UnstoppableProgressDialog(parent_);

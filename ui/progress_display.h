@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "io/progress_meter.h"
+#include "operation/progress.h"
 
 class QProgressDialog;
 class QWidget;
@@ -27,7 +27,7 @@ class ProgressDisplay {
   Progress callback();
 
  private:
-  void Update(std::uint64_t done, std::uint64_t total);
+  void Update(const ProgressReport& report);
 
   QWidget* parent_;
   QString title_;

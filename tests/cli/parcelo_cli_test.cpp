@@ -56,6 +56,9 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
     EXPECT_NE(result.err.find("Использование:"), std::string::npos);
   }
   EXPECT_EQ(RunCli({"--help"}).status, 0);
+  // What could not be written to standard output is an error too.
+  const std::string full = testing::ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";
+  EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 2);
 }
 
 }  // namespace

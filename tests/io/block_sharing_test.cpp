@@ -39,15 +39,14 @@ bool AllExtentsShared(const std::string& path) {
 TEST(BlockSharing, AlignedPiecesShareBlocksAndStayApartOnWrite) {
   ReflinkDisk disk;
   if (!disk.mounted) GTEST_SKIP() << "no XFS image with reflink can be loop-mounted here";
-  testing::RecordingSink boxes;
   for (const auto& [size, shared] : {std::pair{"1048576", true}, std::pair{"1000000", false}}) {
     const std::string bytes = testing::PatternBytes(8 << 20) + "tail";
     testing::WriteFile(disk / "source.bin", bytes);
     std::filesystem::remove_all(disk / "set");
-    ASSERT_EQ(Split({disk / "source.bin", size, true, "set"}, boxes.sink()), Outcome::Done);
+    ASSERT_EQ(Split({disk / "source.bin", size, true, "set"}).outcome, Outcome::Done);
     EXPECT_EQ(AllExtentsShared(disk / "set/002.drb"), shared) << size;
     EXPECT_EQ(ReadFile(disk / "set/002.drb"), bytes.substr(std::stoi(size), std::stoi(size)));
-    ASSERT_EQ(Join(disk / "set", ListFolder, boxes.sink()), Outcome::Done);
+    ASSERT_EQ(Join(disk / "set", ListFolder).outcome, Outcome::Done);
     EXPECT_EQ(ReadFile(disk / "set/source.bin"), bytes);
     EXPECT_EQ(AllExtentsShared(disk / "set/source.bin"), shared) << size;
     // Writing into a part changes neither the source nor the joined file.

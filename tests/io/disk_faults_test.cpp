@@ -29,18 +29,22 @@ struct SmallDisk : testing::TempFolder {
 #define SKIP_UNLESS_MOUNTED(disk) \
   if (!(disk).reason.empty()) GTEST_SKIP() << "can't mount a tmpfs here: " << (disk).reason
 
-TEST(DiskFaults, FullDiskDuringASplitNamesThePartAndKeepsWhatWasWritten) {
+// The parts written stay, but without an info file no join takes them for
+// the whole file.
+TEST(DiskFaults, FullDiskDuringASplitNamesThePartAndLeavesNoInfoFile) {
   SmallDisk disk("320k");
   SKIP_UNLESS_MOUNTED(disk);
   const std::string bytes = testing::PatternBytes(200 * 1024);
   WriteFile(disk / "film.avi", bytes);
   const auto result = RunCli({"split", disk / "film.avi", "--size", "40960"});
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "Ошибка выполнения: Ошибка 28. Не удалось записать файл \"" + (disk / "003.drb") +
+  EXPECT_EQ(result.err, "Ошибка выполнения: Ошибка 28. Не удалось записать файл \"" + (disk / "004.drb") +
                             "\": на диске нет места.\n");
   EXPECT_EQ(ReadFile(disk / "film.avi"), bytes);
-  EXPECT_EQ(FolderEntries(disk.path()), (Strings{"001.drb", "002.drb", "Infa.inf", "film.avi"}));
+  EXPECT_EQ(FolderEntries(disk.path()), (Strings{"001.drb", "002.drb", "003.drb", "film.avi"}));
   EXPECT_EQ(ReadFile(disk / "002.drb"), bytes.substr(40960, 40960));
+  EXPECT_EQ(RunCli({"join", disk.path()}).status, 2);
+  EXPECT_EQ(ReadFile(disk / "film.avi"), bytes);
 }
 
 TEST(DiskFaults, FullDiskDuringAJoinKeepsTheOldOutputAndNoTemporary) {
@@ -65,7 +69,7 @@ TEST(DiskFaults, ReadOnlyFolderIsAnErrorNamingTheFileToWrite) {
   WriteFile(disk / "Infa.inf", "set.bin\r\n");
   WriteFile(disk / "001.drb", "abc");
   ASSERT_EQ(mount(nullptr, disk.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0) << std::strerror(errno);
-  for (const auto& [arguments, file] : {std::pair{Strings{"split", disk / "film.avi", "--size", "5"}, disk / "Infa.inf"},
+  for (const auto& [arguments, file] : {std::pair{Strings{"split", disk / "film.avi", "--size", "5"}, disk / "001.drb"},
                                         std::pair{Strings{"join", disk.path()}, disk / "set.bin"}}) {
     const auto result = RunCli(arguments);
     EXPECT_EQ(result.status, 2);

@@ -1,12 +1,15 @@
 #include "join/join.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "operation/messages.h"
 #include "split/split.h"
 #include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
@@ -15,78 +18,74 @@
 namespace parcelo {
 namespace {
 
+namespace fs = std::filesystem;
+using testing::ExpectFailure;
+using testing::ExpectReport;
 using testing::FolderEntries;
 using testing::ReadFile;
 using testing::WriteFile;
 using Strings = std::vector<std::string>;
 
-const std::string kBadName = "Файл Infa.inf не содержит допустимого имени исходного файла!";
-
 struct JoinTest : ::testing::Test {
   testing::TempFolder folder;
-  testing::RecordingSink boxes;
 
   void MakeSet(const std::string& info, const std::vector<std::pair<std::string, std::string>>& parts) {
     WriteFile(folder / "Infa.inf", info);
     for (const auto& [name, bytes] : parts) WriteFile(folder / name, bytes);
   }
-  Outcome JoinFolder(const FolderLister& list = ListFolder) {
-    boxes.messages.clear();
-    return Join(folder.path(), list, boxes.sink());
+  Report JoinFolder(const FolderLister& list = ListFolder, const Progress& progress = {}) {
+    return Join(folder.path(), list, progress);
   }
-  void ExpectRefusal(const std::string& text) {
-    ASSERT_EQ(boxes.messages.size(), 1u);
-    EXPECT_EQ(boxes.messages[0].kind, MessageKind::Critical);
-    EXPECT_EQ(boxes.messages[0].title, "Ошибка инициализации директории");
-    EXPECT_EQ(boxes.messages[0].text, text);
+  void ExpectRefusal(const Report& report, const std::string& text) {
+    ExpectReport(report, Outcome::Refused, messages::kFolderErrorTitle, text);
   }
 };
 
 TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
   const std::string bytes = testing::PatternBytes(3000);
   WriteFile(folder / "film.avi", bytes);
-  ASSERT_EQ(Split({folder / "film.avi", "3", false, ""}, boxes.sink()), Outcome::Done);  // 1000 parts
+  ASSERT_EQ(Split({folder / "film.avi", "3", false, ""}).outcome, Outcome::Done);  // 1000 parts
   WriteFile(folder / "notes.txt", "not a part");
   WriteFile(folder / "film.avi", "changed");  // the set lies beside its source: the join replaces it
-  std::filesystem::permissions(folder / "film.avi", std::filesystem::perms(0750));
+  fs::permissions(folder / "film.avi", fs::perms(04750));
   for (int time = 0; time < 2; ++time) {
-    ASSERT_EQ(JoinFolder(), Outcome::Done);
+    ExpectReport(JoinFolder(), Outcome::Done, messages::kJoinDoneTitle,
+                 "Поздравляем! Файл собран и сохранен под исходным именем " + (folder / "film.avi") + ".");
     EXPECT_EQ(ReadFile(folder / "film.avi"), bytes);
-    EXPECT_EQ(std::filesystem::status(folder / "film.avi").permissions(), std::filesystem::perms(0750));
-    ASSERT_EQ(boxes.messages.size(), 1u);
-    EXPECT_EQ(boxes.messages[0].title, "Слияние завершено");
-    EXPECT_EQ(boxes.messages[0].text,
-              "Поздравляем! Файл собран и сохранен под исходным именем " + (folder / "film.avi") + ".");
+    // It keeps its permissions, never a setuid bit.
+    EXPECT_EQ(fs::status(folder / "film.avi").permissions(), fs::perms(0750));
   }
 }
 
 TEST_F(JoinTest, AppendsLeftoversSkipsGapsAndEmptyParts) {
   MakeSet("  out.bin  \r\n", {{"001.drb", "ab"}, {"002.DRB", ""}, {"003.drb", "cd"}, {"007.drb", "ef"}});
-  ASSERT_EQ(JoinFolder(), Outcome::Done);
+  ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
   EXPECT_EQ(ReadFile(folder / "out.bin"), "abcdef");
 }
 
 TEST_F(JoinTest, RefusesFoldersThatHoldNoSet) {
   WriteFile(folder / "readme.txt", "x");  // no parts: the info file is not even looked for
-  EXPECT_EQ(JoinFolder(), Outcome::Refused);
-  ExpectRefusal("В данной папке нет частей файла!");
+  ExpectRefusal(JoinFolder(), messages::kNoParts);
   MakeSet("out.bin\r\n", {{"001.drb", "ab"}});
-  EXPECT_EQ(JoinFolder([](const std::string&) { return Strings{"001.drb"}; }), Outcome::Refused);
-  ExpectRefusal("В выбранной папке частей файла нет. Выбирайте ту папку где есть части с расширением *.drb");
-  EXPECT_FALSE(std::filesystem::exists(folder / "out.bin"));
+  const auto partOnly = [](const std::string& path) {
+    auto entries = ListFolder(path);
+    std::erase_if(entries, [](const FolderEntry& entry) { return entry.name != "001.drb"; });
+    return entries;
+  };
+  ExpectRefusal(JoinFolder(partOnly), messages::kTooFewFiles);
+  EXPECT_FALSE(fs::exists(folder / "out.bin"));
 }
 
 TEST_F(JoinTest, RefusesNamesThatLeaveTheFolderOrDestroyAnInput) {
-  std::filesystem::create_directory(folder / "sub");
+  fs::create_directory(folder / "sub");
   WriteFile(folder / "alias", "");
   for (const std::string& info : Strings{"\r\n", "   \r\n", ".\r\n", "..\r\n", "../escape\r\n", "/tmp/escape\r\n",
                                          "sub/x\r\n", "Infa.inf\r\n", "001.drb\r\n", std::string("a\0b\r\n", 5),
                                          "bell\a\r\n", std::string(256, 'a') + "\r\n", "alias\r\n"}) {
-    std::filesystem::remove(folder / "alias");
+    fs::remove(folder / "alias");
     MakeSet(info, {{"001.drb", "part one"}});
-    std::filesystem::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
-    EXPECT_EQ(JoinFolder(), Outcome::Refused) << info;
-    ExpectRefusal(kBadName);
+    fs::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
+    ExpectRefusal(JoinFolder(), messages::kBadOutputName);
     EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "alias", "sub"})) << info;
     EXPECT_EQ(ReadFile(folder / "001.drb"), "part one");
   }
@@ -95,27 +94,68 @@ TEST_F(JoinTest, RefusesNamesThatLeaveTheFolderOrDestroyAnInput) {
 
 TEST_F(JoinTest, HugeInfoFileIsReadOnlyAtItsStart) {
   MakeSet("", {{"001.drb", "x"}});
-  std::filesystem::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes
-  EXPECT_EQ(JoinFolder(), Outcome::Refused);
+  ExpectFailure(JoinFolder(), kUnexpectedEnd, folder / "Infa.inf");  // no byte at all
+  fs::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes
+  ExpectRefusal(JoinFolder(), messages::kBadOutputName);
   MakeSet("film.avi\r\n", {});
-  std::filesystem::resize_file(folder / "Infa.inf", 1ull << 30);
-  EXPECT_EQ(JoinFolder(), Outcome::Done);
+  fs::resize_file(folder / "Infa.inf", 1ull << 30);
+  testing::FaultySysCalls counting;
+  {
+    ScopedSysCalls scope(counting);
+    EXPECT_EQ(JoinFolder().outcome, Outcome::Done);
+  }
   EXPECT_EQ(ReadFile(folder / "film.avi"), "x");
+  EXPECT_EQ(counting.read, 4097u + 1u);  // the start of the info file, and the part
 }
 
-TEST_F(JoinTest, ReadsOnlyRegularFilesAsParts) {
+// A part is never silently left out: what is no file stops the join, and
+// nothing is written.
+TEST_F(JoinTest, EntryThatIsNoFileStopsTheJoin) {
   MakeSet("out.bin\r\n", {{"001.drb", "real part"}});
   ASSERT_EQ(symlink("/etc/passwd", (folder / "002.drb").c_str()), 0);
-  std::filesystem::create_directory(folder / "003.drb");
+  ExpectFailure(JoinFolder(), kSymbolicLink, folder / "002.drb");
+  fs::remove(folder / "002.drb");
+  fs::create_directory(folder / "003.drb");
+  ExpectFailure(JoinFolder(), EISDIR, folder / "003.drb");
+  fs::remove(folder / "003.drb");
   ASSERT_EQ(mkfifo((folder / "004.drb").c_str(), 0600), 0);  // reading it would hang
-  mknod((folder / "005.drb").c_str(), S_IFCHR | 0600, makedev(1, 5));  // /dev/zero, where root may
-  ASSERT_EQ(JoinFolder(), Outcome::Done);
-  EXPECT_EQ(ReadFile(folder / "out.bin"), "real part");
-  // A lister that offers a folder anyway: an error naming it, and no output.
-  std::filesystem::remove(folder / "out.bin");
-  testing::ExpectFileError([&] { JoinFolder([](const std::string&) { return Strings{"001.drb", "003.drb", "Infa.inf"}; }); },
-                           EISDIR, folder / "003.drb");
-  EXPECT_FALSE(std::filesystem::exists(folder / "out.bin"));
+  ExpectFailure(JoinFolder(), kNotRegularFile, folder / "004.drb");
+  fs::remove(folder / "004.drb");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf"}));
+  // The info file itself is never read through a link or from a FIFO.
+  testing::TempFolder secret;
+  WriteFile(secret / "key", "root-only line\r\n");
+  fs::remove(folder / "Infa.inf");
+  fs::create_symlink(secret / "key", folder / "Infa.inf");
+  ExpectFailure(JoinFolder(), kSymbolicLink, folder / "Infa.inf");
+  fs::remove(folder / "Infa.inf");
+  ASSERT_EQ(mkfifo((folder / "Infa.inf").c_str(), 0600), 0);
+  ExpectFailure(JoinFolder(), kNotRegularFile, folder / "Infa.inf");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf"}));
+}
+
+// A part swapped after the listing (for a link, a FIFO or another file)
+// stops the join; nothing of it reaches an output.
+TEST_F(JoinTest, PartSwappedAfterTheListingStopsTheJoin) {
+  testing::TempFolder secret;
+  WriteFile(secret / "key", "secret bytes");
+  const std::vector<std::pair<std::function<void(const std::string&)>, int>> swaps = {
+      {[&](const std::string& part) { fs::create_symlink(secret / "key", part); }, kSymbolicLink},
+      {[&](const std::string& part) { ASSERT_EQ(mkfifo(part.c_str(), 0600), 0); }, kNotRegularFile},
+      {[&](const std::string& part) { WriteFile(part, "another file"); }, kFileReplaced}};
+  for (const auto& [swap, code] : swaps) {
+    MakeSet("out.bin\r\n", {{"001.drb", "one"}, {"002.drb", "two"}});
+    const FolderLister swapAfterListing = [&](const std::string& path) {
+      auto entries = ListFolder(path);
+      // Made beside it, then moved over it: a new file, never the old one's inode.
+      swap(folder / "swapped");
+      fs::rename(folder / "swapped", folder / "002.drb");
+      return entries;
+    };
+    ExpectFailure(JoinFolder(swapAfterListing), code, folder / "002.drb");
+    EXPECT_FALSE(fs::exists(folder / "out.bin"));
+    fs::remove(folder / "002.drb");
+  }
 }
 
 TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
@@ -130,18 +170,50 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
   testing::FaultySysCalls silentlyFull = full;  // writes that move nothing mean a full disk too
   silentlyFull.writeError = 0;
   testing::FaultySysCalls unreadable;
-  unreadable.openErrorSuffix = "/002.drb";
-  const std::vector<std::tuple<SysCalls*, int, std::string>> faults = {{&full, ENOSPC, folder / "out.bin"},
-                                                                       {&silentlyFull, ENOSPC, folder / "out.bin"},
-                                                                       {&unreadable, EACCES, folder / "002.drb"}};
+  unreadable.openErrorName = "002.drb";
+  testing::FaultySysCalls closeFails;
+  closeFails.closeError = EIO;
+  testing::FaultySysCalls renameFails;
+  renameFails.renameError = EXDEV;
+  testing::FaultySysCalls namedTemporary = renameFails;
+  namedTemporary.unnamedError = EOPNOTSUPP;
+  const std::vector<std::tuple<testing::FaultySysCalls*, int, std::string>> faults = {
+      {&full, ENOSPC, folder / "out.bin"},       {&silentlyFull, ENOSPC, folder / "out.bin"},
+      {&unreadable, EACCES, folder / "002.drb"}, {&closeFails, EIO, folder / "out.bin"},
+      {&renameFails, EXDEV, folder / "out.bin"}, {&namedTemporary, EXDEV, folder / "out.bin"}};
   for (const auto& [layer, code, path] : faults) {
     ScopedSysCalls scope(*layer);
-    testing::ExpectFileError([&] { JoinFolder(); }, code, path);
+    ExpectFailure(JoinFolder(), code, path);
   }
   EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
   EXPECT_EQ(ReadFile(folder / "out.bin"), "previous output");
   EXPECT_EQ(FolderEntries(folder.path()), before);
-  testing::ExpectFileError([&] { Join(folder / "missing", ListFolder, boxes.sink()); }, ENOENT, folder / "missing");
+  const Progress cancel = [](const ProgressReport& report) {
+    if (report.part == 2) throw OperationCancelled{};
+  };
+  ExpectReport(JoinFolder(ListFolder, cancel), Outcome::Cancelled, messages::kJoinCancelledTitle, messages::kCancelled);
+  EXPECT_EQ(FolderEntries(folder.path()), before);
+  ExpectFailure(Join(folder / "missing", ListFolder), ENOENT, folder / "missing");
+}
+
+TEST_F(JoinTest, RefusesAFolderAnotherOperationHolds) {
+  MakeSet("out.bin\r\n", {{"001.drb", "one"}});
+  const int holder = open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  ExpectFailure(JoinFolder(), kFolderBusy, folder.path());
+  EXPECT_FALSE(fs::exists(folder / "out.bin"));
+  close(holder);
+  EXPECT_EQ(JoinFolder().outcome, Outcome::Done);
+}
+
+TEST_F(JoinTest, NewOutputIsAsPrivateAsTheFirstPart) {
+  MakeSet("out.bin\r\n", {{"001.drb", "one"}, {"002.drb", "two"}});
+  fs::permissions(folder / "001.drb", fs::perms(0640));
+  const mode_t previous = umask(027);
+  fs::permissions(folder / "002.drb", fs::perms(0666));
+  ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
+  umask(previous);
+  EXPECT_EQ(fs::status(folder / "out.bin").permissions(), fs::perms(0640));
 }
 
 }  // namespace

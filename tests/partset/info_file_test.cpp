@@ -2,34 +2,28 @@
 
 #include <gtest/gtest.h>
 
-#include "support/expect_file_error.h"
 #include "support/fuzz_checks.h"
-#include "support/temp_folder.h"
 
 namespace parcelo {
 namespace {
 
-TEST(InfoFile, HoldsTheNameThenCrLfAndReadsBackItsFirstLine) {
-  testing::TempFolder folder;
-  WriteInfoFile(folder.path() + "/", "film.avi");
-  EXPECT_EQ(testing::ReadFile(folder / "Infa.inf"), "film.avi\r\n");
+TEST(InfoFile, HoldsTheNameThenCrLfAndGivesBackItsFirstLine) {
+  EXPECT_EQ(InfoFileText("film.avi"), "film.avi\r\n");
   const std::pair<std::string, std::string> rows[] = {
       {"film.avi\r\n", "film.avi"}, {"  my film .avi  \r\nrest", "my film .avi"}, {"no line end", "no line end"},
       {"\r\n", ""}, {"lf\nonly\n", "lf\nonly\n"}, {"\tname\t\r\n", "\tname\t"}, {"кино.avi\r\n", "кино.avi"}};
-  for (const auto& [content, name] : rows) {
-    testing::WriteFile(folder / "Infa.inf", content);
-    EXPECT_EQ(ReadInfoFile(folder / "Infa.inf"), name) << content;
-  }
-  testing::WriteFile(folder / "Infa.inf", std::string(1 << 20, 'a'));
-  EXPECT_LE(ReadInfoFile(folder / "Infa.inf").size(), 8192u);  // only the start is read
+  for (const auto& [content, name] : rows) EXPECT_EQ(NameInInfoFile(content), name) << content;
 }
 
-TEST(InfoFile, MissingOrEmptyFileIsAnError) {
-  testing::TempFolder folder;
-  const auto read = [&] { ReadInfoFile(folder / "Infa.inf"); };
-  testing::ExpectFileError(read, ENOENT, folder / "Infa.inf");
-  testing::WriteFile(folder / "Infa.inf", "");
-  testing::ExpectFileError(read, kUnexpectedEnd, folder / "Infa.inf");
+TEST(InfoFile, KeepsOnlyNamesItCanGiveBackUnchanged) {
+  for (const std::string name : {"film.avi", "my film.avi", "кино.avi", ".hidden", "x.drb.txt", "Infa.inf.bak"}) {
+    EXPECT_TRUE(InfoFileKeepsName(name)) << name;
+    EXPECT_EQ(NameInInfoFile(InfoFileText(name)), name);
+  }
+  for (const std::string name : {"report\rdraft", "tab\tname", "line\nfeed", "esc\x1b", "del\x7f", " lead", "trail ",
+                                 "   ", "", "Infa.inf", "INFA.INF", "001.drb", "old.DRB", ".drb"}) {
+    EXPECT_FALSE(InfoFileKeepsName(name)) << name;
+  }
 }
 
 TEST(InfoFile, PassesItsFuzzCorpus) { EXPECT_GT(testing::ReplayCorpus("info_file", testing::CheckInfoFile), 5); }

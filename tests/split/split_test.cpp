@@ -1,9 +1,16 @@
 #include "split/split.h"
 
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <new>
 
+#include "join/join.h"
+#include "operation/messages.h"
 #include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
@@ -11,6 +18,9 @@
 namespace parcelo {
 namespace {
 
+namespace fs = std::filesystem;
+using testing::ExpectFailure;
+using testing::ExpectReport;
 using testing::FolderEntries;
 using testing::ReadFile;
 using testing::WriteFile;
@@ -18,37 +28,33 @@ using Strings = std::vector<std::string>;
 
 struct SplitTest : ::testing::Test {
   testing::TempFolder folder;
-  testing::RecordingSink boxes;
 
-  Outcome SplitFile(const std::string& name, const std::string& bytes, const std::string& size,
-                    bool newFolder = false, const std::string& newFolderName = "") {
+  Report SplitFile(const std::string& name, const std::string& bytes, const std::string& size,
+                   bool newFolder = false, const std::string& newFolderName = "", const Progress& progress = {}) {
     WriteFile(folder / name, bytes);
-    boxes.messages.clear();
-    return Split({folder / name, size, newFolder, newFolderName}, boxes.sink());
+    return Split({folder / name, size, newFolder, newFolderName}, progress);
   }
   // "name:size" for every entry but the source and the info file.
-  Strings Parts(const std::string& in, const std::string& source = "f") {
+  static Strings Parts(const std::string& in, const std::string& source = "f") {
     Strings parts;
     for (const auto& name : FolderEntries(in)) {
       if (name != source && name != "Infa.inf") parts.push_back(name + ":" + std::to_string(ReadFile(in + "/" + name).size()));
     }
     return parts;
   }
-  void ExpectOneBox(MessageKind kind, const std::string& title, const std::string& text) {
-    ASSERT_EQ(boxes.messages.size(), 1u);
-    EXPECT_EQ(boxes.messages[0].kind, kind);
-    EXPECT_EQ(boxes.messages[0].title, title);
-    EXPECT_EQ(boxes.messages[0].text, text);
+  // An earlier set of another file, whose info file must outlive any refusal.
+  void MakeOldSet(const std::string& in) {
+    WriteFile(in + "/Infa.inf", "other.bin\r\n");
+    WriteFile(in + "/001.drb", "old");
   }
 };
 
 TEST_F(SplitTest, DistributesTheBytesOverNumberedParts) {
-  ASSERT_EQ(SplitFile("film.avi", "0123456789", "3"), Outcome::Done);
+  ExpectReport(SplitFile("film.avi", "0123456789", "3"), Outcome::Done, messages::kSplitDoneTitle,
+               "Поздравляем! Выбранный файл " + (folder / "film.avi") + " был разбит на 4 части(ей)!");
   EXPECT_EQ(Parts(folder.path(), "film.avi"), (Strings{"001.drb:3", "002.drb:3", "003.drb:3", "004.drb:1"}));
   EXPECT_EQ(ReadFile(folder / "004.drb"), "9");
   EXPECT_EQ(ReadFile(folder / "Infa.inf"), "film.avi\r\n");
-  ExpectOneBox(MessageKind::Information, "Дробление завершено",
-               "Поздравляем! Выбранный файл " + (folder / "film.avi") + " был разбит на 4 части(ей)!");
 }
 
 TEST_F(SplitTest, PieceSizeTextIsReadAndRoundedHalfToEven) {
@@ -58,113 +64,222 @@ TEST_F(SplitTest, PieceSizeTextIsReadAndRoundedHalfToEven) {
   for (const auto& [size, parts] : rows) {
     testing::TempFolder fresh;
     WriteFile(fresh / "f", "0123456789");
-    ASSERT_EQ(Split({fresh / "f", size, false, ""}, boxes.sink()), Outcome::Done) << size;
+    ASSERT_EQ(Split({fresh / "f", size, false, ""}).outcome, Outcome::Done) << size;
     EXPECT_EQ(Parts(fresh.path()), parts) << size;
   }
 }
 
 TEST_F(SplitTest, MakesAThousandPartsAndNoMore) {
-  ASSERT_EQ(SplitFile("f", std::string(3000, 'x'), "3"), Outcome::Done);
+  const Report report = SplitFile("f", std::string(3000, 'x'), "3");
+  ASSERT_EQ(report.outcome, Outcome::Done);
   EXPECT_EQ(Parts(folder.path()).size(), 1000u);
-  EXPECT_EQ(Parts(folder.path()).back(), "999.drb:3");  // by name, 1000.drb sorts before it
-  EXPECT_NE(boxes.messages[0].text.find("разбит на 1000 части(ей)!"), std::string::npos);
+  EXPECT_EQ(ReadFile(folder / "1000.drb"), "xxx");
+  EXPECT_NE(report.message.text.find("разбит на 1000 части(ей)!"), std::string::npos);
 }
 
+// Every refusal comes before anything is written, in the order of its checks.
 TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
-  struct Row { std::string name, bytes, size; bool newFolder; std::string folderName, title, text; };
-  const std::string sizeText = "Размер части должен быть целым числом от 1 до 2147483647 байт. Измените размер части в настройках!";
-  const std::string smaller = "Часть должна быть меньше чем файл. Измените размер части в настройках!";
-  const std::string badFolder = "Недопустимое имя новой директории. Измените его в настройках!";
-  const std::string own = "Файл нельзя дробить в ту же директорию: его имя совпадает с именем части или Infa.inf. "
-                          "Выберите новую директорию в настройках!";
+  struct Row { std::string name, bytes, size; bool newFolder; std::string folderName, extra, title, text; };
+  using namespace messages;
   const std::vector<Row> rows = {
-      {"f", std::string(1000000, 'x'), "1000000", false, "", "Ошибка размера файла", smaller},
-      {"f", "0123456789", "2147483647.4", false, "", "Ошибка размера файла", smaller},
-      {"f", std::string(3001, 'x'), "3", false, "", "Ошибка пробления файла", "Файл не может быть разделен более чем на 1000 файлов!"},
-      {"f", "0123456789", "0.5", false, "", "Ошибка размера файла", sizeText},
-      {"f", "0123456789", "abc", false, "", "Ошибка размера файла", sizeText},
-      {"f", "0123456789", "2147483648", false, "", "Ошибка размера файла", sizeText},
-      {"f", "0123456789", "1e999", false, "", "Ошибка размера файла", sizeText},
-      {"f", "0123456789", "5", true, "..", "Ошибка имени директории", badFolder},
-      {"f", "0123456789", "5", true, "../x", "Ошибка имени директории", badFolder},
-      {"002.drb", "0123456789", "3", false, "", "Ошибка дробления файла", own},
-      {"Infa.inf", "0123456789", "3", false, "", "Ошибка дробления файла", own}};
+      {"f", std::string(1000000, 'x'), "1000000", false, "", "", kSizeErrorTitle, kPieceNotSmaller},
+      {"f", "0123456789", "2147483647.4", false, "", "", kSizeErrorTitle, kPieceNotSmaller},
+      {"f", std::string(3001, 'x'), "3", false, "", "", kCountErrorTitle, kTooManyParts},
+      {"f", "0123456789", "0.5", false, "", "", kSizeErrorTitle, kPieceSizeRange},
+      {"f", "0123456789", "abc", false, "", "", kSizeErrorTitle, kPieceSizeRange},
+      {"f", "0123456789", "1e999", false, "", "", kSizeErrorTitle, kPieceSizeRange},
+      {"f", "0123456789", "5", true, "..", "", kFolderNameErrorTitle, kBadFolderName},
+      {"f", "0123456789", "5", true, "../x", "", kFolderNameErrorTitle, kBadFolderName},
+      // Names the info file can't carry back, even where other checks would refuse too.
+      {"report\rdraft", "0123456789", "3", false, "", "", kFileNameErrorTitle, kUnstorableName},
+      {" lead.bin", "0123456789", "3", false, "", "", kFileNameErrorTitle, kUnstorableName},
+      {"Infa.inf", "0123456789", "3", true, "sub", "", kFileNameErrorTitle, kUnstorableName},
+      {"old.DRB", "0123456789", "3", false, "", "009.drb", kFileNameErrorTitle, kUnstorableName},
+      // Parts the join would take with this set: any kind of entry, any letter case.
+      {"f", "0123456789", "5", false, "", "003.drb", kSplitErrorTitle, kForeignParts},
+      {"f", "0123456789", "5", false, "", "x.DRB", kSplitErrorTitle, kForeignParts},
+      {"f", "0123456789", "5", false, "", "007.drb/", kSplitErrorTitle, kForeignParts}};
   for (const Row& row : rows) {
     testing::TempFolder fresh;
-    WriteFile(fresh / "Infa.inf", "other.bin\r\n");  // an earlier set: its info file must survive
-    WriteFile(fresh / "001.drb", "old");
+    MakeOldSet(fresh.path());
     WriteFile(fresh / row.name, row.bytes);
+    if (row.extra.ends_with("/")) fs::create_directory(fresh / row.extra);
+    else if (!row.extra.empty()) WriteFile(fresh / row.extra, "foreign");
     const Strings before = FolderEntries(fresh.path());
-    boxes.messages.clear();
-    EXPECT_EQ(Split({fresh / row.name, row.size, row.newFolder, row.folderName}, boxes.sink()), Outcome::Refused)
-        << row.size << " " << row.folderName;
-    ExpectOneBox(MessageKind::Critical, row.title, row.text);
-    EXPECT_EQ(FolderEntries(fresh.path()), before);
-    EXPECT_EQ(ReadFile(fresh / "001.drb"), "old");
+    ExpectReport(Split({fresh / row.name, row.size, row.newFolder, row.folderName}), Outcome::Refused, row.title,
+                 row.text);
+    EXPECT_EQ(FolderEntries(fresh.path()), before) << row.name << " " << row.size;
+    if (row.name != "Infa.inf") {
+      EXPECT_EQ(ReadFile(fresh / "Infa.inf"), "other.bin\r\n");
+    }
     EXPECT_EQ(ReadFile(fresh / row.name), row.bytes);
   }
-  boxes.messages.clear();
-  EXPECT_EQ(Split({"", "abc", true, ".."}, boxes.sink()), Outcome::Refused);
-  ExpectOneBox(MessageKind::Critical, "Ошибка чтения файла", "Не указан файл для дробления!");
+  ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
 }
 
 TEST_F(SplitTest, NeverWritesOverItsSourceUnderAnotherName) {
   WriteFile(folder / "film", "0123456789");
-  std::filesystem::create_directory(folder / "sub");
-  std::filesystem::create_hard_link(folder / "film", folder / "sub/003.drb");
-  EXPECT_EQ(Split({folder / "film", "3", true, "sub"}, boxes.sink()), Outcome::Refused);
-  EXPECT_EQ(ReadFile(folder / "sub/003.drb"), "0123456789");
-  EXPECT_EQ(Split({folder / "film", "5", true, "sub"}, boxes.sink()), Outcome::Done);  // 003 not written now
+  fs::create_directory(folder / "sub");
+  fs::create_hard_link(folder / "film", folder / "sub/004.drb");  // the last of four parts
+  ExpectReport(Split({folder / "film", "3", true, "sub"}), Outcome::Refused, messages::kSplitErrorTitle,
+               messages::kOwnSource);
+  EXPECT_EQ(FolderEntries(folder / "sub"), Strings{"004.drb"});
+  EXPECT_EQ(ReadFile(folder / "sub/004.drb"), "0123456789");
+  fs::rename(folder / "sub/004.drb", folder / "sub/Infa.inf");
+  EXPECT_EQ(Split({folder / "film", "3", true, "sub"}).outcome, Outcome::Refused);
+  EXPECT_EQ(ReadFile(folder / "sub/Infa.inf"), "0123456789");
 }
 
 TEST_F(SplitTest, PlacesTheSetBesideTheSourceOrInTheNewFolder) {
-  ASSERT_EQ(SplitFile("film.avi", "0123456789", "5", true, "NewFolder"), Outcome::Done);
+  ASSERT_EQ(SplitFile("film.avi", "0123456789", "5", true, "NewFolder").outcome, Outcome::Done);
   EXPECT_EQ(FolderEntries(folder / "NewFolder"), (Strings{"001.drb", "002.drb", "Infa.inf"}));
-  ASSERT_EQ(SplitFile("film.avi", "0123456789", "5", true, "NewFolder"), Outcome::Done);  // exists now
-  ASSERT_EQ(SplitFile("film.avi", "0123456789", "5", true, ""), Outcome::Done);  // empty name: beside it
+  ASSERT_EQ(SplitFile("film.avi", "0123456789", "5", true, "NewFolder").outcome, Outcome::Done);  // exists now
+  ASSERT_EQ(SplitFile("film.avi", "0123456789", "5", true, "").outcome, Outcome::Done);  // empty name: beside it
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "Infa.inf", "NewFolder", "film.avi"}));
   // A relative path is taken from the current folder, and the info file holds its name.
-  const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(folder / "NewFolder");
+  const auto previous = fs::current_path();
+  fs::current_path(folder / "NewFolder");
   WriteFile(folder / "NewFolder/rel.bin", "abcdefghij");
-  boxes.messages.clear();
-  const Outcome outcome = Split({"rel.bin", "6", false, ""}, boxes.sink());
-  std::filesystem::current_path(previous);
-  ASSERT_EQ(outcome, Outcome::Done);
+  const Report report = Split({"rel.bin", "6", false, ""});
+  fs::current_path(previous);
+  EXPECT_EQ(report.message.text, "Поздравляем! Выбранный файл rel.bin был разбит на 2 части(ей)!");
   EXPECT_EQ(ReadFile(folder / "NewFolder/Infa.inf"), "rel.bin\r\n");
   EXPECT_EQ(ReadFile(folder / "NewFolder/002.drb"), "ghij");
-  EXPECT_EQ(boxes.messages[0].text, "Поздравляем! Выбранный файл rel.bin был разбит на 2 части(ей)!");
 }
 
-TEST_F(SplitTest, ReplacesOldPartsInsteadOfWritingIntoThemAndKeepsHigherOnes) {
+TEST_F(SplitTest, ReplacesOldPartsInsteadOfWritingIntoThem) {
   WriteFile(folder / "keep", "linked bytes");
-  std::filesystem::create_hard_link(folder / "keep", folder / "001.drb");
-  WriteFile(folder / "009.drb", "leftover");
-  ASSERT_EQ(SplitFile("f", "0123456789", "5"), Outcome::Done);
+  fs::create_hard_link(folder / "keep", folder / "001.drb");
+  ASSERT_EQ(SplitFile("f", "0123456789", "5").outcome, Outcome::Done);
   EXPECT_EQ(ReadFile(folder / "keep"), "linked bytes");
   EXPECT_EQ(ReadFile(folder / "001.drb"), "01234");
-  EXPECT_EQ(ReadFile(folder / "009.drb"), "leftover");
 }
 
-TEST_F(SplitTest, FailuresAreErrorsNamingTheirFile) {
-  testing::ExpectFileError([&] { Split({folder / "missing.avi", "5", true, "NewFolder"}, boxes.sink()); }, ENOENT,
-                           folder / "missing.avi");
+// A split that stops early leaves no info file, so no join takes the parts
+// written so far for the whole file; one that stops before its first part
+// lands leaves an older set whole.
+TEST_F(SplitTest, SetBecomesJoinableOnlyWhenComplete) {
+  const std::string bytes = testing::PatternBytes(3 << 20);
+  MakeOldSet(folder.path());
+  testing::FaultySysCalls full;
+  full.writeError = ENOSPC;
+  full.writeErrorAfter = 1 << 20;  // in the second part
+  {
+    ScopedSysCalls scope(full);
+    ExpectFailure(SplitFile("f", bytes, "1048576"), ENOSPC, folder / "002.drb");
+  }
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
+  ExpectFailure(Join(folder.path(), ListFolder), ENOENT, folder / "Infa.inf");
+  EXPECT_EQ(ReadFile(folder / "f"), bytes);
+
+  MakeOldSet(folder.path());
+  testing::FaultySysCalls fullAtOnce;
+  fullAtOnce.writeError = ENOSPC;
+  fullAtOnce.writeErrorAfter = 1;
+  fullAtOnce.maxBytesPerCall = 1;
+  {
+    ScopedSysCalls scope(fullAtOnce);
+    ExpectFailure(Split({folder / "f", "1048576", false, ""}), ENOSPC, folder / "001.drb");
+  }
+  EXPECT_EQ(ReadFile(folder / "Infa.inf"), "other.bin\r\n");
+  EXPECT_EQ(ReadFile(folder / "001.drb"), "old");
+}
+
+// What would stop the split half-way is found before anything is created.
+TEST_F(SplitTest, EntriesItCannotReplaceAreErrorsBeforeAnyWrite) {
+  WriteFile(folder / "f", "0123456789");
+  fs::create_directory(folder / "002.drb");
+  ExpectFailure(Split({folder / "f", "5", false, ""}), EISDIR, folder / "002.drb");
+  fs::remove(folder / "002.drb");
+  ASSERT_EQ(mkfifo((folder / "Infa.inf").c_str(), 0600), 0);
+  ExpectFailure(Split({folder / "f", "5", false, ""}), kNotRegularFile, folder / "Infa.inf");
+  fs::remove(folder / "Infa.inf");
+  // A new-folder name that is a symbolic link is never followed.
+  testing::TempFolder elsewhere;
+  fs::create_directory_symlink(elsewhere.path(), folder / "sub");
+  ExpectFailure(Split({folder / "f", "5", true, "sub"}), kSymbolicLink, folder / "sub");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"f", "sub"}));
+  EXPECT_TRUE(FolderEntries(elsewhere.path()).empty());
   WriteFile(folder / "NewFolder", "a file, not a folder");
-  testing::ExpectFileError([&] { SplitFile("f", "0123456789", "5", true, "NewFolder"); }, ENOTDIR, folder / "NewFolder");
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"NewFolder", "f"}));
-  EXPECT_TRUE(boxes.messages.empty());
+  ExpectFailure(Split({folder / "f", "5", true, "NewFolder"}), ENOTDIR, folder / "NewFolder");
+  ExpectFailure(Split({folder / "missing.avi", "5", true, "x"}), ENOENT, folder / "missing.avi");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"NewFolder", "f", "sub"}));
 }
 
-TEST_F(SplitTest, SourceThatShrinksWhileReadIsAnErrorNeverAShortPart) {
-  const std::string bytes = testing::PatternBytes(12 << 20);
-  WriteFile(folder / "f", bytes);
-  const Progress shrink = [&](std::uint64_t, std::uint64_t) { std::filesystem::resize_file(folder / "f", 6 << 20); };
-  const auto descriptors = testing::OpenDescriptorCount();
-  testing::ExpectFileError([&] { Split({folder / "f", "5242880", false, ""}, boxes.sink(), shrink); },
-                           kUnexpectedEnd, folder / "f");
-  EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
+TEST_F(SplitTest, FailedSplitRemovesTheNewFolderWhenNothingLandedInIt) {
+  testing::FaultySysCalls full;
+  full.writeError = ENOSPC;
+  full.writeErrorAfter = 1;
+  full.maxBytesPerCall = 1;
+  {
+    ScopedSysCalls scope(full);
+    ExpectFailure(SplitFile("f", "0123456789", "5", true, "set"), ENOSPC, folder / "set/001.drb");
+  }
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+  // No memory for the copy: the report names the file being written.
+  const Progress noMemory = [](const ProgressReport& report) {
+    if (report.part == 2) throw std::bad_alloc();
+  };
+  ExpectFailure(Split({folder / "f", "5", true, "set"}, noMemory), kOutOfMemory, folder / "set/002.drb");
+}
+
+// One operation per folder: a second one on a folder in use writes nothing.
+TEST_F(SplitTest, RefusesAFolderAnotherOperationHolds) {
+  WriteFile(folder / "f", "0123456789");
+  const int holder = open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  ExpectFailure(Split({folder / "f", "5", false, ""}), kFolderBusy, folder.path());
+  close(holder);
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+  EXPECT_EQ(Split({folder / "f", "5", false, ""}).outcome, Outcome::Done);
+}
+
+TEST_F(SplitTest, CancelRemovesWhatThisSplitWroteAndKeepsAnOlderSetWhole) {
+  MakeOldSet(folder.path());
+  const Progress cancelAtThird = [](const ProgressReport& report) {
+    if (report.part == 3) throw OperationCancelled{};
+  };
+  ExpectReport(SplitFile("f", "0123456789", "2", false, "", cancelAtThird), Outcome::Cancelled,
+               messages::kSplitCancelledTitle, messages::kCancelled);
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+  MakeOldSet(folder.path());
+  const Progress cancelAtFirst = [](const ProgressReport&) { throw OperationCancelled{}; };
+  EXPECT_EQ(Split({folder / "f", "2", true, "new"}, cancelAtFirst).outcome, Outcome::Cancelled);
+  EXPECT_EQ(Split({folder / "f", "2", false, ""}, cancelAtFirst).outcome, Outcome::Cancelled);
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "f"}));
-  EXPECT_EQ(ReadFile(folder / "001.drb"), bytes.substr(0, 5242880));
+  EXPECT_EQ(ReadFile(folder / "Infa.inf"), "other.bin\r\n");
+}
+
+TEST_F(SplitTest, FifoSourceIsAnErrorNotAHang) {
+  ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+  ExpectFailure(Split({folder / "pipe", "5", false, ""}), kNotRegularFile, folder / "pipe");
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"pipe"});
+}
+
+TEST_F(SplitTest, PartsAreAsPrivateAsTheirSource) {
+  const mode_t previous = umask(022);
+  WriteFile(folder / "f", testing::PatternBytes(9 << 20));
+  fs::permissions(folder / "f", fs::perms(0600));
+  WriteFile(folder / "001.drb", "old, readable by all");  // replaced: keeps no more than the source allows
+  fs::permissions(folder / "001.drb", fs::perms(04644));
+  testing::FaultySysCalls named;  // a named temporary, to look at while the copy runs
+  named.unnamedError = EOPNOTSUPP;
+  Strings temporaries;
+  const Progress look = [&](const ProgressReport&) {
+    for (const auto& name : FolderEntries(folder.path())) {
+      if (name.front() == '.') temporaries.push_back(name + ":" + std::to_string(fs::status(folder / name).permissions() == fs::perms(0600)));
+    }
+  };
+  {
+    ScopedSysCalls scope(named);
+    ASSERT_EQ(Split({folder / "f", "4194305", false, ""}, look).outcome, Outcome::Done);
+  }
+  umask(previous);
+  EXPECT_FALSE(temporaries.empty());
+  for (const auto& temporary : temporaries) EXPECT_TRUE(temporary.ends_with(":1")) << temporary;
+  for (const char* name : {"001.drb", "002.drb", "003.drb", "Infa.inf"}) {
+    EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
+  }
 }
 
 TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
@@ -173,21 +288,36 @@ TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
   testing::FaultySysCalls faults;
   faults.interrupt = true;
   faults.maxBytesPerCall = 65539;
-  std::vector<std::uint64_t> done;
+  std::vector<ProgressReport> reports;
   {
     ScopedSysCalls scope(faults);
-    ASSERT_EQ(Split({folder / "f", "3000000", false, ""}, boxes.sink(),
-                    [&](std::uint64_t bytesDone, std::uint64_t total) {
-                      EXPECT_EQ(total, bytes.size());
-                      done.push_back(bytesDone);
-                    }),
+    ASSERT_EQ(Split({folder / "f", "3000000", false, ""}, [&](const ProgressReport& r) { reports.push_back(r); })
+                  .outcome,
               Outcome::Done);
   }
   EXPECT_GT(faults.interruptedCalls, 50);
   EXPECT_EQ(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") + ReadFile(folder / "003.drb") +
                 ReadFile(folder / "004.drb"),
             bytes);
-  EXPECT_TRUE(done.size() >= 2 && std::is_sorted(done.begin(), done.end()) && done.back() == bytes.size());
+  ASSERT_GE(reports.size(), 5u);
+  EXPECT_EQ(reports.front().part, 1u);
+  EXPECT_EQ(reports.back().part, 4u);
+  EXPECT_EQ(reports.back().parts, 4u);
+  EXPECT_EQ(reports.back().bytesDone, bytes.size());
+  EXPECT_EQ(reports.back().bytesTotal, bytes.size());
+}
+
+TEST_F(SplitTest, SourceThatShrinksWhileReadIsAnErrorNeverAShortPart) {
+  const std::string bytes = testing::PatternBytes(12 << 20);
+  WriteFile(folder / "f", bytes);
+  const Progress shrink = [&](const ProgressReport& r) {
+    if (r.part == 2) fs::resize_file(folder / "f", 6 << 20);
+  };
+  const auto descriptors = testing::OpenDescriptorCount();
+  ExpectFailure(Split({folder / "f", "5242880", false, ""}, shrink), kUnexpectedEnd, folder / "f");
+  EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
+  EXPECT_EQ(ReadFile(folder / "001.drb"), bytes.substr(0, 5242880));
 }
 
 }  // namespace

@@ -2,26 +2,42 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "io/file_error.h"
+#include "operation/report.h"
 
 namespace parcelo::testing {
 
-// Runs work that must fail; checks the error number and the file the
-// error names, and returns the error for further checks.
+// Runs file-layer work that must fail; checks the error number and the
+// file the error names.
 template <typename Work>
-std::optional<FileError> ExpectFileError(Work&& work, int code, const std::string& path) {
+void ExpectFileError(Work&& work, int code, const std::string& path) {
   try {
     work();
   } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), code) << DescribeFileError(error);
+    EXPECT_EQ(error.code(), code) << error.what();
     EXPECT_EQ(error.path(), path);
-    return error;
+    return;
   }
   ADD_FAILURE() << "no error, where error " << code << " on " << path << " was due";
-  return std::nullopt;
+}
+
+// Checks that an operation failed with this error number on this file, and
+// that its box is the error report.
+inline void ExpectFailure(const Report& report, int code, const std::string& path) {
+  EXPECT_EQ(report.outcome, Outcome::Failed) << report.message.text;
+  EXPECT_EQ(report.errorCode, code) << report.message.text;
+  EXPECT_EQ(report.errorPath, path);
+  EXPECT_EQ(report.message.kind, MessageKind::Critical);
+}
+
+// Checks an operation's outcome and box.
+inline void ExpectReport(const Report& report, Outcome outcome, const std::string& title,
+                         const std::string& text) {
+  EXPECT_EQ(report.outcome, outcome) << report.message.text;
+  EXPECT_EQ(report.message.title, title);
+  EXPECT_EQ(report.message.text, text);
 }
 
 }  // namespace parcelo::testing

@@ -3,8 +3,11 @@
 // A system-call layer for tests that interrupts, shortens and fails calls
 // on demand, passing everything else to the real system.
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "io/sys_calls.h"
@@ -12,28 +15,51 @@
 namespace parcelo::testing {
 
 struct FaultySysCalls : SysCalls {
-  bool interrupt = false;            // every other read and write fails with EINTR
-  std::size_t maxBytesPerCall = 0;   // reads and writes move at most this (0: no limit)
-  int writeError = 0;                // writes fail so once writeErrorAfter bytes went out;
-  std::uint64_t writeErrorAfter = 0; // 0 as the error: a write that moves nothing instead
-  std::string openErrorSuffix;       // opening a path ending so fails with EACCES
-  std::uint64_t written = 0;
-  int interruptedCalls = 0;
+  bool interrupt = false;             // every other read and write fails with EINTR
+  std::size_t maxBytesPerCall = 0;    // reads and writes move at most this (0: no limit)
+  int writeError = 0;                 // writes fail so once writeErrorAfter bytes went out;
+  std::uint64_t writeErrorAfter = 0;  // 0 as the error: a write that moves nothing instead
+  std::string openErrorName;          // opening an entry of this name fails with EACCES
+  int closeError = 0;                 // closing a file that was written fails so
+  int renameError = 0;                // renames fail so
+  int unnamedError = 0;               // unnamed temporaries (O_TMPFILE) fail so
+  int takenNames = 0;                 // so many temporary names in a row are taken (EEXIST)
+  int cloneError = EOPNOTSUPP;        // block sharing fails so (0: as the system does)
 
-  int Open(const char* path, int flags, mode_t mode) override {
-    const std::string text = path;
-    if (!openErrorSuffix.empty() && text.size() >= openErrorSuffix.size() &&
-        text.substr(text.size() - openErrorSuffix.size()) == openErrorSuffix) {
-      errno = EACCES;
-      return -1;
+  std::uint64_t written = 0;
+  std::uint64_t read = 0;
+  int interruptedCalls = 0;
+  int cloneCalls = 0;
+  int closeCalls = 0;
+  int renameCalls = 0;
+
+  int OpenAt(int folderFd, const char* name, int flags, mode_t mode) override {
+    if (openErrorName == name) return Fail(EACCES);
+#ifdef O_TMPFILE
+    if ((flags & O_TMPFILE) == O_TMPFILE && unnamedError) return Fail(unnamedError);
+#endif
+    if ((flags & O_EXCL) && takenNames > 0) {
+      --takenNames;
+      return Fail(EEXIST);
     }
-    return SysCalls::Open(path, flags, mode);
+    return SysCalls::OpenAt(folderFd, name, flags, mode);
+  }
+  int LinkUnnamed(int fd, int folderFd, const char* name) override {
+    if (takenNames > 0) {
+      --takenNames;
+      return Fail(EEXIST);
+    }
+    return SysCalls::LinkUnnamed(fd, folderFd, name);
   }
   ssize_t Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) override {
-    return Interrupt() ? -1 : SysCalls::Pread(fd, buffer, Limit(count), offset);
+    if (Interrupt()) return -1;
+    const ssize_t got = SysCalls::Pread(fd, buffer, Limit(count), offset);
+    if (got > 0) read += static_cast<std::uint64_t>(got);
+    return got;
   }
   ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset) override {
     if (Interrupt()) return -1;
+    writtenFds_.insert(fd);
     if (writeErrorAfter && written >= writeErrorAfter) {
       errno = writeError;
       return writeError ? -1 : 0;
@@ -42,13 +68,27 @@ struct FaultySysCalls : SysCalls {
     if (wrote > 0) written += static_cast<std::uint64_t>(wrote);
     return wrote;
   }
-  // No block sharing, so the copy through the buffer is what runs.
-  int CloneRange(int, std::uint64_t, int, std::uint64_t, std::uint64_t) override {
-    errno = EOPNOTSUPP;
-    return -1;
+  int Close(int fd) override {
+    ++closeCalls;
+    const bool wasWritten = writtenFds_.erase(fd) > 0;
+    const int result = SysCalls::Close(fd);
+    return wasWritten && closeError ? Fail(closeError) : result;
+  }
+  int RenameAt(int folderFd, const char* from, const char* to) override {
+    ++renameCalls;
+    return renameError ? Fail(renameError) : SysCalls::RenameAt(folderFd, from, to);
+  }
+  int CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::uint64_t toOffset,
+                 std::uint64_t count) override {
+    ++cloneCalls;
+    return cloneError ? Fail(cloneError) : SysCalls::CloneRange(fromFd, fromOffset, toFd, toOffset, count);
   }
 
  private:
+  static int Fail(int error) {
+    errno = error;
+    return -1;
+  }
   bool Interrupt() {
     if (!interrupt || !(toggle_ = !toggle_)) return false;
     ++interruptedCalls;
@@ -59,6 +99,7 @@ struct FaultySysCalls : SysCalls {
     return maxBytesPerCall && count > maxBytesPerCall ? maxBytesPerCall : count;
   }
   bool toggle_ = false;
+  std::set<int> writtenFds_;
 };
 
 }  // namespace parcelo::testing

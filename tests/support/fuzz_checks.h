@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "io/file_error.h"
 #include "partset/info_file.h"
 #include "partset/leading_number.h"
 #include "support/leading_number_model.h"
@@ -19,19 +18,13 @@ inline bool CheckLeadingNumber(const std::string& text) {
   return text.size() > 64 || value == ModelLeadingNumber(text);
 }
 
-// The info-file reader returns the first line up to the first CR, at most a
-// few KiB of it, without spaces at its ends; no byte at all is an error.
+// The info-file reader returns the first line up to the first CR, of the
+// bytes a join reads at the most, without spaces at its ends.
 inline bool CheckInfoFile(const std::string& bytes) {
-  static const TempFolder folder;
-  WriteFile(folder / "Infa.inf", bytes);
-  std::string line = bytes.substr(0, bytes.find('\r')).substr(0, 4097);
+  std::string line = bytes.substr(0, std::min(bytes.find('\r'), kInfoFileReadLimit));
   line.erase(0, std::min(line.size(), line.find_first_not_of(' ')));
   line.erase(line.find_last_not_of(' ') + 1);
-  try {
-    return ReadInfoFile(folder / "Infa.inf") == line && !bytes.empty();
-  } catch (const FileError& error) {
-    return bytes.empty() && error.code() == kUnexpectedEnd;
-  }
+  return NameInInfoFile(bytes.substr(0, kInfoFileReadLimit)) == line;
 }
 
 // Feeds every saved input of a fuzz target's corpus to its check.

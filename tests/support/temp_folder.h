@@ -1,7 +1,7 @@
 #pragma once
 
-// What the tests share: a unique temporary folder removed afterwards, byte
-// files, and a message sink that records the boxes.
+// What the tests share: a unique temporary folder removed afterwards, and
+// byte files.
 
 #include <stdlib.h>
 
@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "partset/message.h"
 
 namespace parcelo::testing {
 
@@ -50,8 +50,12 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return {};
+  std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
 }
 
 // The names in a folder, hidden ones included (a left-over temporary shows).
@@ -68,12 +72,5 @@ inline std::size_t OpenDescriptorCount() {
   const std::filesystem::directory_iterator fds("/proc/self/fd");
   return static_cast<std::size_t>(std::distance(begin(fds), end(fds)));
 }
-
-struct RecordingSink {
-  std::vector<Message> messages;
-  MessageSink sink() {
-    return [this](const Message& message) { messages.push_back(message); };
-  }
-};
 
 }  // namespace parcelo::testing

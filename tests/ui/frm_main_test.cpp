@@ -147,10 +147,10 @@ class FrmMainTest : public QObject {
 
   void progressShowsOnlyForWorkLongerThanHalfASecond() {
     parcelo::ui::ProgressDisplay display(window, "Дробление файла");
-    display.callback()(1, 100);
+    display.callback()({1, 100, 1, 1});
     QVERIFY(!window->findChild<QProgressDialog*>());
     QTest::qWait(parcelo::ui::ProgressDisplay::kShowAfterMs + 50);
-    display.callback()(50u << 20, 100u << 20);
+    display.callback()({50u << 20, 100u << 20, 1, 1});
     auto* dialog = window->findChild<QProgressDialog*>();
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(dialog->windowTitle() + " " + dialog->labelText(), "Дробление файла 50,0 из 100,0 МБ");

@@ -1,0 +1,23 @@
+#include "io/file_status.h"
+
+namespace parcelo {
+
+FileStatus FileStatus::From(const struct stat& status) {
+  FileStatus result;
+  if (S_ISREG(status.st_mode)) {
+    result.kind = Kind::Regular;
+  } else if (S_ISDIR(status.st_mode)) {
+    result.kind = Kind::Folder;
+  } else if (S_ISLNK(status.st_mode)) {
+    result.kind = Kind::SymbolicLink;
+  }
+  result.device = static_cast<std::uint64_t>(status.st_dev);
+  result.inode = static_cast<std::uint64_t>(status.st_ino);
+  result.size = status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+  result.mode = static_cast<std::uint32_t>(status.st_mode & 07777);
+  result.owner = static_cast<std::uint32_t>(status.st_uid);
+  result.group = static_cast<std::uint32_t>(status.st_gid);
+  return result;
+}
+
+}  // namespace parcelo

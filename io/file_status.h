@@ -1,0 +1,30 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+
+namespace parcelo {
+
+// What the file layer tells of a directory entry or an open file.
+struct FileStatus {
+  enum class Kind { Regular, Folder, SymbolicLink, Other };
+
+  Kind kind = Kind::Other;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::uint32_t mode = 0;  // permission bits, setuid, setgid and sticky bit included
+  std::uint32_t owner = 0;
+  std::uint32_t group = 0;
+
+  // Returns the status held in a stat record.
+  static FileStatus From(const struct stat& status);
+
+  // True when both name one file (same device and inode), however spelled.
+  bool IsSameFileAs(const FileStatus& other) const {
+    return device == other.device && inode == other.inode;
+  }
+};
+
+}  // namespace parcelo

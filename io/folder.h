@@ -1,0 +1,74 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "io/file_status.h"
+
+namespace parcelo {
+
+// An open folder: the entries of a part set are reached through it, so a
+// folder renamed or swapped while the work goes on can't redirect them.
+// Errors name the folder or its entry. The destructor closes it, which
+// also lets go of its lock.
+class Folder {
+ public:
+  Folder() = default;
+  Folder(Folder&& other) noexcept;
+  Folder& operator=(Folder&& other) noexcept;
+  Folder(const Folder&) = delete;
+  Folder& operator=(const Folder&) = delete;
+  ~Folder();
+
+  // Opens the folder at `path` (symbolic links followed: the user named
+  // it). Throws FileError (ENOTDIR, ENOENT, EACCES, ...) naming it.
+  static Folder Open(const std::string& path);
+
+  // Opens the child folder `name`, never through a symbolic link
+  // (kSymbolicLink). Throws FileError naming it.
+  Folder OpenChild(const std::string& name) const;
+
+  // Creates the child folder `name`; throws FileError naming it (EEXIST
+  // when something of that name is there already).
+  void MakeChild(const std::string& name) const;
+
+  // Removes the child folder `name` if it is empty; says whether it did.
+  bool RemoveChildIfEmpty(const std::string& name) const noexcept;
+
+  int fd() const { return fd_; }
+
+  // The path of an entry, as messages name it: the folder, a separator, the name.
+  std::string PathOf(const std::string& name) const;
+
+  // The folder's own path, as messages name it.
+  const std::string& path() const { return path_; }
+
+  // Returns the status of the entry `name` (a symbolic link itself, never
+  // its target), nothing when there is no such entry; throws FileError.
+  std::optional<FileStatus> Status(const std::string& name) const;
+
+  // Returns 0 when the runner may write into the entry `name` in place,
+  // otherwise why not (EACCES, EROFS, ...).
+  int WriteAccessError(const std::string& name) const;
+
+  // Returns the names of every entry, hidden ones included, in no order;
+  // throws FileError when the folder can't be read.
+  std::vector<std::string> Names() const;
+
+  // Removes the entry `name`; no such entry is fine. Throws FileError.
+  void Remove(const std::string& name) const;
+
+  // Takes the folder for this operation alone (an advisory lock that other
+  // Parcelo processes respect, released when the folder is closed).
+  // Throws FileError kFolderBusy when another operation holds it.
+  void Lock() const;
+
+ private:
+  Folder(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+
+  int fd_ = -1;
+  std::string path_;
+};
+
+}  // namespace parcelo

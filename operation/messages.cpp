@@ -1,0 +1,92 @@
+#include "operation/messages.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace parcelo::messages {
+namespace {
+
+const char* OperationText(FileOperation operation) {
+  switch (operation) {
+    case FileOperation::Open: return "Не удалось открыть файл";
+    case FileOperation::Create: return "Не удалось создать файл";
+    case FileOperation::Read: return "Не удалось прочитать файл";
+    case FileOperation::Write: return "Не удалось записать файл";
+    case FileOperation::Close: return "Не удалось закрыть файл";
+    case FileOperation::Stat: return "Не удалось получить сведения о файле";
+    case FileOperation::CreateFolder: return "Не удалось создать директорию";
+    case FileOperation::ListFolder: return "Не удалось прочитать директорию";
+    case FileOperation::Replace: return "Не удалось сохранить файл";
+    case FileOperation::Remove: return "Не удалось удалить файл";
+    case FileOperation::Lock: return "Не удалось занять директорию";
+  }
+  return "Ошибка при работе с файлом";
+}
+
+std::string Numbered(int code, const std::string& description) {
+  return "Ошибка " + std::to_string(code) + ". " + description;
+}
+
+}  // namespace
+
+std::string SplitDone(const std::string& sourcePath, const std::string& count) {
+  return "Поздравляем! Выбранный файл " + sourcePath + " был разбит на " + count + " части(ей)!";
+}
+
+std::string JoinDone(const std::string& outputPath) {
+  return "Поздравляем! Файл собран и сохранен под исходным именем " + outputPath + ".";
+}
+
+std::string ErrorReason(int code) {
+  switch (code) {
+    case kUnexpectedEnd: return "файл закончился раньше, чем ожидалось";
+    case kNotRegularFile: return "это не обычный файл";
+    case kSymbolicLink: return "это символическая ссылка";
+    case kFileReplaced: return "файл был подменен во время работы";
+    case kFolderBusy: return "директория занята другой операцией Parcelo";
+    case kOutOfMemory: return "недостаточно памяти";
+    case ENOENT: return "файл или директория не найдены";
+    case ENOTDIR: return "часть пути не является директорией";
+    case EISDIR: return "это директория, а не файл";
+    case EACCES: return "доступ запрещен";
+    case EPERM: return "операция не разрешена";
+    case EROFS: return "файловая система доступна только для чтения";
+    case ENOSPC: return "на диске нет места";
+#ifdef EDQUOT
+    case EDQUOT: return "превышена дисковая квота";
+#endif
+    case EFBIG: return "файл слишком велик";
+    case EIO: return "ошибка ввода-вывода";
+    case ENAMETOOLONG: return "слишком длинное имя";
+    case EEXIST: return "файл уже существует";
+    case EMFILE:
+    case ENFILE: return "открыто слишком много файлов";
+    case ENOMEM: return "недостаточно памяти";
+    case ELOOP: return "слишком много символических ссылок";
+    case EBUSY: return "файл занят";
+    case EINVAL: return "недопустимый аргумент";
+    default: return std::string("системная ошибка (") + std::strerror(code) + ")";
+  }
+}
+
+std::string DescribeFileError(const FileError& error) {
+  const std::string named = error.path().empty() ? "" : " \"" + error.path() + "\"";
+  return OperationText(error.operation()) + named + ": " + ErrorReason(error.code()) + ".";
+}
+
+Report ErrorReport(const FileError& error) {
+  return {Outcome::Failed,
+          {MessageKind::Critical, kErrorReportTitle, Numbered(error.code(), DescribeFileError(error))},
+          error.code(),
+          error.path()};
+}
+
+Report InternalErrorReport(const std::string& what) {
+  return {Outcome::Failed,
+          {MessageKind::Critical, kErrorReportTitle,
+           Numbered(kInternalError, "Внутренняя ошибка: " + what + ".")},
+          kInternalError,
+          {}};
+}
+
+}  // namespace parcelo::messages

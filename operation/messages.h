@@ -1,0 +1,70 @@
+#pragma once
+
+// Every sentence and title the split and the join show the user.
+
+#include <string>
+
+#include "io/file_error.h"
+#include "operation/report.h"
+
+namespace parcelo::messages {
+
+inline constexpr const char* kReadErrorTitle = "Ошибка чтения файла";
+inline constexpr const char* kNoSource = "Не указан файл для дробления!";
+inline constexpr const char* kSizeErrorTitle = "Ошибка размера файла";
+inline constexpr const char* kPieceSizeRange =
+    "Размер части должен быть целым числом от 1 до 2147483647 байт. "
+    "Измените размер части в настройках!";
+inline constexpr const char* kPieceNotSmaller =
+    "Часть должна быть меньше чем файл. Измените размер части в настройках!";
+inline constexpr const char* kCountErrorTitle = "Ошибка пробления файла";
+inline constexpr const char* kTooManyParts = "Файл не может быть разделен более чем на 1000 файлов!";
+inline constexpr const char* kFolderNameErrorTitle = "Ошибка имени директории";
+inline constexpr const char* kBadFolderName =
+    "Недопустимое имя новой директории. Измените его в настройках!";
+inline constexpr const char* kFileNameErrorTitle = "Ошибка имени файла";
+inline constexpr const char* kUnstorableName =
+    "Имя файла нельзя сохранить в Infa.inf без изменений. Переименуйте файл!";
+inline constexpr const char* kSplitErrorTitle = "Ошибка дробления файла";
+inline constexpr const char* kForeignParts =
+    "В выбранной директории есть другие файлы *.drb, которые попадут в собранный файл. "
+    "Удалите их или выберите новую директорию в настройках!";
+inline constexpr const char* kOwnSource =
+    "Файл нельзя дробить в ту же директорию: его имя совпадает с именем части или Infa.inf. "
+    "Выберите новую директорию в настройках!";
+inline constexpr const char* kSplitDoneTitle = "Дробление завершено";
+
+inline constexpr const char* kFolderErrorTitle = "Ошибка инициализации директории";
+inline constexpr const char* kNoParts = "В данной папке нет частей файла!";
+inline constexpr const char* kTooFewFiles =
+    "В выбранной папке частей файла нет. Выбирайте ту папку где есть части с расширением *.drb";
+inline constexpr const char* kBadOutputName =
+    "Файл Infa.inf не содержит допустимого имени исходного файла!";
+inline constexpr const char* kJoinDoneTitle = "Слияние завершено";
+
+inline constexpr const char* kSplitCancelledTitle = "Дробление отменено";
+inline constexpr const char* kJoinCancelledTitle = "Слияние отменено";
+inline constexpr const char* kCancelled = "Операция отменена пользователем.";
+
+inline constexpr const char* kErrorReportTitle = "Ошибка выполнения";
+
+// "Поздравляем! Выбранный файл PATH был разбит на COUNT части(ей)!"
+std::string SplitDone(const std::string& sourcePath, const std::string& count);
+
+// "Поздравляем! Файл собран и сохранен под исходным именем PATH."
+std::string JoinDone(const std::string& outputPath);
+
+// Returns the Russian reason for an error number.
+std::string ErrorReason(int code);
+
+// Returns a Russian sentence that says what failed, on which file and why.
+std::string DescribeFileError(const FileError& error);
+
+// The error report of a failure no check caught: the error number and what
+// failed on which file.
+Report ErrorReport(const FileError& error);
+
+// The error report of a failure that names no file.
+Report InternalErrorReport(const std::string& what);
+
+}  // namespace parcelo::messages

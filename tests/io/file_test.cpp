@@ -1,0 +1,51 @@
+#include "io/file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "io/file_error.h"
+#include "io/folder.h"
+#include "support/expect_file_error.h"
+#include "support/faulty_sys_calls.h"
+#include "support/temp_folder.h"
+
+namespace parcelo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What is not a regular file is refused at once: a FIFO would block a read.
+TEST(File, OpensRegularFilesOnlyAndEntriesNeverThroughALink) {
+  testing::TempFolder folder;
+  testing::WriteFile(folder / "file", "0123456789");
+  fs::create_symlink(folder / "file", folder / "link");
+  fs::create_directory(folder / "folder");
+  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(File::OpenForReading(folder / "link").ReadStart(4), "0123");  // the user named it
+  testing::ExpectFileError([&] { File::OpenForReading(folder / "fifo"); }, kNotRegularFile, folder / "fifo");
+  testing::ExpectFileError([&] { File::OpenForReading(folder / "folder"); }, EISDIR, folder / "folder");
+  testing::ExpectFileError([&] { File::OpenForReading(folder / "none"); }, ENOENT, folder / "none");
+  const Folder open = Folder::Open(folder.path());
+  EXPECT_EQ(File::OpenEntry(open, "file").ReadStart(100), "0123456789");
+  testing::ExpectFileError([&] { File::OpenEntry(open, "link"); }, kSymbolicLink, folder / "link");
+  testing::ExpectFileError([&] { File::OpenEntry(open, "fifo"); }, kNotRegularFile, folder / "fifo");
+}
+
+TEST(File, FailedCloseIsReportedOnceAndNeverRetried) {
+  testing::TempFolder folder;
+  testing::WriteFile(folder / "file", "x");
+  testing::FaultySysCalls layer;
+  layer.closeError = EIO;
+  ScopedSysCalls scope(layer);
+  File file = File::OpenForReading(folder / "file");
+  layer.Pwrite(file.fd(), "y", 1, 1);  // counts as written: its close fails
+  testing::ExpectFileError([&] { file.Close(); }, EIO, folder / "file");
+  const int closes = layer.closeCalls;
+  file.Close();
+  EXPECT_EQ(layer.closeCalls, closes);
+}
+
+}  // namespace
+}  // namespace parcelo

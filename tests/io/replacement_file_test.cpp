@@ -1,0 +1,173 @@
+#include "io/replacement_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "io/file_error.h"
+#include "io/folder.h"
+#include "io/write_all.h"
+#include "join/join.h"
+#include "support/expect_file_error.h"
+#include "support/faulty_sys_calls.h"
+#include "support/other_user.h"
+#include "support/temp_folder.h"
+
+namespace parcelo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FolderEntries;
+using testing::ReadFile;
+using testing::WriteFile;
+using Strings = std::vector<std::string>;
+
+void Write(const ReplacementFile& file, const std::string& bytes) {
+  WriteAll(file.file(), bytes.data(), bytes.size(), 0);
+}
+
+// Each case runs with an unnamed temporary and with a named one.
+struct ReplacementFileTest : ::testing::TestWithParam<bool> {
+  ReplacementFileTest() { layer.unnamedError = GetParam() ? EOPNOTSUPP : 0; }
+  testing::TempFolder folder;
+  testing::FaultySysCalls layer;
+  ScopedSysCalls scope{layer};
+  Folder open = Folder::Open(folder.path());
+};
+
+TEST_P(ReplacementFileTest, OldFileStaysUntilTheCommitAndNothingIsLeftWithout) {
+  WriteFile(folder / "target.bin", "old");
+  {
+    ReplacementFile file(open, "target.bin", 0644);
+    Write(file, "new bytes");
+    EXPECT_EQ(ReadFile(folder / "target.bin"), "old");
+  }
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
+  ReplacementFile file(open, "target.bin", 0644);
+  Write(file, "new bytes");
+  file.Commit();
+  EXPECT_EQ(ReadFile(folder / "target.bin"), "new bytes");
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
+}
+
+TEST_P(ReplacementFileTest, FailedCloseOrRenameKeepsTheOldFileAndNoTemporary) {
+  WriteFile(folder / "target.bin", "old");
+  for (int* fault : {&layer.closeError, &layer.renameError}) {
+    *fault = EIO;
+    const int renames = layer.renameCalls;
+    testing::ExpectFileError(
+        [&] {
+          ReplacementFile file(open, "target.bin", 0644);
+          Write(file, "new bytes");
+          file.Commit();
+        },
+        EIO, folder / "target.bin");
+    *fault = 0;
+    // A failed close is reported before anything is renamed.
+    EXPECT_EQ(layer.renameCalls - renames, fault == &layer.closeError ? 0 : 1);
+    EXPECT_EQ(ReadFile(folder / "target.bin"), "old");
+    EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
+  }
+}
+
+TEST_P(ReplacementFileTest, TakenTemporaryNamesAreSkippedUpToALimit) {
+  layer.takenNames = 5;
+  ReplacementFile file(open, "a", 0644);  // a one-letter target gets a one-letter temporary
+  Write(file, "x");
+  file.Commit();
+  EXPECT_EQ(ReadFile(folder / "a"), "x");
+  layer.takenNames = 1000;
+  testing::ExpectFileError(
+      [&] {
+        ReplacementFile other(open, "target.bin", 0644);
+        other.Commit();
+      },
+      EEXIST, folder / "target.bin");
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"a"});
+}
+
+TEST_P(ReplacementFileTest, NewFileGetsItsModeAndAReplacedOneNoMoreThanItHad) {
+  const mode_t previous = umask(022);
+  WriteFile(folder / "setuid.bin", "old");
+  fs::permissions(folder / "setuid.bin", fs::perms(06775));
+  for (const std::string name : {"new.bin", "setuid.bin"}) {
+    ReplacementFile file(open, name, 0666, 0755);
+    EXPECT_EQ(file.file().Status().mode, 0600u) << "private until committed";
+    file.Commit();
+  }
+  umask(previous);
+  EXPECT_EQ(fs::status(folder / "new.bin").permissions(), fs::perms(0644));
+  EXPECT_EQ(fs::status(folder / "setuid.bin").permissions(), fs::perms(0755));
+}
+
+TEST_P(ReplacementFileTest, RefusesEntriesThatAreNoPlainFile) {
+  testing::TempFolder elsewhere;
+  WriteFile(elsewhere / "target", "not to be touched");
+  fs::create_symlink(elsewhere / "target", folder / "link");
+  fs::create_directory(folder / "folder");
+  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+  const std::pair<std::string, int> rows[] = {{"link", kSymbolicLink}, {"folder", EISDIR}, {"fifo", kNotRegularFile}};
+  for (const auto& [name, code] : rows) {
+    testing::ExpectFileError([&] { CheckReplaceable(open, name); }, code, folder / name);
+    testing::ExpectFileError([&] { ReplacementFile(open, name, 0644).Commit(); }, code, folder / name);
+  }
+  EXPECT_EQ(ReadFile(elsewhere / "target"), "not to be touched");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"fifo", "folder", "link"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Named" : "Unnamed"; });
+
+// What one user's replace does to another's files (root only).
+struct OtherUserTest : ::testing::Test {
+  void SetUp() override {
+    if (!testing::CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
+    testing::OpenToAll(folder.path());
+    WriteFile(folder / "Infa.inf", "out.bin\r\n");
+    WriteFile(folder / "001.drb", "part");
+    WriteFile(folder / "002.drb", "s");
+    for (const char* name : {"Infa.inf", "001.drb", "002.drb"}) fs::permissions(folder / name, fs::perms(0644));
+  }
+  testing::TempFolder folder;
+};
+
+// Root joining in another user's folder hands that user no root-owned
+// setuid file.
+TEST_F(OtherUserTest, ReplacedFileKeepsItsOwnerAndLosesSetuidBits) {
+  WriteFile(folder / "out.bin", "the user's program");
+  ASSERT_EQ(chown((folder / "out.bin").c_str(), testing::kOtherUserId, testing::kOtherUserId), 0);
+  fs::permissions(folder / "out.bin", fs::perms(06755));
+  ASSERT_EQ(Join(folder.path(), ListFolder).outcome, Outcome::Done);
+  struct stat status {};
+  ASSERT_EQ(stat((folder / "out.bin").c_str(), &status), 0);
+  EXPECT_EQ(status.st_uid, testing::kOtherUserId);
+  EXPECT_EQ(status.st_gid, testing::kOtherUserId);
+  EXPECT_EQ(status.st_mode & 07777, 0755u);
+  EXPECT_EQ(ReadFile(folder / "out.bin"), "parts");
+}
+
+// A user who could not write a file in place can't replace it either, even
+// in a folder open to all.
+TEST_F(OtherUserTest, FileTheRunnerCannotWriteIsNotReplaced) {
+  WriteFile(folder / "out.bin", "root's file");
+  fs::permissions(folder / "out.bin", fs::perms(0644));
+  const int code = testing::RunAsOtherUser([&] { return Join(folder.path(), ListFolder).errorCode; });
+  EXPECT_EQ(code, EACCES);
+  EXPECT_EQ(ReadFile(folder / "out.bin"), "root's file");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "Infa.inf", "out.bin"}));
+}
+
+// A folder the user may read but not search is an access error, not "no parts".
+TEST_F(OtherUserTest, FolderWithoutSearchPermissionIsAnAccessError) {
+  fs::permissions(folder.path(), fs::perms(0774));
+  const int code = testing::RunAsOtherUser([&] {
+    const Report report = Join(folder.path(), ListFolder);
+    return report.errorPath == folder.path() ? report.errorCode : 0;
+  });
+  EXPECT_EQ(code, EACCES);
+}
+
+}  // namespace
+}  // namespace parcelo

@@ -1,0 +1,89 @@
+#include "io/stop_signals.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
+
+#include "io/file_error.h"
+#include "split/split.h"
+#include "support/temp_folder.h"
+
+namespace parcelo {
+namespace {
+
+using testing::FolderEntries;
+using Strings = std::vector<std::string>;
+
+// Runs work in a child process; returns its wait status.
+int InChild(const std::function<int()>& work) {
+  const pid_t child = fork();
+  if (child == 0) _exit(work());
+  int status = 0;
+  waitpid(child, &status, 0);
+  return status;
+}
+
+struct StopSignals : ::testing::Test {
+  testing::TempFolder folder;
+  void SetUp() override {
+    testing::WriteFile(folder / "f", testing::PatternBytes(24 << 20));
+    testing::WriteFile(folder / "Infa.inf", "older set\r\n");
+  }
+};
+
+// As parcelo-cli and the window do: a stop signal cancels the work at its
+// next step, what it began is removed, then the program ends by the signal.
+TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const int status = InChild([&] {
+      CatchStopSignals();
+      const Progress stopAtThird = [&](const ProgressReport& report) {
+        if (report.part == 3) std::raise(signal);
+        if (StopSignal() != 0) throw OperationCancelled{};
+      };
+      const Report report = Split({folder / "f", "8000000", false, ""}, stopAtThird);
+      EndByStopSignal();
+      return report.outcome == Outcome::Cancelled ? 0 : 1;
+    });
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << " " << status;
+    EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+    testing::WriteFile(folder / "Infa.inf", "older set\r\n");
+  }
+}
+
+// Killed outright, the split leaves no temporary and no info file: only
+// the parts it had finished, which no join takes for a set.
+TEST_F(StopSignals, KilledSplitLeavesNoTemporaryBehind) {
+  const int probe = open(folder.path().c_str(), O_TMPFILE | O_WRONLY, 0600);
+  if (probe < 0) GTEST_SKIP() << "no unnamed temporary files on this file system";
+  close(probe);
+  const int status = InChild([&] {
+    const Progress killMidPart = [](const ProgressReport& report) {
+      if (report.part == 2 && report.bytesDone > (10u << 20)) kill(getpid(), SIGKILL);
+    };
+    Split({folder / "f", "8388608", false, ""}, killMidPart);
+    return 0;
+  });
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
+}
+
+// A file-size limit is a write error naming the file, not a silent end.
+TEST_F(StopSignals, FileSizeLimitIsAnError) {
+  const int status = InChild([&] {
+    CatchStopSignals();
+    const rlimit limit{1 << 20, 1 << 20};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const Report report = Split({folder / "f", "4000000", false, ""});
+    return report.errorCode == EFBIG && report.errorPath == folder / "001.drb" ? 0 : 1;
+  });
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+}  // namespace
+}  // namespace parcelo
