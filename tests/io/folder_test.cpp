@@ -7,7 +7,10 @@
 
 #include "io/file_error.h"
 #include "io/folder_listing.h"
+#include "io/file.h"
+#include "io/replacement_file.h"
 #include "support/expect_file_error.h"
+#include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
 namespace parcelo {
@@ -54,6 +57,30 @@ TEST(Folder, ChildFolderIsNeverOpenedThroughALink) {
   EXPECT_FALSE(open.RemoveChildIfEmpty("made"));
   fs::remove(folder / "made/x");
   EXPECT_TRUE(open.RemoveChildIfEmpty("made"));
+}
+
+// Every call of the file layer that can fail surfaces as one error naming
+// the file or folder it concerns.
+TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
+  testing::TempFolder folder;
+  testing::WriteFile(folder / "file", "x");
+  const Folder open = Folder::Open(folder.path());
+  const std::vector<std::tuple<std::string, std::function<void()>, std::string>> rows = {
+      {"LstatAt", [&] { open.Status("file"); }, folder / "file"},
+      {"ReadNames", [&] { open.Names(); }, folder.path()},
+      {"ReadNames", [&] { ListFolder(folder.path()); }, folder.path()},
+      {"MkdirAt", [&] { open.MakeChild("new"); }, folder / "new"},
+      {"UnlinkAt", [&] { open.Remove("file"); }, folder / "file"},
+      {"SetFlags", [&] { File::OpenForReading(folder / "file"); }, folder / "file"},
+      {"Fchmod", [&] { ReplacementFile(open, "file", 0644).Commit(); }, folder / "file"}};
+  for (const auto& [call, work, path] : rows) {
+    testing::FaultySysCalls layer;
+    layer.errors[call] = EIO;
+    ScopedSysCalls scope(layer);
+    testing::ExpectFileError(work, EIO, path);
+  }
+  EXPECT_EQ(testing::FolderEntries(folder.path()), std::vector<std::string>{"file"});
+  EXPECT_EQ(testing::ReadFile(folder / "file"), "x");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 
@@ -25,6 +26,7 @@ struct FaultySysCalls : SysCalls {
   int unnamedError = 0;               // unnamed temporaries (O_TMPFILE) fail so
   int takenNames = 0;                 // so many temporary names in a row are taken (EEXIST)
   int cloneError = EOPNOTSUPP;        // block sharing fails so (0: as the system does)
+  std::map<std::string, int> errors;  // a call of this name ("MkdirAt") fails so
 
   std::uint64_t written = 0;
   std::uint64_t read = 0;
@@ -74,6 +76,20 @@ struct FaultySysCalls : SysCalls {
     const int result = SysCalls::Close(fd);
     return wasWritten && closeError ? Fail(closeError) : result;
   }
+  int LstatAt(int folderFd, const char* name, struct stat* status) override {
+    return Failing("LstatAt") ? -1 : SysCalls::LstatAt(folderFd, name, status);
+  }
+  int Fchmod(int fd, mode_t mode) override { return Failing("Fchmod") ? -1 : SysCalls::Fchmod(fd, mode); }
+  int SetFlags(int fd, int flags) override { return Failing("SetFlags") ? -1 : SysCalls::SetFlags(fd, flags); }
+  int MkdirAt(int folderFd, const char* name, mode_t mode) override {
+    return Failing("MkdirAt") ? -1 : SysCalls::MkdirAt(folderFd, name, mode);
+  }
+  int UnlinkAt(int folderFd, const char* name, int flags) override {
+    return Failing("UnlinkAt") ? -1 : SysCalls::UnlinkAt(folderFd, name, flags);
+  }
+  int ReadNames(int folderFd, std::vector<std::string>* names) override {
+    return Failing("ReadNames") ? -1 : SysCalls::ReadNames(folderFd, names);
+  }
   int RenameAt(int folderFd, const char* from, const char* to) override {
     ++renameCalls;
     return renameError ? Fail(renameError) : SysCalls::RenameAt(folderFd, from, to);
@@ -88,6 +104,12 @@ struct FaultySysCalls : SysCalls {
   static int Fail(int error) {
     errno = error;
     return -1;
+  }
+  bool Failing(const std::string& call) {
+    const auto error = errors.find(call);
+    if (error == errors.end()) return false;
+    errno = error->second;
+    return true;
   }
   bool Interrupt() {
     if (!interrupt || !(toggle_ = !toggle_)) return false;
