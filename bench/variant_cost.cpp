@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
                                    {"as built + progress", false, true, {}, {}}};
   for (int round = 0; round < rounds; ++round) {
     for (std::size_t i = 0; i < variants.size(); ++i) {
-      Variant& variant = variants[(i + round) % variants.size()];
+      Variant& variant = variants[(i + static_cast<std::size_t>(round)) % variants.size()];
       std::filesystem::remove_all(folder);
       std::optional<parcelo::ScopedSysCalls> scope;
       if (variant.plainCopyOnly) scope.emplace(plain);

@@ -5,13 +5,9 @@
 namespace parcelo {
 
 void IncFn(std::string& number) {
-  std::string next = FormatWholeNumber(ReadLeadingNumber(number) + 1);
-  if (next.size() == 1) {
-    next.insert(0, "00");
-  } else if (next.size() == 2) {
-    next.insert(0, "0");
-  }
-  number = std::move(next);
+  const std::string next = FormatWholeNumber(ReadLeadingNumber(number) + 1);
+  // Leading zeros up to three digits, never more.
+  number = std::string(next.size() < 3 ? 3 - next.size() : 0, '0') + next;
 }
 
 std::string PartFileName(std::string_view number) {

@@ -6,10 +6,10 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
 
-scripts/build.sh build
+scripts/build.sh build -DPARCELO_WERROR=ON
 ctest --test-dir build --output-on-failure -j2
 
-scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPARCELO_SANITIZE=ON \
+scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPARCELO_SANITIZE=ON -DPARCELO_WERROR=ON \
   -DPARCELO_BUILD_BENCH=OFF
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0

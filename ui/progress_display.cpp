@@ -37,8 +37,8 @@ Progress ProgressDisplay::callback() {
 QString ProgressText(std::uint64_t done, std::uint64_t total) {
   const QLocale russian(QLocale::Russian, QLocale::Russia);
   const double mib = 1024.0 * 1024.0;
-  return russian.toString(done / mib, 'f', 1) + QStringLiteral(" из ") +
-         russian.toString(total / mib, 'f', 1) + QStringLiteral(" МБ");
+  return russian.toString(static_cast<double>(done) / mib, 'f', 1) + QStringLiteral(" из ") +
+         russian.toString(static_cast<double>(total) / mib, 'f', 1) + QStringLiteral(" МБ");
 }
 
 void ProgressDisplay::Update(const ProgressReport& report) {

@@ -45,7 +45,7 @@ TEST(BlockSharing, AlignedPiecesShareBlocksAndStayApartOnWrite) {
     std::filesystem::remove_all(disk / "set");
     ASSERT_EQ(Split({disk / "source.bin", size, true, "set"}).outcome, Outcome::Done);
     EXPECT_EQ(AllExtentsShared(disk / "set/002.drb"), shared) << size;
-    EXPECT_EQ(ReadFile(disk / "set/002.drb"), bytes.substr(std::stoi(size), std::stoi(size)));
+    EXPECT_EQ(ReadFile(disk / "set/002.drb"), bytes.substr(std::stoul(size), std::stoul(size)));
     ASSERT_EQ(Join(disk / "set", ListFolder).outcome, Outcome::Done);
     EXPECT_EQ(ReadFile(disk / "set/source.bin"), bytes);
     EXPECT_EQ(AllExtentsShared(disk / "set/source.bin"), shared) << size;

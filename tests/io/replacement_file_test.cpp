@@ -118,7 +118,7 @@ TEST_P(ReplacementFileTest, RefusesEntriesThatAreNoPlainFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Named" : "Unnamed"; });
+                         [](const auto& test) { return test.param ? "Named" : "Unnamed"; });
 
 // What one user's replace does to another's files (root only).
 struct OtherUserTest : ::testing::Test {
