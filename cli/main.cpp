@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,12 @@ int Run(const parcelo::CliCommand& command) {
   }
 }
 
+// True when the path names a folder, or a link to one.
+bool IsFolder(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::is_directory(path, ignored);
+}
+
 // Makes sure what was said on standard output reached it (a full disk or a
 // closed pipe is an error too).
 bool FlushStandardOutput() {
@@ -52,7 +59,7 @@ bool FlushStandardOutput() {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const auto command = parcelo::ParseCliArguments(arguments);
+  const auto command = parcelo::ParseCliArguments(arguments, IsFolder);
   if (!command) {
     std::fputs(parcelo::kCliUsage, stderr);
     return kExitUsage;
