@@ -1,14 +1,21 @@
 // parcelo: opens the main window and ends when it is closed. A file or a
-// part set's folder given as the argument is opened in it.
+// part set's folder given as the argument is opened in it. "--version" only
+// prints the version, without a display.
 
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
+#include "parcelo_version.h"
 #include "ui/dialogs.h"
 #include "ui/frm_main.h"
 #include "ui/russian_translation.h"
 #include "ui/start_path.h"
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    return std::puts("parcelo " PARCELO_VERSION) >= 0 ? 0 : 1;
+  }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Parcelo"));
   parcelo::ui::InstallRussianTranslation(application);

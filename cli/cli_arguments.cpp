@@ -9,7 +9,7 @@ const char* const kCliUsage =
     "Использование:\n"
     "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ]\n"
     "  parcelo-cli join ДИРЕКТОРИЯ\n"
-    "  parcelo-cli --help\n"
+    "  parcelo-cli --help | --version\n"
     "\n"
     "split  дробит ФАЙЛ на части 001.drb, 002.drb, ... и пишет Infa.inf;\n"
     "       --size   размер части в байтах (по умолчанию 1000000),\n"
@@ -78,6 +78,11 @@ std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& argu
                                             const FolderCheck& isFolder) {
   if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
     return CliCommand{};
+  }
+  if (arguments.size() == 1 && arguments[0] == "--version") {
+    CliCommand command;
+    command.kind = CliCommand::Kind::Version;
+    return command;
   }
   if (!arguments.empty() && arguments[0] == "split") return ParseSplit(arguments);
   if (arguments.size() == 2 && arguments[0] == "join") {

@@ -11,7 +11,7 @@ namespace parcelo {
 
 // What the command line asks for.
 struct CliCommand {
-  enum class Kind { Split, Join, Help } kind = Kind::Help;
+  enum class Kind { Split, Join, Help, Version } kind = Kind::Help;
   SplitRequest split;   // for Split
   std::string folder;   // for Join, without a trailing separator unless the root
 };

@@ -10,6 +10,7 @@
 
 #include "cli/cli_arguments.h"
 #include "join/join.h"
+#include "parcelo_version.h"
 #include "partset/error_report.h"
 #include "split/split.h"
 
@@ -29,6 +30,10 @@ int Run(const parcelo::CliCommand& command) {
   using Kind = parcelo::CliCommand::Kind;
   if (command.kind == Kind::Help) {
     std::fputs(parcelo::kCliUsage, stdout);
+    return kExitDone;
+  }
+  if (command.kind == Kind::Version) {
+    std::fputs("parcelo-cli " PARCELO_VERSION "\n", stdout);
     return kExitDone;
   }
   try {

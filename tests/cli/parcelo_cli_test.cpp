@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "parcelo_version.h"
 #include "support/cli_runner.h"
 
 namespace parcelo {
@@ -84,6 +85,9 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
     EXPECT_NE(result.err.find("Использование:"), std::string::npos);
   }
   EXPECT_EQ(RunCli({"--help"}).status, 0);
+  const auto version = RunCli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "parcelo-cli " PARCELO_VERSION "\n");
 }
 
 }  // namespace
