@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Parcelo"));
+  QApplication::setDesktopFileName(QStringLiteral("io.github.parcelo.Parcelo"));
   parcelo::ui::InstallRussianTranslation(application);
   parcelo::ui::QtDialogs dialogs;
   parcelo::ui::FrmMain window(dialogs);
