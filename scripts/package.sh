@@ -34,6 +34,7 @@ if [ "$version" != "$changelog_version" ]; then
     "$changelog_version; add a changelog entry" >&2
   exit 1
 fi
+maintainer=$(dpkg-parsechangelog -l packaging/debian/changelog -S Maintainer)
 arch=$(dpkg --print-architecture)
 deb=$output/parcelo_${version}_${arch}.deb
 
@@ -65,7 +66,7 @@ cat >"$stage/DEBIAN/control" <<EOF
 Package: parcelo
 Version: $version
 Architecture: $arch
-Maintainer: Velmarin <velmarin@parcelo.example>
+Maintainer: $maintainer
 Installed-Size: $(du -sk --exclude=DEBIAN "$stage" | cut -f1)
 Depends: $shlibs, qt6-qpa-plugins, qt6-translations-l10n
 Section: utils
