@@ -1,22 +1,33 @@
-// parcelo: opens the main window and ends when it is closed. SIGINT,
-// SIGTERM and SIGHUP cancel running work (its temporaries are removed),
-// close the window, and end the program as the signal would.
+// parcelo: opens the main window and ends when it is closed. A file or a
+// part set's folder given as the argument is opened in it. "--version" only
+// prints the version, without a display. SIGINT, SIGTERM and SIGHUP cancel
+// running work (its temporaries are removed), close the window, and end the
+// program as the signal would.
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
 #include "io/stop_signals.h"
+#include "parcelo_version.h"
 #include "ui/dialogs.h"
 #include "ui/frm_main.h"
 #include "ui/russian_translation.h"
+#include "ui/start_path.h"
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    return std::puts("parcelo " PARCELO_VERSION) >= 0 ? 0 : 1;
+  }
   parcelo::CatchStopSignals();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Parcelo"));
+  QApplication::setDesktopFileName(QStringLiteral("io.github.parcelo.Parcelo"));
   parcelo::ui::InstallRussianTranslation(application);
   parcelo::ui::QtDialogs dialogs;
   parcelo::ui::FrmMain window(dialogs);
+  parcelo::ui::OpenStartPath(window, QApplication::arguments());
   window.show();
   QTimer stopWatch;
   QObject::connect(&stopWatch, &QTimer::timeout, [&window] {

@@ -1,5 +1,6 @@
 #include "cli/cli_arguments.h"
 
+#include "partset/part_number.h"
 #include "partset/path_helpers.h"
 
 namespace parcelo {
@@ -8,12 +9,13 @@ const char* const kCliUsage =
     "Использование:\n"
     "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ]\n"
     "  parcelo-cli join ДИРЕКТОРИЯ\n"
-    "  parcelo-cli --help\n"
+    "  parcelo-cli --help | --version\n"
     "\n"
     "split  дробит ФАЙЛ на части 001.drb, 002.drb, ... и пишет Infa.inf;\n"
     "       --size   размер части в байтах (по умолчанию 1000000),\n"
     "       --subdir части кладутся в новую директорию ИМЯ рядом с файлом.\n"
-    "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем.\n";
+    "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем;\n"
+    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb.\n";
 
 namespace {
 
@@ -61,15 +63,32 @@ std::string WithoutTrailingSeparators(std::string folder) {
   return folder;
 }
 
-std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& arguments) {
+std::string JoinFolderFor(const std::string& path, bool pathIsFolder) {
+  std::string folder = WithoutTrailingSeparators(path);
+  if (pathIsFolder) return folder;
+  const std::size_t separator = folder.rfind(kSeparator);
+  const std::string_view name =
+      separator == std::string::npos ? std::string_view(folder) : std::string_view(folder).substr(separator + 1);
+  if (name != kInfoFileName && !HasPartExtension(name)) return folder;
+  if (separator == std::string::npos) return ".";
+  return WithoutTrailingSeparators(folder.substr(0, separator + 1));
+}
+
+std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& arguments,
+                                            const FolderCheck& isFolder) {
   if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
     return CliCommand{};
+  }
+  if (arguments.size() == 1 && arguments[0] == "--version") {
+    CliCommand command;
+    command.kind = CliCommand::Kind::Version;
+    return command;
   }
   if (!arguments.empty() && arguments[0] == "split") return ParseSplit(arguments);
   if (arguments.size() == 2 && arguments[0] == "join") {
     CliCommand command;
     command.kind = CliCommand::Kind::Join;
-    command.folder = WithoutTrailingSeparators(arguments[1]);
+    command.folder = JoinFolderFor(arguments[1], isFolder(arguments[1]));
     return command;
   }
   return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,17 +11,27 @@ namespace parcelo {
 
 // What the command line asks for.
 struct CliCommand {
-  enum class Kind { Split, Join, Help } kind = Kind::Help;
+  enum class Kind { Split, Join, Help, Version } kind = Kind::Help;
   SplitRequest split;   // for Split
   std::string folder;   // for Join, without a trailing separator unless the root
 };
 
+// Tells whether a path names an existing folder.
+using FolderCheck = std::function<bool(const std::string& path)>;
+
 // Reads the arguments after the program name; nothing when they don't fit
-// the usage.
-std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& arguments);
+// the usage. The join's path goes through JoinFolderFor, asking isFolder.
+std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& arguments,
+                                            const FolderCheck& isFolder);
 
 // Drops trailing separators from a folder path, keeping a lone root.
 std::string WithoutTrailingSeparators(std::string folder);
+
+// Returns the folder of the set a join's path names: the folder holding the
+// file when the path is not a folder and its last component is "Infa.inf"
+// or ends in ".drb" (any letter case), "." when that path has no folder
+// part; otherwise the path itself. Trailing separators are dropped first.
+std::string JoinFolderFor(const std::string& path, bool pathIsFolder);
 
 // The short usage, in Russian.
 extern const char* const kCliUsage;

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "io/folder.h"
 #include "io/stop_signals.h"
 #include "join/join.h"
+#include "parcelo_version.h"
 #include "split/split.h"
 
 namespace {
@@ -34,6 +36,10 @@ int Run(const parcelo::CliCommand& command) {
   using Kind = parcelo::CliCommand::Kind;
   if (command.kind == Kind::Help) {
     std::fputs(parcelo::kCliUsage, stdout);
+    return kExitDone;
+  }
+  if (command.kind == Kind::Version) {
+    std::fputs("parcelo-cli " PARCELO_VERSION "\n", stdout);
     return kExitDone;
   }
   const parcelo::Report report =
@@ -61,7 +67,7 @@ bool FlushStandardOutput() {
 int main(int argc, char** argv) {
   parcelo::CatchStopSignals();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const auto command = parcelo::ParseCliArguments(arguments);
+  const auto command = parcelo::ParseCliArguments(arguments, parcelo::IsFolder);
   if (!command) {
     std::fputs(parcelo::kCliUsage, stderr);
     return kExitUsage;

@@ -2,33 +2,32 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 
 namespace parcelo::ui {
-namespace {
 
-// Three pieces of one sheet, drifting apart, on a transparent ground.
-QPixmap DrawIcon(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing, false);
+// Three pieces of one sheet, drifting apart, on a transparent ground. The
+// black border is one pixel up to 32x32 and grows with larger pictures.
+QImage AppIconImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
   const qreal unit = size / 16.0;
+  const int border = std::max(1, size / 32);
   const QColor colors[] = {QColor(0, 0, 128), QColor(0, 128, 128), QColor(192, 0, 0)};
   for (int piece = 0; piece < 3; ++piece) {
-    const QRectF rect(unit * (2 + piece * 2), unit * (1 + piece * 5), unit * 10, unit * 4);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(colors[piece]);
-    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    const QRect rect =
+        QRectF(unit * (2 + piece * 2), unit * (1 + piece * 5), unit * 10, unit * 4).toRect();
+    painter.fillRect(rect, Qt::black);
+    painter.fillRect(rect.adjusted(border, border, -border, -border), colors[piece]);
   }
-  return pixmap;
+  return image;
 }
-
-}  // namespace
 
 QIcon AppIcon() {
   QIcon icon;
-  icon.addPixmap(DrawIcon(16));
-  icon.addPixmap(DrawIcon(32));
+  icon.addPixmap(QPixmap::fromImage(AppIconImage(16)));
+  icon.addPixmap(QPixmap::fromImage(AppIconImage(32)));
   return icon;
 }
 

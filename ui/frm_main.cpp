@@ -168,6 +168,13 @@ void FrmMain::SetTabOrder() {
 
 void FrmMain::IncFn(std::string& number) const { parcelo::IncFn(number); }
 
+void FrmMain::SetSourcePath(const QString& path) { txtPut->setText(path); }
+
+void FrmMain::PrepareJoin(const QString& folder) {
+  joinFolder_ = folder;
+  cmdSobrat->setFocus();
+}
+
 void FrmMain::SetOuterHeight(int twips) {
   heightTwips_ = twips;
   // The frame is known once a window manager has framed the window; until
@@ -217,9 +224,10 @@ void FrmMain::cmdSobrat_Click() {
   });
 }
 
-// The join's chooser opens where the file being worked on lies, if any.
+// The join's chooser opens where the file being worked on lies, if any,
+// else in the folder the window was readied to join.
 QString FrmMain::StartingFolderForJoin() const {
-  if (txtPut->text().isEmpty()) return {};
+  if (txtPut->text().isEmpty()) return joinFolder_;
   return QFileInfo(txtPut->text()).absolutePath();
 }
 

@@ -38,6 +38,14 @@ class FrmMain : public QWidget {
   // Replaces a part number with the next one ("009" -> "010").
   void IncFn(std::string& number) const;
 
+  // Puts a path into the path box, as the open-file dialog does.
+  void SetSourcePath(const QString& path);
+
+  // Readies the window to join the set in a folder without starting it:
+  // "Слить файл" takes the focus, and its folder chooser starts in that
+  // folder while the path box is empty.
+  void PrepareJoin(const QString& folder);
+
   // The outer height the current state asks for, in twips.
   int heightTwips() const { return heightTwips_; }
 
@@ -73,6 +81,7 @@ class FrmMain : public QWidget {
   QString StartingFolderForJoin() const;
 
   Dialogs& dialogs_;
+  QString joinFolder_;
   int heightTwips_ = kNormalHeightTwips;
   bool busy_ = false;
 

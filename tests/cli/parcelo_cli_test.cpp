@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "parcelo_version.h"
 #include "support/cli_runner.h"
 
 namespace parcelo {
@@ -27,6 +30,32 @@ TEST(ParceloCli, SplitThenJoinGivesTheFileBackAndCatOfThePartsToo) {
   EXPECT_EQ(result.out, "Слияние завершено: Поздравляем! Файл собран и сохранен под исходным именем " +
                             (folder / "set/film.avi") + ".\n");
   EXPECT_EQ(ReadFile(folder / "set/film.avi"), bytes);
+}
+
+TEST(ParceloCli, JoinTakesTheInfoFileOrAnyPartForTheFolderOfItsSet) {
+  testing::TempFolder folder;
+  const std::string bytes = testing::PatternBytes(2500);
+  testing::WriteFile(folder / "film.avi", bytes);
+  for (const char* set : {"set", "x.drb"}) {  // a folder named like a part is joined itself
+    ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", set}).status, 0);
+  }
+  std::filesystem::rename(folder / "set/002.drb", folder / "set/002.DRB");
+  const std::pair<std::string, std::string> rows[] = {
+      {"set/Infa.inf", "set"}, {"set/001.drb", "set"}, {"set/002.DRB", "set"}, {"set//003.drb", "set"},
+      {"x.drb", "x.drb"},      {"x.drb/", "x.drb"},    {"x.drb/003.drb", "x.drb"}};
+  for (const auto& [argument, set] : rows) {
+    std::filesystem::remove(folder / (set + "/film.avi"));
+    const auto result = RunCli({"join", folder / argument});
+    EXPECT_EQ(result.status, 0) << argument;
+    EXPECT_EQ(result.out, "Слияние завершено: Поздравляем! Файл собран и сохранен под исходным именем " +
+                              (folder / (set + "/film.avi")) + ".\n");
+    EXPECT_TRUE(ReadFile(folder / (set + "/film.avi")) == bytes) << argument;
+  }
+  const auto start = std::filesystem::current_path();
+  std::filesystem::current_path(folder / "set");  // a bare name has the current folder as its set
+  const auto result = RunCli({"join", "Infa.inf"});
+  std::filesystem::current_path(start);
+  EXPECT_EQ(result.out, "Слияние завершено: Поздравляем! Файл собран и сохранен под исходным именем ./film.avi.\n");
 }
 
 TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
@@ -56,6 +85,9 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
     EXPECT_NE(result.err.find("Использование:"), std::string::npos);
   }
   EXPECT_EQ(RunCli({"--help"}).status, 0);
+  const auto version = RunCli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "parcelo-cli " PARCELO_VERSION "\n");
   // What could not be written to standard output is an error too.
   const std::string full = testing::ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";
   EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 2);

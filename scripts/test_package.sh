@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Checks the Debian package as a user gets it: builds it with
+# scripts/package.sh, lets lintian, desktop-file-validate and appstreamcli
+# judge it, then unpacks it with dpkg-deb and runs the programs it holds: a
+# split and a join compared byte for byte, and --version of both. Installs
+# the tools it needs when they are missing. The last line says PASS or FAIL;
+# the exit status is 1 on a failure.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+tools=(lintian desktop-file-utils appstream dpkg-dev binutils)
+missing=()
+for package in "${tools[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "test_package: installing ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=()
+count=0
+
+# check WHAT COMMAND...: runs the command, says "ok" or "FAIL" with its
+# output, and notes a failure.
+check() {
+  local what=$1
+  shift
+  count=$((count + 1))
+  if "$@" >"$work/log" 2>&1; then
+    echo "ok: $what"
+  else
+    echo "FAIL: $what"
+    sed 's/^/    /' "$work/log"
+    failed+=("$what")
+  fi
+}
+
+if ! bash scripts/package.sh "$work/out"; then
+  echo "FAIL: the package did not build"
+  exit 1
+fi
+deb=$(echo "$work"/out/parcelo_*.deb)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-package/CMakeCache.txt)
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+
+check "named parcelo_${version}_$(dpkg --print-architecture).deb" \
+  test "$(basename "$deb")" = "parcelo_${version}_$(dpkg --print-architecture).deb"
+
+# Warnings are shown but pass; an error fails.
+lintian_errors() {
+  lintian --fail-on error "$deb" 2>&1 | grep -v 'running with root privileges' >"$work/lintian"
+  return "${PIPESTATUS[0]}"
+}
+check "lintian finds no error" lintian_errors
+[ ! -s "$work/lintian" ] || sed 's/^/    lintian: /' "$work/lintian"
+
+depends_on_all() {
+  local depends
+  depends=$(dpkg-deb -f "$deb" Depends)
+  for package in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
+    grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || { echo "no $package in: $depends"; return 1; }
+  done
+}
+check "depends on the Qt libraries, platform plugins and translations" depends_on_all
+check "apt can install it here" apt-get install -s "$deb"
+
+files_present() {
+  local path
+  for path in usr/bin/parcelo usr/bin/parcelo-cli \
+    usr/share/man/man1/parcelo.1.gz usr/share/man/man1/parcelo-cli.1.gz \
+    usr/share/man/ru/man1/parcelo.1.gz usr/share/man/ru/man1/parcelo-cli.1.gz \
+    usr/share/applications/io.github.parcelo.Parcelo.desktop \
+    usr/share/metainfo/io.github.parcelo.Parcelo.metainfo.xml \
+    usr/share/doc/parcelo/copyright usr/share/doc/parcelo/changelog.gz; do
+    [ -f "$root/$path" ] || { echo "missing: $path"; return 1; }
+  done
+}
+check "holds the programs, manual pages, desktop entry, metainfo and Debian files" files_present
+
+# The width and height a PNG file's header gives, as "WxH".
+png_size() {
+  local b
+  read -ra b < <(od -An -tu1 -j16 -N8 "$1")
+  echo "$(((b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3]))x$(((b[4] << 24) | (b[5] << 16) | (b[6] << 8) | b[7]))"
+}
+icons_sized() {
+  local size file
+  for size in 16 22 24 32 48 64 128 256; do
+    file=$root/usr/share/icons/hicolor/${size}x${size}/apps/parcelo.png
+    [ -f "$file" ] || { echo "missing: $file"; return 1; }
+    [ "$(png_size "$file")" = "${size}x${size}" ] || { echo "$file is $(png_size "$file")"; return 1; }
+  done
+}
+check "icon files of 16 to 256 pixels, each its size" icons_sized
+
+stripped() {
+  local program
+  for program in "$root"/usr/bin/*; do
+    ! readelf -S --wide "$program" | grep -q '\.symtab' || { echo "not stripped: $program"; return 1; }
+  done
+}
+check "programs are stripped" stripped
+
+check "desktop-file-validate accepts the desktop entry" \
+  desktop-file-validate "$root/usr/share/applications/io.github.parcelo.Parcelo.desktop"
+check "appstreamcli accepts the metainfo" \
+  appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.parcelo.Parcelo.metainfo.xml"
+check "the metainfo lists release $version" \
+  grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/io.github.parcelo.Parcelo.metainfo.xml"
+
+round_trip() {
+  local data=$work/data cli=$root/usr/bin/parcelo-cli
+  mkdir -p "$data"
+  head -c 2500001 /dev/urandom >"$data/Фильм 1.avi"
+  "$cli" split "$data/Фильм 1.avi" --size 1000000 --subdir parts || return 1
+  ls "$data/parts"
+  [ "$(ls "$data/parts" | tr '\n' ' ')" = "001.drb 002.drb 003.drb Infa.inf " ] || return 1
+  "$cli" join "$data/parts" || return 1
+  cmp "$data/Фильм 1.avi" "$data/parts/Фильм 1.avi"
+}
+check "the packaged parcelo-cli splits a file and joins it back byte for byte" round_trip
+check "parcelo-cli --version says parcelo-cli $version" \
+  test "$("$root/usr/bin/parcelo-cli" --version)" = "parcelo-cli $version"
+check "parcelo --version says parcelo $version" \
+  test "$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/parcelo" --version)" = "parcelo $version"
+
+if [ ${#failed[@]} -eq 0 ]; then
+  echo "PASS: $(basename "$deb"): all $count checks"
+  exit 0
+fi
+failures=$(printf '%s; ' "${failed[@]}")
+echo "FAIL: $(basename "$deb"): ${#failed[@]} of $count checks failed: ${failures%; }"
+exit 1
