@@ -1,5 +1,6 @@
 #include "partset/info_file.h"
 
+#include "partset/name_encoding.h"
 #include "partset/part_number.h"
 
 namespace parcelo {
@@ -17,7 +18,7 @@ bool IsAsciiCaseInsensitiveEqual(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::string InfoFileText(std::string_view sourceName) {
-  return std::string(sourceName) + "\r\n";
+  return EncodeInfoName(sourceName) + "\r\n";
 }
 
 std::string NameInInfoFile(std::string_view content) {
@@ -25,7 +26,7 @@ std::string NameInInfoFile(std::string_view content) {
   const std::size_t first = line.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   line = line.substr(first, line.find_last_not_of(' ') - first + 1);
-  return std::string(line);
+  return DecodeInfoName(line);
 }
 
 bool InfoFileKeepsName(std::string_view sourceName) {
@@ -35,7 +36,10 @@ bool InfoFileKeepsName(std::string_view sourceName) {
     if (byte < 0x20 || byte == 0x7f) return false;
   }
   // On a file system that ignores letter case, "INFA.INF" is the info file too.
-  return !IsAsciiCaseInsensitiveEqual(sourceName, kInfoFileName) && !HasPartExtension(sourceName);
+  if (IsAsciiCaseInsensitiveEqual(sourceName, kInfoFileName) || HasPartExtension(sourceName)) return false;
+  // Raw bytes of another system's encoding, which can't be told from
+  // Windows-1251, come back as other characters.
+  return NameInInfoFile(InfoFileText(sourceName)) == sourceName;
 }
 
 }  // namespace parcelo

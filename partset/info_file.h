@@ -11,16 +11,19 @@ namespace parcelo {
 // comes back cut, too long to be any file's name.
 inline constexpr std::size_t kInfoFileReadLimit = 4097;
 
-// Returns the info file's content for a source name: its bytes, then CR LF.
+// Returns the info file's content for a source name (UTF-8): the name in
+// Windows-1251 where that holds it, as Windows programs write it, otherwise
+// in UTF-8; then CR LF.
 std::string InfoFileText(std::string_view sourceName);
 
-// Returns the name an info file holds: its first line, up to the first CR,
-// without leading and trailing spaces.
+// Returns the name an info file holds, as UTF-8: its first line, up to the
+// first CR, without leading and trailing spaces; a line that is not UTF-8
+// is read as Windows-1251.
 std::string NameInInfoFile(std::string_view content);
 
 // True when a source name comes back from the info file exactly as it went
-// in: no control byte, no space at either end, and not a name the join
-// takes for a part or for the info file itself.
+// in: valid UTF-8, no control byte, no space at either end, and not a name
+// the join takes for a part or for the info file itself.
 bool InfoFileKeepsName(std::string_view sourceName);
 
 }  // namespace parcelo

@@ -138,7 +138,10 @@ std::string DecodeInfoName(std::string_view bytes) {
 }
 
 std::string EncodeInfoName(std::string_view utf8) {
-  if (std::optional<std::string> bytes = Utf8ToCp1251(utf8)) return *std::move(bytes);
+  // Windows-1251 bytes that read as UTF-8 ("ВЁ") would come back as other
+  // characters: such a name stays UTF-8, which reads back unchanged.
+  std::optional<std::string> bytes = Utf8ToCp1251(utf8);
+  if (bytes && (*bytes == utf8 || !IsValidUtf8(*bytes))) return *std::move(bytes);
   return std::string(utf8);
 }
 

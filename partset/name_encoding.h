@@ -30,15 +30,16 @@ std::optional<std::string> Utf8ToCp1251(std::string_view utf8);
 // UTF-8 are taken as UTF-8. For Russian text that is rare. Of the 66 x 66
 // pairs of Russian letters, only the 60 made of a capital from "В" to "Я"
 // followed by "Ё" or "ё" form valid UTF-8 (bytes C2..DF then A8 or B8); so
-// a name whose every Cyrillic letter stands in such a pair (or in a run
-// like a small "а".."п" followed by two "Ё"/"ё") is misread, for example
-// "ВЁ.txt" comes back as "¨.txt".
+// a set from Windows whose name has Cyrillic letters only in such pairs
+// (or in a run like a small "а".."п" followed by two "Ё"/"ё") is misread,
+// for example "ВЁ.txt" comes back as "¨.txt". EncodeInfoName never
+// writes such bytes.
 std::string DecodeInfoName(std::string_view bytes);
 
 // Returns the bytes to write into an info file for a UTF-8 name: its
 // Windows-1251 bytes when every character has one, so Windows programs
-// read it; otherwise the UTF-8 unchanged. ASCII names are the same bytes
-// either way.
+// read it; otherwise, and where those bytes would read back as UTF-8, the
+// UTF-8 unchanged. ASCII names are the same bytes either way.
 std::string EncodeInfoName(std::string_view utf8);
 
 }  // namespace parcelo

@@ -57,6 +57,23 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
   }
 }
 
+// Names in Russian, Ukrainian and French come back unchanged, and a set
+// made on Russian Windows is joined under its name in UTF-8.
+TEST_F(JoinTest, NamesInAnyScriptComeBackUnchanged) {
+  for (const std::string name : {"Фильм.avi", "Отчёт №1.doc", "ёжик.txt", "Їжак.txt", "café.txt"}) {
+    testing::TempFolder set;
+    WriteFile(set / name, "0123456789");
+    ASSERT_EQ(Split({set / name, "4", false, ""}).outcome, Outcome::Done) << name;
+    fs::remove(set / name);
+    ExpectReport(Join(set.path(), ListFolder), Outcome::Done, messages::kJoinDoneTitle,
+                 "Поздравляем! Файл собран и сохранен под исходным именем " + (set / name) + ".");
+    EXPECT_EQ(ReadFile(set / name), "0123456789") << name;
+  }
+  MakeSet("\xD4\xE8\xEB\xFC\xEC.avi\r\n", {{"001.drb", "from Windows"}});
+  ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
+  EXPECT_EQ(ReadFile(folder / "Фильм.avi"), "from Windows");
+}
+
 TEST_F(JoinTest, AppendsLeftoversSkipsGapsAndEmptyParts) {
   MakeSet("  out.bin  \r\n", {{"001.drb", "ab"}, {"002.DRB", ""}, {"003.drb", "cd"}, {"007.drb", "ef"}});
   ASSERT_EQ(JoinFolder().outcome, Outcome::Done);

@@ -7,6 +7,7 @@
 
 #include "partset/info_file.h"
 #include "partset/leading_number.h"
+#include "partset/name_encoding.h"
 #include "support/leading_number_model.h"
 #include "support/temp_folder.h"
 
@@ -19,12 +20,14 @@ inline bool CheckLeadingNumber(const std::string& text) {
 }
 
 // The info-file reader returns the first line up to the first CR, of the
-// bytes a join reads at the most, without spaces at its ends.
+// bytes a join reads at the most, without spaces at its ends, and always
+// as UTF-8 (a line that is not is read as Windows-1251).
 inline bool CheckInfoFile(const std::string& bytes) {
   std::string line = bytes.substr(0, std::min(bytes.find('\r'), kInfoFileReadLimit));
   line.erase(0, std::min(line.size(), line.find_first_not_of(' ')));
   line.erase(line.find_last_not_of(' ') + 1);
-  return NameInInfoFile(bytes.substr(0, kInfoFileReadLimit)) == line;
+  return NameInInfoFile(bytes.substr(0, kInfoFileReadLimit)) == DecodeInfoName(line) &&
+         IsValidUtf8(NameInInfoFile(bytes));
 }
 
 // Feeds every saved input of a fuzz target's corpus to its check.
