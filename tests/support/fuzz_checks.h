@@ -1,15 +1,15 @@
 #pragma once
 
-// What the fuzz targets check on every input, shared with the tests that
-// replay the saved corpus. Each returns false on a wrong answer.
+// What the fuzz targets check on every input; the replay programs run the
+// same checks on the saved corpus. Each returns false on a wrong answer.
 
+#include <algorithm>
 #include <string>
 
 #include "partset/info_file.h"
 #include "partset/leading_number.h"
 #include "partset/name_encoding.h"
 #include "support/leading_number_model.h"
-#include "support/temp_folder.h"
 
 namespace parcelo::testing {
 
@@ -28,18 +28,6 @@ inline bool CheckInfoFile(const std::string& bytes) {
   line.erase(line.find_last_not_of(' ') + 1);
   return NameInInfoFile(bytes.substr(0, kInfoFileReadLimit)) == DecodeInfoName(line) &&
          IsValidUtf8(NameInInfoFile(bytes));
-}
-
-// Feeds every saved input of a fuzz target's corpus to its check.
-template <typename Check>
-int ReplayCorpus(const std::string& target, Check check) {
-  int count = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(PARCELO_CORPUS_DIR) + "/" + target)) {
-    const std::string input = ReadFile(entry.path().string());
-    EXPECT_TRUE(check(input)) << entry.path();
-    ++count;
-  }
-  return count;
 }
 
 }  // namespace parcelo::testing

@@ -1,0 +1,28 @@
+// Feeds every saved input of a fuzz target's corpus to the target, as
+// libFuzzer would, in builds without libFuzzer. A check that fails aborts.
+// Usage: TARGET_fuzz_replay CORPUS_FOLDER
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size);
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s CORPUS_FOLDER\n", argv[0]);
+    return 64;
+  }
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string input{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    LLVMFuzzerTestOneInput(reinterpret_cast<const unsigned char*>(input.data()), input.size());
+    ++count;
+  }
+  std::printf("%d inputs replayed from %s\n", count, argv[1]);
+  return count > 0 ? 0 : 1;
+}
