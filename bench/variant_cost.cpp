@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
   const std::string source = std::filesystem::absolute(argv[1]).string();
   const int rounds = argc > 2 ? std::stoi(argv[2]) : 9;
   const std::string piece = argc > 3 ? argv[3] : "10000000";
-  const std::string folder = std::filesystem::path(source).parent_path().string() + "/variant-bench";
+  const std::string folder =
+      std::filesystem::path(source).parent_path().string() + "/variant-bench";
   const bool verbose = std::getenv("PARCELO_BENCH_VERBOSE") != nullptr;
   std::uint64_t calls = 0;
   const parcelo::Progress count = [&](const parcelo::ProgressReport&) { ++calls; };
@@ -86,10 +87,10 @@ int main(int argc, char** argv) {
       std::optional<parcelo::ScopedSysCalls> scope;
       if (variant.plainCopyOnly) scope.emplace(plain);
       const parcelo::Progress progress = variant.withProgress ? count : parcelo::Progress{};
-      const double split =
-          Seconds([&] { parcelo::Split({source, piece, true, "variant-bench"}, progress); });
-      const double join =
-          Seconds([&] { parcelo::Join(folder, parcelo::ListFolder, progress); });
+      const double split = Seconds([&] {
+        parcelo::Split({source, piece, true, "variant-bench"}, progress);
+      });
+      const double join = Seconds([&] { parcelo::Join(folder, parcelo::ListFolder, progress); });
       if (verbose) std::printf("%-26s split %.3f join %.3f\n", variant.name, split, join);
       variant.split.push_back(split);
       variant.join.push_back(join);
@@ -97,9 +98,11 @@ int main(int argc, char** argv) {
   }
   std::filesystem::remove_all(folder);
   // Medians, and the fastest runs: the least disturbed by the machine.
-  const auto fastest = [](const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); };
-  std::printf("%-26s %17s %17s %17s %17s\n", "variant", "split median", "split fastest", "join median",
-              "join fastest");
+  const auto fastest = [](const std::vector<double>& runs) {
+    return *std::min_element(runs.begin(), runs.end());
+  };
+  std::printf("%-26s %17s %17s %17s %17s\n", "variant", "split median", "split fastest",
+              "join median", "join fastest");
   const auto column = [](double value, double base) {
     std::printf(" %7.3fs (%+5.1f%%)", value, 100 * (value - base) / base);
   };

@@ -67,8 +67,9 @@ std::string JoinFolderFor(const std::string& path, bool pathIsFolder) {
   std::string folder = WithoutTrailingSeparators(path);
   if (pathIsFolder) return folder;
   const std::size_t separator = folder.rfind(kSeparator);
-  const std::string_view name =
-      separator == std::string::npos ? std::string_view(folder) : std::string_view(folder).substr(separator + 1);
+  const std::string_view name = separator == std::string::npos
+                                    ? std::string_view(folder)
+                                    : std::string_view(folder).substr(separator + 1);
   if (name != kInfoFileName && !HasPartExtension(name)) return folder;
   if (separator == std::string::npos) return ".";
   return WithoutTrailingSeparators(folder.substr(0, separator + 1));

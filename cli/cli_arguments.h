@@ -12,8 +12,8 @@ namespace parcelo {
 // What the command line asks for.
 struct CliCommand {
   enum class Kind { Split, Join, Help, Version } kind = Kind::Help;
-  SplitRequest split;   // for Split
-  std::string folder;   // for Join, without a trailing separator unless the root
+  SplitRequest split;  // for Split
+  std::string folder;  // for Join, without a trailing separator unless the root
 };
 
 // Tells whether a path names an existing folder.

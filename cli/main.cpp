@@ -58,9 +58,7 @@ int Run(const parcelo::CliCommand& command) {
 
 // Makes sure what was said on standard output reached it (a full disk or a
 // closed pipe is an error too).
-bool FlushStandardOutput() {
-  return std::fflush(stdout) == 0 && !std::ferror(stdout);
-}
+bool FlushStandardOutput() { return std::fflush(stdout) == 0 && !std::ferror(stdout); }
 
 }  // namespace
 

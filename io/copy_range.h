@@ -35,8 +35,8 @@ class RangeCopier {
     void operator()(char* buffer) const;
   };
 
-  bool TryClone(const File& from, std::uint64_t fromOffset, const File& to,
-                std::uint64_t toOffset, std::uint64_t count);
+  bool TryClone(const File& from, std::uint64_t fromOffset, const File& to, std::uint64_t toOffset,
+                std::uint64_t count);
   void CopyThroughBuffer(const File& from, std::uint64_t fromOffset, const File& to,
                          std::uint64_t toOffset, std::uint64_t count, const Moved& moved);
 

@@ -8,7 +8,17 @@ namespace parcelo {
 
 // What was being done to a file when it failed.
 enum class FileOperation {
-  Open, Create, Read, Write, Close, Stat, CreateFolder, ListFolder, Replace, Remove, Lock
+  Open,
+  Create,
+  Read,
+  Write,
+  Close,
+  Stat,
+  CreateFolder,
+  ListFolder,
+  Replace,
+  Remove,
+  Lock
 };
 
 // Error numbers of our own, above the system's errno values.

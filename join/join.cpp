@@ -108,7 +108,7 @@ Report JoinSet(const std::string& folder, const FolderLister& list, const Progre
   }
   // The folder as given, a separator and the name, as the user knows the set.
   return BoxReport(Outcome::Done, MessageKind::Information, messages::kJoinDoneTitle,
-           messages::JoinDone(folder + kSeparator + name));
+                   messages::JoinDone(folder + kSeparator + name));
 }
 
 }  // namespace

@@ -75,10 +75,11 @@ std::string DescribeFileError(const FileError& error) {
 }
 
 Report ErrorReport(const FileError& error) {
-  return {Outcome::Failed,
-          {MessageKind::Critical, kErrorReportTitle, Numbered(error.code(), DescribeFileError(error))},
-          error.code(),
-          error.path()};
+  return {
+      Outcome::Failed,
+      {MessageKind::Critical, kErrorReportTitle, Numbered(error.code(), DescribeFileError(error))},
+      error.code(),
+      error.path()};
 }
 
 Report InternalErrorReport(const std::string& what) {

@@ -18,7 +18,8 @@ inline constexpr const char* kPieceSizeRange =
 inline constexpr const char* kPieceNotSmaller =
     "Часть должна быть меньше чем файл. Измените размер части в настройках!";
 inline constexpr const char* kCountErrorTitle = "Ошибка пробления файла";
-inline constexpr const char* kTooManyParts = "Файл не может быть разделен более чем на 1000 файлов!";
+inline constexpr const char* kTooManyParts =
+    "Файл не может быть разделен более чем на 1000 файлов!";
 inline constexpr const char* kFolderNameErrorTitle = "Ошибка имени директории";
 inline constexpr const char* kBadFolderName =
     "Недопустимое имя новой директории. Измените его в настройках!";

@@ -18,7 +18,8 @@ Report RunReported(const char* cancelledTitle, Work&& work) noexcept {
   try {
     return work();
   } catch (const OperationCancelled&) {
-    return BoxReport(Outcome::Cancelled, MessageKind::Information, cancelledTitle, messages::kCancelled);
+    return BoxReport(Outcome::Cancelled, MessageKind::Information, cancelledTitle,
+                     messages::kCancelled);
   } catch (const FileError& error) {
     return messages::ErrorReport(error);
   } catch (const std::bad_alloc&) {

@@ -20,8 +20,7 @@ int main(int argc, char** argv) {
     const int size = std::atoi(argv[i]);
     const QString apps = QStringLiteral("%1/%2x%2/apps").arg(folder).arg(size);
     const QString file = apps + QStringLiteral("/parcelo.png");
-    if (size <= 0 || !QDir().mkpath(apps) ||
-        !parcelo::ui::AppIconImage(size).save(file, "PNG")) {
+    if (size <= 0 || !QDir().mkpath(apps) || !parcelo::ui::AppIconImage(size).save(file, "PNG")) {
       std::fprintf(stderr, "parcelo-render-icon: cannot write %s\n", qPrintable(file));
       return 1;
     }

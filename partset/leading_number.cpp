@@ -44,7 +44,8 @@ double ReadRadixDigits(SignificantChars& chars, int radix) {
   const int bitsPerDigit = radix == 16 ? 4 : 3;
   for (int c = chars.Peek(); DigitValue(c) < radix; c = chars.Peek()) {
     const int value = DigitValue(c);
-    for (int bit = bitsPerDigit - 1; bit >= 0; --bit) bits.push_back((value >> bit) & 1 ? '1' : '0');
+    for (int bit = bitsPerDigit - 1; bit >= 0; --bit)
+      bits.push_back((value >> bit) & 1 ? '1' : '0');
     chars.Take();
   }
   if (bits.empty()) return 0;
@@ -56,7 +57,8 @@ double ReadRadixDigits(SignificantChars& chars, int radix) {
     hex.push_back("0123456789abcdef"[nibble]);
   }
   double value = 0;
-  const auto result = std::from_chars(hex.data(), hex.data() + hex.size(), value, std::chars_format::hex);
+  const auto result =
+      std::from_chars(hex.data(), hex.data() + hex.size(), value, std::chars_format::hex);
   if (result.ec == std::errc::result_out_of_range) return std::numeric_limits<double>::infinity();
   return value;
 }
@@ -147,8 +149,8 @@ double ReadLeadingNumber(std::string_view text) {
 
 std::string FormatWholeNumber(double value) {
   char buffer[400];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                    std::chars_format::fixed, 0);
+  auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0);
   if (error != std::errc()) return "0";
   return std::string(buffer, end);
 }

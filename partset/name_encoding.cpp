@@ -10,6 +10,7 @@ constexpr char32_t kReplacementCharacter = 0xFFFD;
 constexpr char32_t kNoCharacter = 0;  // in the table: the byte is undefined
 
 // The characters of Windows-1251 bytes 0x80..0xFF; below 0x80 it is ASCII.
+// clang-format off
 constexpr std::array<char32_t, 128> kCp1251High = {
     // 0x80
     0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -33,6 +34,7 @@ constexpr std::array<char32_t, 128> kCp1251High = {
     0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
+// clang-format on
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 

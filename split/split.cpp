@@ -171,8 +171,8 @@ std::string SplitJob::WriteParts(const Folder& target) {
       meter.StartPart(static_cast<std::uint32_t>(k + 1));
       const std::uint64_t offset = k * pieceSize_;
       ReplacementFile part(target, parts_[k], mode, mode);
-      copier.Copy(source_, offset, part.file(), 0, std::min(pieceSize_, sourceStatus_.size - offset),
-                  moved);
+      copier.Copy(source_, offset, part.file(), 0,
+                  std::min(pieceSize_, sourceStatus_.size - offset), moved);
       // The old set ends where the first part lands: until the new info
       // file is written, no set here looks whole to a join.
       if (k == 0) target.Remove(std::string(kInfoFileName));
@@ -211,9 +211,9 @@ Report SplitJob::Run() {
       return *refusal;
     }
     const std::string lastNumber = WriteParts(*target_);
-    return BoxReport(Outcome::Done, MessageKind::Information, messages::kSplitDoneTitle,
-             messages::SplitDone(request_.sourcePath,
-                                 FormatWholeNumber(ReadLeadingNumber(lastNumber))));
+    return BoxReport(
+        Outcome::Done, MessageKind::Information, messages::kSplitDoneTitle,
+        messages::SplitDone(request_.sourcePath, FormatWholeNumber(ReadLeadingNumber(lastNumber))));
   } catch (const OperationCancelled&) {
     UndoOnCancel();
     Abandon();

@@ -41,7 +41,7 @@ TEST(ParceloCli, JoinTakesTheInfoFileOrAnyPartForTheFolderOfItsSet) {
   }
   std::filesystem::rename(folder / "set/002.drb", folder / "set/002.DRB");
   const std::pair<std::string, std::string> rows[] = {
-      {"set/Infa.inf", "set"}, {"set/001.drb", "set"}, {"set/002.DRB", "set"}, {"set//003.drb", "set"},
+      {"set/Infa.inf", "set"}, {"set/001.drb", "set"}, {"set/002.DRB", "set"},    {"set//003.drb", "set"},
       {"x.drb", "x.drb"},      {"x.drb/", "x.drb"},    {"x.drb/003.drb", "x.drb"}};
   for (const auto& [argument, set] : rows) {
     std::filesystem::remove(folder / (set + "/film.avi"));
@@ -64,11 +64,13 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   const std::pair<std::vector<std::string>, testing::CliResult> rows[] = {
       {{"split", folder / "small"},
        {1, "", "Ошибка размера файла: Часть должна быть меньше чем файл. Измените размер части в настройках!\n"}},
-      {{"split", folder / "small", "--subdir=", "--size", "5"}, {0, "Дробление завершено: Поздравляем! Выбранный файл " +
-                                                                     (folder / "small") + " был разбит на 2 части(ей)!\n", ""}},
+      {{"split", folder / "small", "--subdir=", "--size", "5"},
+       {0, "Дробление завершено: Поздравляем! Выбранный файл " + (folder / "small") + " был разбит на 2 части(ей)!\n",
+        ""}},
       {{"split", folder / "missing.avi"},
-       {2, "", "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
-                   "\": файл или директория не найдены.\n"}}};
+       {2, "",
+        "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
+            "\": файл или директория не найдены.\n"}}};
   for (const auto& [arguments, expected] : rows) {
     const auto result = RunCli(arguments);
     EXPECT_EQ(result.status, expected.status) << arguments[1];
@@ -76,9 +78,14 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
     EXPECT_EQ(result.err, expected.err);
   }
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
-  for (const std::vector<std::string>& usage : {std::vector<std::string>{}, {"split"}, {"split", "a", "b"},
-                                                {"split", "a", "--size"}, {"split", "a", "--bogus"}, {"join"},
-                                                {"join", "a", "b"}, {"merge", "a"}}) {
+  for (const std::vector<std::string>& usage : {std::vector<std::string>{},
+                                                {"split"},
+                                                {"split", "a", "b"},
+                                                {"split", "a", "--size"},
+                                                {"split", "a", "--bogus"},
+                                                {"join"},
+                                                {"join", "a", "b"},
+                                                {"merge", "a"}}) {
     const auto result = RunCli(usage);
     EXPECT_EQ(result.status, 64);
     EXPECT_EQ(result.out, "");

@@ -45,8 +45,7 @@ TEST(RangeCopier, SourceThatEndsEarlyIsAnErrorNamingIt) {
   const Folder open = Folder::Open(folder.path());
   ReplacementFile target(open, "target", 0644);
   RangeCopier copier;
-  testing::ExpectFileError([&] { copier.Copy(source, 0, target.file(), 0, 6, {}); }, kUnexpectedEnd,
-                           folder / "source");
+  testing::ExpectFileError([&] { copier.Copy(source, 0, target.file(), 0, 6, {}); }, kUnexpectedEnd, folder / "source");
 }
 
 }  // namespace

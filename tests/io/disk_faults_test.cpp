@@ -57,7 +57,8 @@ TEST(DiskFaults, FullDiskDuringAJoinKeepsTheOldOutputAndNoTemporary) {
   const auto result = RunCli({"join", disk.path()});
   EXPECT_EQ(result.status, 2);
   EXPECT_NE(result.err.find("Не удалось записать файл \"" + (disk / "out.bin") + "\": на диске нет места."),
-            std::string::npos) << result.err;
+            std::string::npos)
+      << result.err;
   EXPECT_EQ(ReadFile(disk / "out.bin"), "the previous output");
   EXPECT_EQ(FolderEntries(disk.path()), (Strings{"001.drb", "002.drb", "Infa.inf", "out.bin"}));
 }

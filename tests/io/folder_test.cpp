@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
+#include "io/file.h"
 #include "io/file_error.h"
 #include "io/folder_listing.h"
-#include "io/file.h"
 #include "io/replacement_file.h"
 #include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
@@ -28,9 +28,10 @@ TEST(FolderListing, ListsEveryVisibleEntryWithWhatItIs) {
   ASSERT_EQ(mkfifo((folder / "d.drb").c_str(), 0600), 0);
   std::vector<std::pair<std::string, Kind>> seen;
   for (const FolderEntry& entry : ListFolder(folder.path())) seen.emplace_back(entry.name, entry.status.kind);
-  EXPECT_EQ(seen, (std::vector<std::pair<std::string, Kind>>{
-                      {"a.drb", Kind::Folder}, {"b.drb", Kind::Regular}, {"c.drb", Kind::SymbolicLink},
-                      {"d.drb", Kind::Other}}));
+  EXPECT_EQ(
+      seen,
+      (std::vector<std::pair<std::string, Kind>>{
+          {"a.drb", Kind::Folder}, {"b.drb", Kind::Regular}, {"c.drb", Kind::SymbolicLink}, {"d.drb", Kind::Other}}));
   EXPECT_EQ(ListFolder(folder.path())[1].status.size, 5u);
   testing::ExpectFileError([&] { ListFolder(folder / "b.drb"); }, ENOTDIR, folder / "b.drb");
 }

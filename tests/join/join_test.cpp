@@ -1,7 +1,7 @@
 #include "join/join.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -96,9 +96,9 @@ TEST_F(JoinTest, RefusesFoldersThatHoldNoSet) {
 TEST_F(JoinTest, RefusesNamesThatLeaveTheFolderOrDestroyAnInput) {
   fs::create_directory(folder / "sub");
   WriteFile(folder / "alias", "");
-  for (const std::string& info : Strings{"\r\n", "   \r\n", ".\r\n", "..\r\n", "../escape\r\n", "/tmp/escape\r\n",
-                                         "sub/x\r\n", "Infa.inf\r\n", "001.drb\r\n", std::string("a\0b\r\n", 5),
-                                         "bell\a\r\n", std::string(256, 'a') + "\r\n", "alias\r\n"}) {
+  for (const std::string& info :
+       Strings{"\r\n", "   \r\n", ".\r\n", "..\r\n", "../escape\r\n", "/tmp/escape\r\n", "sub/x\r\n", "Infa.inf\r\n",
+               "001.drb\r\n", std::string("a\0b\r\n", 5), "bell\a\r\n", std::string(256, 'a') + "\r\n", "alias\r\n"}) {
     fs::remove(folder / "alias");
     MakeSet(info, {{"001.drb", "part one"}});
     fs::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
@@ -112,7 +112,7 @@ TEST_F(JoinTest, RefusesNamesThatLeaveTheFolderOrDestroyAnInput) {
 TEST_F(JoinTest, HugeInfoFileIsReadOnlyAtItsStart) {
   MakeSet("", {{"001.drb", "x"}});
   ExpectFailure(JoinFolder(), kUnexpectedEnd, folder / "Infa.inf");  // no byte at all
-  fs::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes
+  fs::resize_file(folder / "Infa.inf", 1ull << 30);                  // sparse: a gigabyte of NUL bytes
   ExpectRefusal(JoinFolder(), messages::kBadOutputName);
   MakeSet("film.avi\r\n", {});
   fs::resize_file(folder / "Infa.inf", 1ull << 30);

@@ -30,11 +30,11 @@ TEST(NameEncoding, Utf8CheckRefusesEveryIllFormedSequence) {
       {"\xF4\x90\x80\x80", false},                         // U+110000
       {"\xF5\x80\x80\x80", false},
       {"\xFF", false},
-      {"\x80", false},                                     // a continuation on its own
-      {"\xD0", false},                                     // cut at the end
+      {"\x80", false},  // a continuation on its own
+      {"\xD0", false},  // cut at the end
       {"\xE2\x84", false},
-      {"\xE2\x28\x96", false},                             // the second byte is no continuation
-      {"\xCE\xF2\xF7\xB8\xF2", false},                     // Windows-1251 "Отчёт"
+      {"\xE2\x28\x96", false},          // the second byte is no continuation
+      {"\xCE\xF2\xF7\xB8\xF2", false},  // Windows-1251 "Отчёт"
   };
   for (const auto& [bytes, valid] : rows) EXPECT_EQ(IsValidUtf8(bytes), valid) << testing::PrintToString(bytes);
   EXPECT_FALSE(IsValidUtf8(std::string_view("\xE2\x84\x96", 2)));  // what follows the view is not looked at
@@ -71,16 +71,20 @@ TEST(NameEncoding, Cp1251TableAgreesWithTheCLibraryAndConvertsBothWays) {
 }
 
 TEST(NameEncoding, NamesGoOutAsCp1251WhenTheyCanAndComeBackAsUtf8) {
-  struct Row { std::string name, written; };
+  struct Row {
+    std::string name, written;
+  };
   const Row rows[] = {
       {"Фильм.avi", "\xD4\xE8\xEB\xFC\xEC.avi"},
-      {"Отчёт №1.doc", "\xCE\xF2\xF7\xB8\xF2 \xB9" "1.doc"},
+      {"Отчёт №1.doc",
+       "\xCE\xF2\xF7\xB8\xF2 \xB9"
+       "1.doc"},
       {"ёжик.txt", "\xB8\xE6\xE8\xEA.txt"},
-      {"Їжак.txt", "\xAF\xE6\xE0\xEA.txt"},     // Ukrainian letters are in the code page
+      {"Їжак.txt", "\xAF\xE6\xE0\xEA.txt"},  // Ukrainian letters are in the code page
       {"«Отчёт» — 2€.txt", "\xAB\xCE\xF2\xF7\xB8\xF2\xBB \x97 2\x88.txt"},
-      {"film 1.avi", "film 1.avi"},             // ASCII is the same either way
-      {"café.txt", "café.txt"},                 // é is not in the code page: stays UTF-8
-      {"Фильм é.avi", "Фильм é.avi"},           // one such character keeps the whole name UTF-8
+      {"film 1.avi", "film 1.avi"},    // ASCII is the same either way
+      {"café.txt", "café.txt"},        // é is not in the code page: stays UTF-8
+      {"Фильм é.avi", "Фильм é.avi"},  // one such character keeps the whole name UTF-8
       {"日本.txt", "日本.txt"},
   };
   for (const Row& row : rows) {

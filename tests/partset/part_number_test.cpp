@@ -6,7 +6,7 @@ namespace parcelo {
 namespace {
 
 TEST(IncFn, AddsLeadingZerosUpToThreeDigitsOnly) {
-  const std::pair<const char*, const char*> rows[] = {{"001", "002"}, {"009", "010"}, {"099", "100"},
+  const std::pair<const char*, const char*> rows[] = {{"001", "002"},  {"009", "010"},   {"099", "100"},
                                                       {"999", "1000"}, {"1000", "1001"}, {"", "001"}};
   for (const auto& [before, after] : rows) {
     std::string number = before;

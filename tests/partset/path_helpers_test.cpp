@@ -6,7 +6,12 @@ namespace parcelo {
 namespace {
 
 TEST(PathHelpers, CutAtTheRightmostSeparator) {
-  struct Row { const char* path; char separator; const char* folder; const char* name; };
+  struct Row {
+    const char* path;
+    char separator;
+    const char* folder;
+    const char* name;
+  };
   const Row rows[] = {{R"(C:\Data\film.avi)", '\\', R"(C:\Data)", "film.avi"},
                       {R"(C:\film.avi)", '\\', "C:", "film.avi"},
                       {"film.avi", '\\', "", ""},
@@ -27,8 +32,8 @@ TEST(PathHelpers, PlainFileNamesStayInsideTheirFolder) {
   for (const std::string& good : std::vector<std::string>{"film.avi", " spaced name ", "...", std::string(255, 'a')}) {
     EXPECT_TRUE(IsPlainFileName(good, '/')) << good;
   }
-  for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x", "a/b", "/etc/passwd", "x\ny", std::string("a\0b", 3),
-                                std::string(256, 'a')}) {
+  for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x", "a/b", "/etc/passwd", "x\ny",
+                                                         std::string("a\0b", 3), std::string(256, 'a')}) {
     EXPECT_FALSE(IsPlainFileName(bad, '/')) << bad;
   }
   EXPECT_FALSE(IsPlainFileName(R"(..\x)", '\\'));

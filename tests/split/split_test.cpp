@@ -1,9 +1,9 @@
 #include "split/split.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -29,8 +29,8 @@ using Strings = std::vector<std::string>;
 struct SplitTest : ::testing::Test {
   testing::TempFolder folder;
 
-  Report SplitFile(const std::string& name, const std::string& bytes, const std::string& size,
-                   bool newFolder = false, const std::string& newFolderName = "", const Progress& progress = {}) {
+  Report SplitFile(const std::string& name, const std::string& bytes, const std::string& size, bool newFolder = false,
+                   const std::string& newFolderName = "", const Progress& progress = {}) {
     WriteFile(folder / name, bytes);
     return Split({folder / name, size, newFolder, newFolderName}, progress);
   }
@@ -38,7 +38,8 @@ struct SplitTest : ::testing::Test {
   static Strings Parts(const std::string& in, const std::string& source = "f") {
     Strings parts;
     for (const auto& name : FolderEntries(in)) {
-      if (name != source && name != "Infa.inf") parts.push_back(name + ":" + std::to_string(ReadFile(in + "/" + name).size()));
+      if (name != source && name != "Infa.inf")
+        parts.push_back(name + ":" + std::to_string(ReadFile(in + "/" + name).size()));
     }
     return parts;
   }
@@ -79,7 +80,11 @@ TEST_F(SplitTest, MakesAThousandPartsAndNoMore) {
 
 // Every refusal comes before anything is written, in the order of its checks.
 TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
-  struct Row { std::string name, bytes, size; bool newFolder; std::string folderName, extra, title, text; };
+  struct Row {
+    std::string name, bytes, size;
+    bool newFolder;
+    std::string folderName, extra, title, text;
+  };
   using namespace messages;
   const std::vector<Row> rows = {
       {"f", std::string(1000000, 'x'), "1000000", false, "", "", kSizeErrorTitle, kPieceNotSmaller},
@@ -103,8 +108,10 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
     testing::TempFolder fresh;
     MakeOldSet(fresh.path());
     WriteFile(fresh / row.name, row.bytes);
-    if (row.extra.ends_with("/")) fs::create_directory(fresh / row.extra);
-    else if (!row.extra.empty()) WriteFile(fresh / row.extra, "foreign");
+    if (row.extra.ends_with("/"))
+      fs::create_directory(fresh / row.extra);
+    else if (!row.extra.empty())
+      WriteFile(fresh / row.extra, "foreign");
     const Strings before = FolderEntries(fresh.path());
     ExpectReport(Split({fresh / row.name, row.size, row.newFolder, row.folderName}), Outcome::Refused, row.title,
                  row.text);
@@ -267,7 +274,8 @@ TEST_F(SplitTest, PartsAreAsPrivateAsTheirSource) {
   Strings temporaries;
   const Progress look = [&](const ProgressReport&) {
     for (const auto& name : FolderEntries(folder.path())) {
-      if (name.front() == '.') temporaries.push_back(name + ":" + std::to_string(fs::status(folder / name).permissions() == fs::perms(0600)));
+      if (name.front() == '.')
+        temporaries.push_back(name + ":" + std::to_string(fs::status(folder / name).permissions() == fs::perms(0600)));
     }
   };
   {
@@ -291,9 +299,9 @@ TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
   std::vector<ProgressReport> reports;
   {
     ScopedSysCalls scope(faults);
-    ASSERT_EQ(Split({folder / "f", "3000000", false, ""}, [&](const ProgressReport& r) { reports.push_back(r); })
-                  .outcome,
-              Outcome::Done);
+    ASSERT_EQ(
+        Split({folder / "f", "3000000", false, ""}, [&](const ProgressReport& r) { reports.push_back(r); }).outcome,
+        Outcome::Done);
   }
   EXPECT_GT(faults.interruptedCalls, 50);
   EXPECT_EQ(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") + ReadFile(folder / "003.drb") +

@@ -31,8 +31,9 @@ inline constexpr unsigned kOtherUser = 40000;
 // Runs parcelo-cli, as kOtherUser when `asOtherUser` (the caller is root).
 inline CliResult RunCli(const std::vector<std::string>& arguments, bool asOtherUser = false) {
   static const TempFolder scratch;
-  std::string command = asOtherUser ? "setpriv --reuid=" + std::to_string(kOtherUser) + " --regid=" +
-                                          std::to_string(kOtherUser) + " --clear-groups " : "";
+  std::string command = asOtherUser ? "setpriv --reuid=" + std::to_string(kOtherUser) +
+                                          " --regid=" + std::to_string(kOtherUser) + " --clear-groups "
+                                    : "";
   command += ShellQuoted(std::getenv("PARCELO_CLI"));
   for (const auto& argument : arguments) command.append(" ").append(ShellQuoted(argument));
   command.append(" >" + scratch / "out").append(" 2>" + scratch / "err").append(" </dev/null");

@@ -33,8 +33,7 @@ inline void ExpectFailure(const Report& report, int code, const std::string& pat
 }
 
 // Checks an operation's outcome and box.
-inline void ExpectReport(const Report& report, Outcome outcome, const std::string& title,
-                         const std::string& text) {
+inline void ExpectReport(const Report& report, Outcome outcome, const std::string& title, const std::string& text) {
   EXPECT_EQ(report.outcome, outcome) << report.message.text;
   EXPECT_EQ(report.message.title, title);
   EXPECT_EQ(report.message.text, text);

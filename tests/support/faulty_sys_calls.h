@@ -94,8 +94,7 @@ struct FaultySysCalls : SysCalls {
     ++renameCalls;
     return renameError ? Fail(renameError) : SysCalls::RenameAt(folderFd, from, to);
   }
-  int CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::uint64_t toOffset,
-                 std::uint64_t count) override {
+  int CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::uint64_t toOffset, std::uint64_t count) override {
     ++cloneCalls;
     return cloneError ? Fail(cloneError) : SysCalls::CloneRange(fromFd, fromOffset, toFd, toOffset, count);
   }

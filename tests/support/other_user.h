@@ -34,8 +34,6 @@ inline int RunAsOtherUser(const std::function<int()>& work) {
 }
 
 // Lets every user into a test folder (they are private when made).
-inline void OpenToAll(const std::string& folder) {
-  std::filesystem::permissions(folder, std::filesystem::perms(0777));
-}
+inline void OpenToAll(const std::string& folder) { std::filesystem::permissions(folder, std::filesystem::perms(0777)); }
 
 }  // namespace parcelo::testing

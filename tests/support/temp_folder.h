@@ -9,11 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
-
 
 namespace parcelo::testing {
 
