@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 build_dir=${1:-build}
 shift || true
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-cmake --build "$build_dir"
+cmake --build "$build_dir" -j "$(nproc)"
