@@ -11,6 +11,7 @@
 
 #include "io/file_error.h"
 #include "split/split.h"
+#include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
 namespace parcelo {
@@ -39,8 +40,12 @@ struct StopSignals : ::testing::Test {
 // As parcelo-cli and the window do: a stop signal cancels the work at its
 // next step, what it began is removed, then the program ends by the signal.
 TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+  // Named temporaries too, where the file system has no unnamed ones.
+  for (const auto& [signal, named] : {std::pair{SIGINT, false}, std::pair{SIGTERM, false}, std::pair{SIGHUP, true}}) {
     const int status = InChild([&] {
+      testing::FaultySysCalls layer;
+      layer.unnamedError = named ? EOPNOTSUPP : 0;
+      ScopedSysCalls scope(layer);
       CatchStopSignals();
       const Progress stopAtThird = [&](const ProgressReport& report) {
         if (report.part == 3) std::raise(signal);
