@@ -2,11 +2,16 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QLocale>
 #include <QProgressDialog>
+#include <QStringList>
+#include <cmath>
+
+#include "ui/russian_numbers.h"
 
 namespace parcelo::ui {
 namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
 
 // A progress dialog that Esc or the close button can't dismiss: the work it
 // shows can't be stopped, and the user should go on seeing how far it is.
@@ -19,7 +24,36 @@ class UnstoppableProgressDialog : public QProgressDialog {
   void closeEvent(QCloseEvent* event) override { event->ignore(); }
 };
 
+// "осталось 0:12" under a minute; rounder figures beyond, where an estimate
+// drifts more than the seconds would tell.
+QString TimeLeftText(double seconds) {
+  const qint64 whole = static_cast<qint64>(std::ceil(seconds));
+  if (whole < 60) return QStringLiteral("осталось 0:%1").arg(whole, 2, 10, QLatin1Char('0'));
+  const qint64 minutes = std::llround(seconds / 60);
+  if (minutes < 60) return QStringLiteral("осталось около %1 мин").arg(minutes);
+  const QString hours = QStringLiteral("осталось около %1 ч").arg(minutes / 60);
+  return minutes % 60 ? hours + QStringLiteral(" %1 мин").arg(minutes % 60) : hours;
+}
+
 }  // namespace
+
+QString ProgressLabel(std::uint64_t bytesDone, std::uint64_t bytesTotal, int part, int parts,
+                      qint64 elapsedMs) {
+  QStringList lines;
+  if (parts > 0) lines << QStringLiteral("Часть %1 из %2").arg(part).arg(parts);
+  lines << OneDecimal(bytesDone / kMiB) + QStringLiteral(" из ") + OneDecimal(bytesTotal / kMiB) +
+               QStringLiteral(" МБ");
+  if (elapsedMs >= 1000 && bytesDone > 0) {
+    const double seconds = elapsedMs / 1000.0;
+    const double bytesPerSecond = bytesDone / seconds;
+    QString speed = OneDecimal(bytesPerSecond / kMiB) + QStringLiteral(" МБ/с");
+    if (bytesDone < bytesTotal) {
+      speed += QStringLiteral(", ") + TimeLeftText((bytesTotal - bytesDone) / bytesPerSecond);
+    }
+    lines << speed;
+  }
+  return lines.join(QLatin1Char('\n'));
+}
 
 ProgressDisplay::ProgressDisplay(QWidget* parent, QString title)
     : parent_(parent), title_(std::move(title)) {
@@ -32,30 +66,29 @@ Progress ProgressDisplay::callback() {
   return [this](std::uint64_t done, std::uint64_t total) { Update(done, total); };
 }
 
-QString ProgressText(std::uint64_t done, std::uint64_t total) {
-  const QLocale russian(QLocale::Russian, QLocale::Russia);
-  const double mib = 1024.0 * 1024.0;
-  return russian.toString(done / mib, 'f', 1) + QStringLiteral(" из ") +
-         russian.toString(total / mib, 'f', 1) + QStringLiteral(" МБ");
-}
+void ProgressDisplay::Update(std::uint64_t done, std::uint64_t total) { Update(done, total, 0, 0); }
 
-void ProgressDisplay::Update(std::uint64_t done, std::uint64_t total) {
+void ProgressDisplay::Update(std::uint64_t done, std::uint64_t total, int part, int parts) {
   if (!dialog_) {
     if (clock_.elapsed() < kShowAfterMs) return;
-    dialog_ = new UnstoppableProgressDialog(parent_);
-    dialog_->setWindowTitle(title_);
-    dialog_->setCancelButton(nullptr);
-    dialog_->setWindowModality(Qt::ApplicationModal);
-    dialog_->setMinimumDuration(0);
-    dialog_->setAutoClose(false);
-    dialog_->setAutoReset(false);
-    dialog_->setRange(0, 1000);
-    dialog_->show();
+    Show();
   }
   const int permille = total ? static_cast<int>(done * 1000 / total) : 1000;
-  dialog_->setLabelText(ProgressText(done, total));
+  dialog_->setLabelText(ProgressLabel(done, total, part, parts, clock_.elapsed()));
   dialog_->setValue(std::min(permille, 1000));
   QCoreApplication::processEvents();
+}
+
+void ProgressDisplay::Show() {
+  dialog_ = new UnstoppableProgressDialog(parent_);
+  dialog_->setWindowTitle(title_);
+  dialog_->setCancelButton(nullptr);
+  dialog_->setWindowModality(Qt::ApplicationModal);
+  dialog_->setMinimumDuration(0);
+  dialog_->setAutoClose(false);
+  dialog_->setAutoReset(false);
+  dialog_->setRange(0, 1000);
+  dialog_->show();
 }
 
 }  // namespace parcelo::ui

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QString>
+#include <cstdint>
 
 #include "io/progress_meter.h"
 
@@ -26,8 +26,14 @@ class ProgressDisplay {
   // The callback to hand to the operation.
   Progress callback();
 
- private:
+  // Shows the bytes done of the total, with the speed and the time left.
   void Update(std::uint64_t done, std::uint64_t total);
+  // The same, with the part being written or read out of how many (0 of 0
+  // when the count is not known).
+  void Update(std::uint64_t done, std::uint64_t total, int part, int parts);
+
+ private:
+  void Show();
 
   QWidget* parent_;
   QString title_;
@@ -35,7 +41,12 @@ class ProgressDisplay {
   QProgressDialog* dialog_ = nullptr;
 };
 
-// Returns "12,5 из 100,0 МБ" for a byte count and a total.
-QString ProgressText(std::uint64_t done, std::uint64_t total);
+// Returns the progress display's text, one line each: the part ("Часть 7 из
+// 22", left out while parts is 0), the bytes ("120,0 из 512,0 МБ"), then,
+// once a second has passed and some bytes are done, the speed and the time
+// left ("85,3 МБ/с, осталось 0:12", "…, осталось около 3 мин"; no time left
+// once all is done).
+QString ProgressLabel(std::uint64_t bytesDone, std::uint64_t bytesTotal, int part, int parts,
+                      qint64 elapsedMs);
 
 }  // namespace parcelo::ui

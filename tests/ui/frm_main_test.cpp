@@ -3,7 +3,6 @@
 
 #include <QLineEdit>
 #include <QMimeData>
-#include <QProgressDialog>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -11,7 +10,6 @@
 #include "ui/dialogs.h"
 #include "ui/file_list_box.h"
 #include "ui/frm_main.h"
-#include "ui/progress_display.h"
 
 namespace support = parcelo::testing;
 
@@ -143,20 +141,6 @@ class FrmMainTest : public QObject {
       QApplication::sendEvent(window, &drop);
       QCOMPARE(text("txtPut"), settingsOpen ? QString("before") : QString::fromStdString(folder / "dropped.bin"));
     }
-  }
-
-  void progressShowsOnlyForWorkLongerThanHalfASecond() {
-    parcelo::ui::ProgressDisplay display(window, "Дробление файла");
-    display.callback()(1, 100);
-    QVERIFY(!window->findChild<QProgressDialog*>());
-    QTest::qWait(parcelo::ui::ProgressDisplay::kShowAfterMs + 50);
-    display.callback()(50u << 20, 100u << 20);
-    auto* dialog = window->findChild<QProgressDialog*>();
-    QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(dialog->windowTitle() + " " + dialog->labelText(), "Дробление файла 50,0 из 100,0 МБ");
-    QCOMPARE(dialog->value(), 500);
-    QTest::keyClick(dialog, Qt::Key_Escape);  // the work can't be stopped, nor its display hidden
-    QVERIFY(dialog->isVisible());
   }
 };
 
