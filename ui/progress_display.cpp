@@ -6,12 +6,13 @@
 #include <QStringList>
 #include <cmath>
 
+#include "ui/caption_width.h"
 #include "ui/russian_numbers.h"
 
 namespace parcelo::ui {
 namespace {
 
-constexpr double kMiB = 1024.0 * 1024.0;
+constexpr std::uint64_t kMiB = 1024 * 1024;
 
 // A progress dialog that Esc or the close button can't dismiss: the work it
 // shows can't be stopped, and the user should go on seeing how far it is.
@@ -23,6 +24,8 @@ class UnstoppableProgressDialog : public QProgressDialog {
  protected:
   void closeEvent(QCloseEvent* event) override { event->ignore(); }
 };
+
+QString MiBText(std::uint64_t bytes) { return OneDecimal(bytes / double(kMiB)); }
 
 // "осталось 0:12" under a minute; rounder figures beyond, where an estimate
 // drifts more than the seconds would tell.
@@ -41,8 +44,7 @@ QString ProgressLabel(std::uint64_t bytesDone, std::uint64_t bytesTotal, int par
                       qint64 elapsedMs) {
   QStringList lines;
   if (parts > 0) lines << QStringLiteral("Часть %1 из %2").arg(part).arg(parts);
-  lines << OneDecimal(bytesDone / kMiB) + QStringLiteral(" из ") + OneDecimal(bytesTotal / kMiB) +
-               QStringLiteral(" МБ");
+  lines << MiBText(bytesDone) + QStringLiteral(" из ") + MiBText(bytesTotal) + QStringLiteral(" МБ");
   if (elapsedMs >= 1000 && bytesDone > 0) {
     const double seconds = elapsedMs / 1000.0;
     const double bytesPerSecond = bytesDone / seconds;
@@ -88,6 +90,10 @@ void ProgressDisplay::Show() {
   dialog_->setAutoClose(false);
   dialog_->setAutoReset(false);
   dialog_->setRange(0, 1000);
+  // Wide enough for the whole title and for a label with large figures, so
+  // that neither is cut and the dialog keeps its width as the figures change.
+  dialog_->setLabelText(ProgressLabel(9999 * kMiB, 99999 * kMiB, 999, 999, 1000));
+  dialog_->setMinimumWidth(std::max(dialog_->sizeHint().width(), WidthForCaption(title_)));
   dialog_->show();
 }
 

@@ -9,8 +9,18 @@ using parcelo::ui::ProgressDisplay;
 using parcelo::ui::ProgressLabel;
 
 namespace {
+
 constexpr quint64 MiB = 1024 * 1024;
+// What a title bar needs beside the caption: the icon and three buttons.
+constexpr int kCaptionButtons = 4 * 24;
+
+int BoldWidth(const QString& text) {
+  QFont font = QApplication::font();
+  font.setBold(true);
+  return QFontMetrics(font).horizontalAdvance(text);
 }
+
+}  // namespace
 
 class ProgressDisplayTest : public QObject {
   Q_OBJECT
@@ -68,6 +78,29 @@ class ProgressDisplayTest : public QObject {
     QVERIFY(dialog->labelText().startsWith("60,0 из 100,0 МБ"));
     QTest::keyClick(dialog, Qt::Key_Escape);  // the work can't be stopped, nor its display hidden
     QVERIFY(dialog->isVisible());
+  }
+
+  void isWideEnoughForItsTitleAndKeepsItsWidth_data() {
+    QTest::addColumn<QString>("title");
+    QTest::newRow("split") << "Дробление файла";
+    QTest::newRow("join") << "Слияние файла";
+  }
+  void isWideEnoughForItsTitleAndKeepsItsWidth() {
+    QFETCH(QString, title);
+    QWidget window;
+    window.show();
+    ProgressDisplay display(&window, title);
+    QTest::qWait(ProgressDisplay::kShowAfterMs + 50);
+    display.Update(5 * MiB, 100 * MiB, 1, 3);
+    auto* dialog = window.findChild<QProgressDialog*>();
+    QVERIFY(dialog);
+    const int width = dialog->width();
+    QVERIFY2(width >= BoldWidth(title) + kCaptionButtons, qPrintable(QString::number(width)));
+    QTest::qWait(1000 - ProgressDisplay::kShowAfterMs);
+    for (quint64 done : {1000 * MiB, 4500 * MiB}) {  // a speed and a time left join the label
+      display.Update(done, 9000 * MiB, 2, 3);
+      QCOMPARE(dialog->width(), width);
+    }
   }
 };
 
