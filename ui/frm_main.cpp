@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -150,6 +151,7 @@ void FrmMain::BuildLowerPanel() {
 }
 
 void FrmMain::ConnectHandlers() {
+  for (QLineEdit* box : {txtPut, txtPapka, txtKusok}) box->installEventFilter(this);
   connect(cmdOptions, &QPushButton::clicked, this, &FrmMain::cmdOptions_Click);
   connect(cmdOk, &QPushButton::clicked, this, &FrmMain::cmdOk_Click);
   connect(optSameDir, &QRadioButton::clicked, this, &FrmMain::optSameDir_Click);
@@ -270,15 +272,34 @@ QString DraggedFile(const QMimeData* data) {
 
 }  // namespace
 
-void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
-  if (txtPut->isEnabled() && !DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+// A drag over the window or any of its text boxes: the one local file it
+// carries becomes the source path, while the path box takes input. Any other
+// drag that carries addresses (a folder, a web page, several files) is
+// refused whole, so that no text box inserts the address as text. Returns
+// whether the event was such a drag; others (plain text) go on as usual.
+bool FrmMain::TakeFileDrag(QEvent* event) {
+  const auto type = event->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+  auto* drag = static_cast<QDropEvent*>(event);
+  if (!drag->mimeData()->hasUrls()) return false;
+  const QString path = txtPut->isEnabled() ? DraggedFile(drag->mimeData()) : QString();
+  if (path.isEmpty()) {
+    drag->ignore();
+    return true;
+  }
+  if (type == QEvent::Drop) txtPut->setText(path);
+  drag->acceptProposedAction();
+  return true;
 }
 
-void FrmMain::dropEvent(QDropEvent* event) {
-  const QString path = DraggedFile(event->mimeData());
-  if (!txtPut->isEnabled() || path.isEmpty()) return;
-  txtPut->setText(path);
-  event->acceptProposedAction();
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) { TakeFileDrag(event); }
+
+void FrmMain::dragMoveEvent(QDragMoveEvent* event) { TakeFileDrag(event); }
+
+void FrmMain::dropEvent(QDropEvent* event) { TakeFileDrag(event); }
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+  return TakeFileDrag(event) || QWidget::eventFilter(watched, event);
 }
 
 }  // namespace parcelo::ui

@@ -58,7 +58,10 @@ class FrmMain : public QWidget {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // Takes file drags over the text boxes, as the window does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   using Work = std::function<void(const MessageSink&, const Progress&)>;
@@ -71,6 +74,7 @@ class FrmMain : public QWidget {
   void SetWorkControlsEnabled(bool enabled);
   void RunOperation(const QString& progressTitle, const Work& work);
   QString StartingFolderForJoin() const;
+  bool TakeFileDrag(QEvent* event);
 
   Dialogs& dialogs_;
   int heightTwips_ = kNormalHeightTwips;

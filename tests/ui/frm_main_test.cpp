@@ -126,21 +126,59 @@ class FrmMainTest : public QObject {
     QCOMPARE(dialogs->boxes.back().title, "Дробление завершено");
   }
 
-  void droppedFileFillsThePathUnlessTheSettingsAreOpen() {
+  // A drag as the platform delivers it to the widget under the pointer.
+  void drag(QWidget* target, const QMimeData& data, bool& accepted) {
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(QPoint(6, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(6, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QApplication::sendEvent(target, &move);
+    accepted = enter.isAccepted() && move.isAccepted();
+    QApplication::sendEvent(target, &drop);
+  }
+
+  void onlyOneDroppedLocalFileSetsThePath_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("settingsOpen");
+    QTest::addColumn<QString>("carried");
+    QTest::addColumn<bool>("takesPath");
+    QTest::newRow("file on the window") << "FrmMain" << false << "file" << true;
+    QTest::newRow("file on the path box") << "txtPut" << false << "file" << true;
+    QTest::newRow("folder on the path box") << "txtPut" << false << "folder" << false;
+    QTest::newRow("web page on the path box") << "txtPut" << false << "web" << false;
+    QTest::newRow("two files on the path box") << "txtPut" << false << "two files" << false;
+    QTest::newRow("folder on the window") << "FrmMain" << false << "folder" << false;
+    QTest::newRow("file on the window, settings open") << "FrmMain" << true << "file" << false;
+    QTest::newRow("file on the piece size, settings open") << "txtKusok" << true << "file" << false;
+    QTest::newRow("web page on the piece size") << "txtKusok" << true << "web" << false;
+    QTest::newRow("file on the folder name") << "txtPapka" << true << "file" << false;
+  }
+  void onlyOneDroppedLocalFileSetsThePath() {
+    QFETCH(QString, target);
+    QFETCH(bool, settingsOpen);
+    QFETCH(QString, carried);
+    QFETCH(bool, takesPath);
     support::TempFolder folder;
     support::WriteFile(folder / "dropped.bin", "x");
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder / "dropped.bin"))});
-    for (const bool settingsOpen : {false, true}) {
-      if (settingsOpen) click("cmdOptions");
-      setText("txtPut", "before");
-      QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(window, &enter);
-      QCOMPARE(enter.isAccepted(), !settingsOpen);
-      QApplication::sendEvent(window, &drop);
-      QCOMPARE(text("txtPut"), settingsOpen ? QString("before") : QString::fromStdString(folder / "dropped.bin"));
-    }
+    const QUrl file = QUrl::fromLocalFile(QString::fromStdString(folder / "dropped.bin"));
+    const QMap<QString, QList<QUrl>> urls = {
+        {"file", {file}},
+        {"folder", {QUrl::fromLocalFile(QString::fromStdString(folder.path()))}},
+        {"web", {QUrl("https://example.org/film.avi")}},
+        {"two files", {file, file}}};
+    QMimeData data;  // as file managers fill it: the addresses, and as plain text too
+    data.setUrls(urls[carried]);
+    data.setText(urls[carried].constFirst().toString());
+    if (settingsOpen) click("cmdOptions"), click("optSubDir");
+    setText("txtPut", "before");
+    QWidget* widget = target == "FrmMain" ? window : control(target);
+    auto* box = qobject_cast<QLineEdit*>(widget);
+    const QString boxBefore = box ? box->text() : QString();
+    bool accepted = false;
+    drag(widget, data, accepted);
+    QCOMPARE(accepted, takesPath);
+    QCOMPARE(text("txtPut"), takesPath ? file.toLocalFile() : QString("before"));
+    if (box && box->objectName() != "txtPut") QCOMPARE(box->text(), boxBefore);  // no address typed in
   }
 };
 
