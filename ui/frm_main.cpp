@@ -185,16 +185,31 @@ void FrmMain::SetWorkControlsEnabled(bool enabled) {
   for (QWidget* control : inOrder) control->setEnabled(enabled);
 }
 
-void FrmMain::Form_Load() { SetOuterHeight(kNormalHeightTwips); }
+// The lower panel's controls take the keyboard only while the panel shows:
+// in the Normal state Tab would stop on them out of sight, and typing there
+// would change the piece size unseen.
+void FrmMain::SetLowerPanelFocusable(bool focusable) {
+  QWidget* const controls[] = {optSameDir, optSubDir, txtPapka, txtKusok, cmdOk};
+  for (QWidget* control : controls) control->setFocusPolicy(focusable ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void FrmMain::Form_Load() {
+  SetOuterHeight(kNormalHeightTwips);
+  SetLowerPanelFocusable(false);
+}
 
 void FrmMain::cmdOptions_Click() {
   SetOuterHeight(kSettingsHeightTwips);
+  // Focusable first, so the focus leaving the disabled controls lands there.
+  SetLowerPanelFocusable(true);
   SetWorkControlsEnabled(false);
 }
 
 void FrmMain::cmdOk_Click() {
   SetOuterHeight(kNormalHeightTwips);
   SetWorkControlsEnabled(true);
+  SetLowerPanelFocusable(false);
+  cmdOptions->setFocus();
 }
 
 void FrmMain::optSameDir_Click() { txtPapka->setEnabled(false); }

@@ -33,6 +33,15 @@ class FrmMainTest : public QObject {
   void click(const char* button) { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
   QString text(const char* box) { return control<QLineEdit>(box)->text(); }
   void setText(const char* box, const QString& value) { control<QLineEdit>(box)->setText(value); }
+  // Where the focus goes on each of `presses` presses of Tab.
+  QStringList tabStops(int presses) {
+    QStringList stops;
+    for (int press = 0; press < presses; ++press) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      stops << QApplication::focusWidget()->objectName();
+    }
+    return stops;
+  }
   bool settingsShow() { return control("Frame2")->geometry().bottom() < window->height(); }
   QStringList enabledWork() {
     QStringList enabled;
@@ -47,7 +56,8 @@ class FrmMainTest : public QObject {
     dialogs = new RecordingDialogs;
     window = new parcelo::ui::FrmMain(*dialogs);
     window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
   }
   void cleanup() { delete window, delete dialogs; }
 
@@ -73,6 +83,20 @@ class FrmMainTest : public QObject {
       click("cmddir");
       QCOMPARE(text("txtPut"), chosen);
     }
+  }
+
+  void tabStopsOnlyOnControlsInSight() {
+    control("txtPut")->setFocus();
+    const QStringList upper = {"cmdGo", "cmdSobrat", "cmddir", "cmdOptions", "txtPut"};
+    QCOMPARE(tabStops(10), upper + upper);
+    click("cmdOptions");  // the upper panel's controls are disabled; the lower panel's take the keys
+    QCOMPARE(QApplication::focusWidget()->objectName(), "txtKusok");
+    QCOMPARE(tabStops(6), QStringList({"cmdOk", "optSameDir", "txtKusok", "cmdOk", "optSameDir", "txtKusok"}));
+    click("optSubDir");
+    QCOMPARE(tabStops(4), QStringList({"txtPapka", "txtKusok", "cmdOk", "optSubDir"}));
+    click("cmdOk");
+    QCOMPARE(QApplication::focusWidget()->objectName(), "cmdOptions");
+    QCOMPARE(tabStops(5), QStringList({"txtPut", "cmdGo", "cmdSobrat", "cmddir", "cmdOptions"}));
   }
 
   void splitsThenJoinsThroughTheButtons() {
