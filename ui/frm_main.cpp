@@ -98,6 +98,11 @@ FrmMain::FrmMain(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(
   setObjectName(QStringLiteral("FrmMain"));
   setWindowTitle(QString::fromUtf8(kWindowCaption));
   setWindowIcon(AppIcon());
+  // The window's size is fixed by its state, so its title bar offers no
+  // maximise button.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   setAcceptDrops(true);
   BuildUpperPanel();
   BuildLowerPanel();
