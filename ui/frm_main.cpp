@@ -234,7 +234,7 @@ void FrmMain::cmdGo_Click() {
 
 void FrmMain::cmdSobrat_Click() {
   const QString folder =
-      dialogs_.ChooseFolder(StartingFolderForJoin(), QStringLiteral("Выберите директорию"));
+      dialogs_.ChooseFolder(this, StartingFolderForJoin(), QStringLiteral("Выберите директорию"));
   if (folder.isEmpty()) return;
   RunOperation(QStringLiteral("Слияние файла"),
                [&](const MessageSink& show, const Progress& progress) {

@@ -39,8 +39,9 @@ QString QtDialogs::ShowOpen(QWidget* parent) {
   return RunFileDialog(dialog);
 }
 
-QString QtDialogs::ChooseFolder(const QString& startingFolder, const QString& prompt) {
-  return ui::ChooseFolder(startingFolder, prompt);
+QString QtDialogs::ChooseFolder(QWidget* parent, const QString& startingFolder,
+                                const QString& prompt) {
+  return ui::ChooseFolder(parent, startingFolder, prompt);
 }
 
 }  // namespace parcelo::ui

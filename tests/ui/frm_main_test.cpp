@@ -17,9 +17,13 @@ struct RecordingDialogs : parcelo::ui::Dialogs {
   std::vector<parcelo::Message> boxes;
   QString openResult, folderResult;
   QStringList prompts;
+  QWidget* chooserParent = nullptr;
   void ShowMessage(QWidget*, const parcelo::Message& message) override { boxes.push_back(message); }
   QString ShowOpen(QWidget*) override { return openResult; }
-  QString ChooseFolder(const QString&, const QString& prompt) override { return prompts << prompt, folderResult; }
+  QString ChooseFolder(QWidget* parent, const QString&, const QString& prompt) override {
+    chooserParent = parent;
+    return prompts << prompt, folderResult;
+  }
 };
 
 class FrmMainTest : public QObject {
@@ -116,6 +120,7 @@ class FrmMainTest : public QObject {
     dialogs->folderResult = QString::fromStdString(folder / "set");
     click("cmdSobrat");
     QCOMPARE(dialogs->prompts, QStringList{"Выберите директорию"});
+    QCOMPARE(dialogs->chooserParent, window);  // a child of the window, with its icon
     QCOMPARE(dialogs->boxes.size(), size_t(2));
     QCOMPARE(dialogs->boxes[1].text, "Поздравляем! Файл собран и сохранен под исходным именем " + (folder / "set/film.avi") + ".");
     QVERIFY(support::ReadFile(folder / "set/film.avi") == bytes);
