@@ -13,7 +13,9 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QProxyStyle>
 #include <QRadioButton>
+#include <QStyleFactory>
 #include <QTimer>
 #include <optional>
 
@@ -88,6 +90,29 @@ QGroupBox* Frame(QWidget* parent, const char* caption) {
   return frame;
 }
 
+// Draws option circles no taller than their buttons. The design's option
+// buttons are 195 twips (13 pixels) tall, and a style's circle may be taller
+// and drawn a pixel below the middle: its bottom was cut, at any scale and
+// most visibly at 2.
+class FittingCircleStyle : public QProxyStyle {
+ public:
+  explicit FittingCircleStyle(int buttonHeight)
+      : QProxyStyle(QStyleFactory::create(QApplication::style()->name())),
+        limit_(buttonHeight - 1) {}
+
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    const int value = QProxyStyle::pixelMetric(metric, option, widget);
+    if (metric == PM_ExclusiveIndicatorWidth || metric == PM_ExclusiveIndicatorHeight) {
+      return std::min(value, limit_);
+    }
+    return value;
+  }
+
+ private:
+  int limit_;
+};
+
 std::string Encoded(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
@@ -137,9 +162,12 @@ void FrmMain::BuildLowerPanel() {
                      "optSameDir", 180, 780, 2775, 195);
   optSubDir = Place(new QRadioButton(QString::fromUtf8("в новой директории"), Frame2), "optSubDir",
                     180, 1020, 2775, 195);
+  auto* circles = new FittingCircleStyle(optSameDir->height());
+  circles->setParent(Frame2);
   for (QRadioButton* option : {optSameDir, optSubDir}) {
     option->setFont(Verdana(8.25));
     SetTextColor(option, Qt::black);
+    option->setStyle(circles);
   }
   txtPapka = Place(new QLineEdit(QStringLiteral("NewFolder"), Frame2), "txtPapka", 480, 1320, 1635,
                    315);
@@ -182,7 +210,12 @@ void FrmMain::SetOuterHeight(int twips) {
   // borders, so the lower panel stays out of sight in the Normal state.
   int frame = isVisible() ? frameGeometry().height() - geometry().height() : 0;
   if (frame <= 0) frame = Px(kAssumedFrameTwips);
-  setFixedSize(Px(kClientWidthTwips), Px(twips) - frame);
+  int client = Px(twips) - frame;
+  // A frame thinner than the design's (a scale factor makes the desktop's
+  // frame thinner in device-independent pixels) would bring the lower
+  // panel's top into sight; the window is then that much lower instead.
+  if (twips == kNormalHeightTwips) client = std::min(client, Frame2->y());
+  setFixedSize(Px(kClientWidthTwips), client);
 }
 
 void FrmMain::SetWorkControlsEnabled(bool enabled) {

@@ -2,6 +2,8 @@
 // dialog and the folder chooser replaced by recording stand-ins.
 
 #include <QLineEdit>
+#include <QPainter>
+#include <QStyleOptionButton>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QtTest>
@@ -101,6 +103,53 @@ class FrmMainTest : public QObject {
     click("cmdOk");
     QCOMPARE(QApplication::focusWidget()->objectName(), "cmdOptions");
     QCOMPARE(tabStops(5), QStringList({"txtPut", "cmdGo", "cmdSobrat", "cmddir", "cmdOptions"}));
+  }
+
+  // Run at scale factors 1, 1.5 and 2 (see CMakeLists.txt): a large scale
+  // thins the window manager's frame in device-independent pixels.
+  void eachStateShowsItsPanelsWholeOnceFramed() {
+    QTest::qWait(300);  // the window sizes itself again once framed
+    QWidget* lower = control("Frame2");
+    QVERIFY(control("Frame1")->geometry().bottom() < window->height());
+    QVERIFY2(lower->y() >= window->height(),  // no strip of the lower panel below the upper one
+             qPrintable(QString("panel at %1, window %2 high").arg(lower->y()).arg(window->height())));
+    click("cmdOptions");
+    QTest::qWait(300);
+    QVERIFY(lower->geometry().bottom() < window->height());
+    QCOMPARE(window->frameGeometry().height(), parcelo::ui::FrmMain::Px(4680));
+  }
+
+  void optionCirclesLieWithinTheirButtons_data() {
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("scale 1") << 1.0;
+    QTest::newRow("scale 1.5") << 1.5;
+    QTest::newRow("scale 2") << 2.0;
+  }
+  void optionCirclesLieWithinTheirButtons() {
+    QFETCH(qreal, ratio);
+    auto* button = control<QRadioButton>("optSameDir");
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.state |= QStyle::State_On;
+    option.rect = button->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, button);
+    // Paint the circle with room around the button; the button itself cuts off what lies outside.
+    const int room = 8;
+    QImage canvas((button->size() + 2 * QSize(room, room)) * ratio, QImage::Format_ARGB32);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.translate(room, room);
+    button->style()->drawPrimitive(QStyle::PE_IndicatorRadioButton, &option, &painter, button);
+    painter.end();
+    const QRect inside = QRectF(QPointF(room, room) * ratio, QSizeF(button->size()) * ratio).toAlignedRect();
+    for (int y = 0; y < canvas.height(); ++y) {
+      for (int x = 0; x < canvas.width(); ++x) {
+        if (qAlpha(canvas.pixel(x, y)) > 0 && !inside.contains(x, y)) {
+          QFAIL(qPrintable(QString("circle painted at %1,%2, outside %3x%4 at %5,%6").arg(x).arg(y)
+                               .arg(inside.width()).arg(inside.height()).arg(inside.x()).arg(inside.y())));
+        }
+      }
+    }
   }
 
   void splitsThenJoinsThroughTheButtons() {
