@@ -1,5 +1,6 @@
 #include "ui/file_dialog.h"
 
+#include <QAbstractItemView>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -57,9 +58,13 @@ void FitRussianTexts(QFileDialog& dialog) {
 }  // namespace
 
 QString RunFileDialog(QFileDialog& dialog) {
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setProxyModel(new RussianFileModel(&dialog));
-  FitRussianTexts(dialog);
+  // The desktop's own dialog where it offers one. Where it does not, Qt has
+  // built its own dialog's views already, and they show sizes and dates in
+  // Russian.
+  if (dialog.findChild<QAbstractItemView*>()) {
+    dialog.setProxyModel(new RussianFileModel(&dialog));
+    FitRussianTexts(dialog);
+  }
   dialog.setWindowModality(Qt::ApplicationModal);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return QDir::toNativeSeparators(QDir::cleanPath(dialog.selectedFiles().constFirst()));

@@ -37,6 +37,8 @@ class BrowseFolFolderTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
   void preselectsTheStartingFolderAndReturnsTheChoice() {
     parcelo::testing::TempFolder temp;
     const QString start = QString::fromStdString(temp.path());
