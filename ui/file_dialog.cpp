@@ -11,6 +11,7 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTreeView>
+#include <algorithm>
 
 #include "ui/russian_file_model.h"
 #include "ui/russian_numbers.h"

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QStyleFactory>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 
 #include "join/join.h"
@@ -228,7 +229,9 @@ void FrmMain::SetWorkControlsEnabled(bool enabled) {
 // would change the piece size unseen.
 void FrmMain::SetLowerPanelFocusable(bool focusable) {
   QWidget* const controls[] = {optSameDir, optSubDir, txtPapka, txtKusok, cmdOk};
-  for (QWidget* control : controls) control->setFocusPolicy(focusable ? Qt::StrongFocus : Qt::NoFocus);
+  for (QWidget* control : controls) {
+    control->setFocusPolicy(focusable ? Qt::StrongFocus : Qt::NoFocus);
+  }
 }
 
 void FrmMain::Form_Load() {

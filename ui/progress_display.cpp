@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QProgressDialog>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 #include "ui/caption_width.h"
@@ -44,7 +45,8 @@ QString ProgressLabel(std::uint64_t bytesDone, std::uint64_t bytesTotal, int par
                       qint64 elapsedMs) {
   QStringList lines;
   if (parts > 0) lines << QStringLiteral("Часть %1 из %2").arg(part).arg(parts);
-  lines << MiBText(bytesDone) + QStringLiteral(" из ") + MiBText(bytesTotal) + QStringLiteral(" МБ");
+  lines << MiBText(bytesDone) + QStringLiteral(" из ") + MiBText(bytesTotal) +
+               QStringLiteral(" МБ");
   if (elapsedMs >= 1000 && bytesDone > 0) {
     const double seconds = elapsedMs / 1000.0;
     const double bytesPerSecond = bytesDone / seconds;

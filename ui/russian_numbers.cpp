@@ -31,8 +31,8 @@ QString DataSizeText(std::uint64_t bytes) {
            PluralForm(bytes, QStringLiteral("байт"), QStringLiteral("байта"),
                       QStringLiteral("байт"));
   }
-  static const QString units[] = {QStringLiteral("КБ"), QStringLiteral("МБ"),
-                                  QStringLiteral("ГБ"), QStringLiteral("ТБ")};
+  static const QString units[] = {QStringLiteral("КБ"), QStringLiteral("МБ"), QStringLiteral("ГБ"),
+                                  QStringLiteral("ТБ")};
   double value = bytes / 1024.0;
   std::size_t unit = 0;
   // Step up while the value would read 1024,0 or more once rounded.

@@ -34,17 +34,21 @@ class ProgressDisplayTest : public QObject {
     QTest::addColumn<qint64>("elapsedMs");
     QTest::addColumn<QString>("label");
     const QString nbsp(QChar(0x00A0));
-    QTest::newRow("nothing done yet") << 0 * MiB << 512 * MiB << 0 << 0 << qint64(600) << "0,0 из 512,0 МБ";
-    QTest::newRow("too early for a speed") << 10 * MiB << 512 * MiB << 1 << 22 << qint64(900)
-                                           << "Часть 1 из 22\n10,0 из 512,0 МБ";
-    QTest::newRow("seconds left, rounded up") << 120 * MiB << 512 * MiB << 7 << 22 << qint64(12000)
-                                              << "Часть 7 из 22\n120,0 из 512,0 МБ\n10,0 МБ/с, осталось 0:40";
-    QTest::newRow("minutes left, rounded") << 100 * MiB << 1124 * MiB << 0 << 0 << qint64(10000)
-                                           << "100,0 из 1" + nbsp + "124,0 МБ\n10,0 МБ/с, осталось около 2 мин";
+    QTest::newRow("nothing done yet")
+        << 0 * MiB << 512 * MiB << 0 << 0 << qint64(600) << "0,0 из 512,0 МБ";
+    QTest::newRow("too early for a speed")
+        << 10 * MiB << 512 * MiB << 1 << 22 << qint64(900) << "Часть 1 из 22\n10,0 из 512,0 МБ";
+    QTest::newRow("seconds left, rounded up")
+        << 120 * MiB << 512 * MiB << 7 << 22 << qint64(12000)
+        << "Часть 7 из 22\n120,0 из 512,0 МБ\n10,0 МБ/с, осталось 0:40";
+    QTest::newRow("minutes left, rounded")
+        << 100 * MiB << 1124 * MiB << 0 << 0 << qint64(10000)
+        << "100,0 из 1" + nbsp + "124,0 МБ\n10,0 МБ/с, осталось около 2 мин";
     QTest::newRow("a minute") << 1 * MiB << 61 * MiB << 0 << 0 << qint64(1000)
                               << "1,0 из 61,0 МБ\n1,0 МБ/с, осталось около 1 мин";
-    QTest::newRow("hours and minutes") << 1 * MiB << 7501 * MiB << 0 << 0 << qint64(1000)
-                                       << "1,0 из 7" + nbsp + "501,0 МБ\n1,0 МБ/с, осталось около 2 ч 5 мин";
+    QTest::newRow("hours and minutes")
+        << 1 * MiB << 7501 * MiB << 0 << 0 << qint64(1000)
+        << "1,0 из 7" + nbsp + "501,0 МБ\n1,0 МБ/с, осталось около 2 ч 5 мин";
     QTest::newRow("whole hours") << 1 * MiB << 7201 * MiB << 0 << 0 << qint64(1000)
                                  << "1,0 из 7" + nbsp + "201,0 МБ\n1,0 МБ/с, осталось около 2 ч";
     QTest::newRow("all done: no time left") << 512 * MiB << 512 * MiB << 22 << 22 << qint64(6000)

@@ -36,7 +36,9 @@ int BoldWidth(const QString& text) {
 QStringList TextsIn(const QFileDialog& dialog) {
   QStringList texts;
   for (auto* label : dialog.findChildren<QLabel*>()) texts << label->text();
-  for (auto* button : dialog.findChildren<QAbstractButton*>()) texts << button->text() << button->toolTip();
+  for (auto* button : dialog.findChildren<QAbstractButton*>()) {
+    texts << button->text() << button->toolTip();
+  }
   for (auto* box : dialog.findChildren<QLineEdit*>()) texts << box->text();
   for (auto* box : dialog.findChildren<QComboBox*>()) {
     for (int item = 0; item < box->count(); ++item) texts << box->itemText(item);
@@ -79,8 +81,8 @@ class QtDialogsTest : public QObject {
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(settings.path()));
     parcelo::ui::InstallRussianTranslation(*QCoreApplication::instance());
-    for (const auto& [name, size] : {std::pair{"one.bin", 1}, {"six.bin", 6}, {"some.bin", 1002},
-                                     {"film.avi", 2000000}}) {
+    for (const auto& [name, size] :
+         {std::pair{"one.bin", 1}, {"six.bin", 6}, {"some.bin", 1002}, {"film.avi", 2000000}}) {
       parcelo::testing::WriteFile(files / name, std::string(size, 'x'));
     }
     std::filesystem::create_directory(files / "parts");
@@ -92,7 +94,8 @@ class QtDialogsTest : public QObject {
     QTest::addColumn<QStringList>("shown");  // among all else
     const QString nbsp(QChar(0x00A0));
     QTest::newRow("open-file dialog")
-        << false << 5 << QStringList{"parts", "Папка", "1 байт", "6 байт", "1" + nbsp + "002 байта", "1,9 МБ"};
+        << false << 5
+        << QStringList{"parts", "Папка", "1 байт", "6 байт", "1" + nbsp + "002 байта", "1,9 МБ"};
     QTest::newRow("folder chooser") << true << 1 << QStringList{"parts", "Папка"};
   }
   void fileDialogsSpeakRussian() {
@@ -108,7 +111,8 @@ class QtDialogsTest : public QObject {
       refusesDesktopDialog = dialog->testOption(QFileDialog::DontUseNativeDialog);
       dialog->setDirectory(folder);
       auto* view = dialog->findChild<QAbstractItemView*>("treeView");
-      if (view && QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == entries; })) {
+      if (view &&
+          QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == entries; })) {
         texts = TextsIn(*dialog);
         auto* details = static_cast<QTreeView*>(view);
         for (int column = 1; column < details->header()->count(); ++column) {  // none is cut short
@@ -119,11 +123,14 @@ class QtDialogsTest : public QObject {
       }
     });
     parcelo::ui::QtDialogs dialogs;
-    chooser ? dialogs.ChooseFolder(&window, folder, "Выберите директорию") : dialogs.ShowOpen(&window);
+    chooser ? dialogs.ChooseFolder(&window, folder, "Выберите директорию")
+            : dialogs.ShowOpen(&window);
     QVERIFY2(!texts.isEmpty(), "the dialog listed no folder");
     QCOMPARE(cutColumns, QStringList());
     QVERIFY(!refusesDesktopDialog);  // a desktop that offers its own dialog shows it
-    for (const QString& text : shown) QVERIFY2(texts.contains(text), qPrintable(text + " is not shown"));
+    for (const QString& text : shown) {
+      QVERIFY2(texts.contains(text), qPrintable(text + " is not shown"));
+    }
     const QRegularExpression english("Folder|Drive|KiB|MiB|bytes|байты|Dec|Jan");
     for (const QString& text : texts) QVERIFY2(!text.contains(english), qPrintable(text));
     const QRegularExpression russianDate(R"(^\d\d\.\d\d\.\d{4} \d{1,2}:\d\d$)");
@@ -135,9 +142,10 @@ class QtDialogsTest : public QObject {
   void messageBoxShowsItsWholeTitle_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
-    QTest::newRow("long title, short text")
-        << "Ошибка инициализации директории" << "Не удалось создать директорию.";
-    QTest::newRow("short title") << "Ошибка" << "Не указан файл для дробления!";
+    QTest::newRow("long title, short text") << "Ошибка инициализации директории"
+                                            << "Не удалось создать директорию.";
+    QTest::newRow("short title") << "Ошибка"
+                                 << "Не указан файл для дробления!";
   }
   void messageBoxShowsItsWholeTitle() {
     QFETCH(QString, title);
