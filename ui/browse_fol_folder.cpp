@@ -17,8 +17,8 @@ QString StartingFolderToPreselect(const QString& startingFolder) {
   return folder;
 }
 
-QString ChooseFolder(const QString& startingFolder, const QString& prompt) {
-  QFileDialog dialog(nullptr, prompt.isEmpty() ? QString::fromUtf8(kDefaultFolderPrompt) : prompt);
+QString ChooseFolder(QWidget* parent, const QString& startingFolder, const QString& prompt) {
+  QFileDialog dialog(parent, prompt.isEmpty() ? QString::fromUtf8(kDefaultFolderPrompt) : prompt);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   const QString preselect = StartingFolderToPreselect(startingFolder);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace parcelo::ui {
 
 // The title the folder chooser shows when it is given no prompt.
@@ -12,10 +14,11 @@ inline const char* const kDefaultFolderPrompt = "Please, Select a folder.";
 // empty text (the chooser then opens at the top, the home folder).
 QString StartingFolderToPreselect(const QString& startingFolder);
 
-// Lets the user pick a folder in a dialog titled with the prompt, which
-// blocks the whole application while open. Returns the chosen folder's
-// path (the root keeps its separator, other folders have none at the end),
-// or the empty text when the user cancels.
-QString ChooseFolder(const QString& startingFolder, const QString& prompt);
+// Lets the user pick a folder in a dialog titled with the prompt, a child of
+// `parent` (whose icon it shows) that blocks the whole application while
+// open. Returns the chosen folder's path (the root keeps its separator,
+// other folders have none at the end), or the empty text when the user
+// cancels.
+QString ChooseFolder(QWidget* parent, const QString& startingFolder, const QString& prompt);
 
 }  // namespace parcelo::ui

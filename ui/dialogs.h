@@ -23,7 +23,8 @@ class Dialogs {
   virtual QString ShowOpen(QWidget* parent) = 0;
 
   // Lets the user pick a folder; returns its path, or the empty text.
-  virtual QString ChooseFolder(const QString& startingFolder, const QString& prompt) = 0;
+  virtual QString ChooseFolder(QWidget* parent, const QString& startingFolder,
+                               const QString& prompt) = 0;
 };
 
 // The real dialogs, on Qt Widgets.
@@ -31,7 +32,8 @@ class QtDialogs : public Dialogs {
  public:
   void ShowMessage(QWidget* parent, const Message& message) override;
   QString ShowOpen(QWidget* parent) override;
-  QString ChooseFolder(const QString& startingFolder, const QString& prompt) override;
+  QString ChooseFolder(QWidget* parent, const QString& startingFolder,
+                       const QString& prompt) override;
 };
 
 }  // namespace parcelo::ui

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -12,8 +13,11 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QProxyStyle>
 #include <QRadioButton>
+#include <QStyleFactory>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 
 #include "io/stop_signals.h"
@@ -87,6 +91,29 @@ QGroupBox* Frame(QWidget* parent, const char* caption) {
   return frame;
 }
 
+// Draws option circles no taller than their buttons. The design's option
+// buttons are 195 twips (13 pixels) tall, and a style's circle may be taller
+// and drawn a pixel below the middle: its bottom was cut, at any scale and
+// most visibly at 2.
+class FittingCircleStyle : public QProxyStyle {
+ public:
+  explicit FittingCircleStyle(int buttonHeight)
+      : QProxyStyle(QStyleFactory::create(QApplication::style()->name())),
+        limit_(buttonHeight - 1) {}
+
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    const int value = QProxyStyle::pixelMetric(metric, option, widget);
+    if (metric == PM_ExclusiveIndicatorWidth || metric == PM_ExclusiveIndicatorHeight) {
+      return std::min(value, limit_);
+    }
+    return value;
+  }
+
+ private:
+  int limit_;
+};
+
 std::string Encoded(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
@@ -97,6 +124,11 @@ FrmMain::FrmMain(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(
   setObjectName(QStringLiteral("FrmMain"));
   setWindowTitle(QString::fromUtf8(kWindowCaption));
   setWindowIcon(AppIcon());
+  // The window's size is fixed by its state, so its title bar offers no
+  // maximise button.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   setAcceptDrops(true);
   BuildUpperPanel();
   BuildLowerPanel();
@@ -131,9 +163,12 @@ void FrmMain::BuildLowerPanel() {
                      "optSameDir", 180, 780, 2775, 195);
   optSubDir = Place(new QRadioButton(QString::fromUtf8("в новой директории"), Frame2), "optSubDir",
                     180, 1020, 2775, 195);
+  auto* circles = new FittingCircleStyle(optSameDir->height());
+  circles->setParent(Frame2);
   for (QRadioButton* option : {optSameDir, optSubDir}) {
     option->setFont(Verdana(8.25));
     SetTextColor(option, Qt::black);
+    option->setStyle(circles);
   }
   txtPapka = Place(new QLineEdit(QStringLiteral("NewFolder"), Frame2), "txtPapka", 480, 1320, 1635,
                    315);
@@ -150,6 +185,7 @@ void FrmMain::BuildLowerPanel() {
 }
 
 void FrmMain::ConnectHandlers() {
+  for (QLineEdit* box : {txtPut, txtPapka, txtKusok}) box->installEventFilter(this);
   connect(cmdOptions, &QPushButton::clicked, this, &FrmMain::cmdOptions_Click);
   connect(cmdOk, &QPushButton::clicked, this, &FrmMain::cmdOk_Click);
   connect(optSameDir, &QRadioButton::clicked, this, &FrmMain::optSameDir_Click);
@@ -182,7 +218,12 @@ void FrmMain::SetOuterHeight(int twips) {
   // borders, so the lower panel stays out of sight in the Normal state.
   int frame = isVisible() ? frameGeometry().height() - geometry().height() : 0;
   if (frame <= 0) frame = Px(kAssumedFrameTwips);
-  setFixedSize(Px(kClientWidthTwips), Px(twips) - frame);
+  int client = Px(twips) - frame;
+  // A frame thinner than the design's (a scale factor makes the desktop's
+  // frame thinner in device-independent pixels) would bring the lower
+  // panel's top into sight; the window is then that much lower instead.
+  if (twips == kNormalHeightTwips) client = std::min(client, Frame2->y());
+  setFixedSize(Px(kClientWidthTwips), client);
 }
 
 void FrmMain::SetWorkControlsEnabled(bool enabled) {
@@ -190,16 +231,33 @@ void FrmMain::SetWorkControlsEnabled(bool enabled) {
   for (QWidget* control : inOrder) control->setEnabled(enabled);
 }
 
-void FrmMain::Form_Load() { SetOuterHeight(kNormalHeightTwips); }
+// The lower panel's controls take the keyboard only while the panel shows:
+// in the Normal state Tab would stop on them out of sight, and typing there
+// would change the piece size unseen.
+void FrmMain::SetLowerPanelFocusable(bool focusable) {
+  QWidget* const controls[] = {optSameDir, optSubDir, txtPapka, txtKusok, cmdOk};
+  for (QWidget* control : controls) {
+    control->setFocusPolicy(focusable ? Qt::StrongFocus : Qt::NoFocus);
+  }
+}
+
+void FrmMain::Form_Load() {
+  SetOuterHeight(kNormalHeightTwips);
+  SetLowerPanelFocusable(false);
+}
 
 void FrmMain::cmdOptions_Click() {
   SetOuterHeight(kSettingsHeightTwips);
+  // Focusable first, so the focus leaving the disabled controls lands there.
+  SetLowerPanelFocusable(true);
   SetWorkControlsEnabled(false);
 }
 
 void FrmMain::cmdOk_Click() {
   SetOuterHeight(kNormalHeightTwips);
   SetWorkControlsEnabled(true);
+  SetLowerPanelFocusable(false);
+  cmdOptions->setFocus();
 }
 
 void FrmMain::optSameDir_Click() { txtPapka->setEnabled(false); }
@@ -217,7 +275,7 @@ void FrmMain::cmdGo_Click() {
 
 void FrmMain::cmdSobrat_Click() {
   const QString folder =
-      dialogs_.ChooseFolder(StartingFolderForJoin(), QStringLiteral("Выберите директорию"));
+      dialogs_.ChooseFolder(this, StartingFolderForJoin(), QStringLiteral("Выберите директорию"));
   if (folder.isEmpty()) return;
   RunOperation(QStringLiteral("Слияние файла"), [&](const Progress& progress) {
     return Join(Encoded(folder), File1->lister(), progress);
@@ -234,17 +292,28 @@ QString FrmMain::StartingFolderForJoin() const {
 // Runs a split or join with a progress display, then shows the one box it
 // reported. The window stays usable after it, an error report included.
 void FrmMain::RunOperation(const QString& progressTitle, const Work& work) {
-  busy_ = true;
+  // The window's events go on while the work runs (the progress display
+  // lets them through): nothing in it may start other work meanwhile.
+  Frame1->setEnabled(false);
+  Frame2->setEnabled(false);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   Report report;
   {
     ProgressDisplay progress(this, progressTitle);
+    progress_ = &progress;
     report = work(progress.callback());
+    progress_ = nullptr;
   }
   QApplication::restoreOverrideCursor();
-  busy_ = false;
-  // After a stop signal the program ends without a box to wait on.
-  if (StopSignal() == 0) dialogs_.ShowMessage(this, report.message);
+  Frame1->setEnabled(true);
+  Frame2->setEnabled(true);
+  // A window asked to close while working closes now, without a box to
+  // wait on; so does the program after a stop signal.
+  if (closeAfterWork_ || StopSignal() != 0) {
+    close();
+    return;
+  }
+  dialogs_.ShowMessage(this, report.message);
 }
 
 void FrmMain::showEvent(QShowEvent* event) {
@@ -254,7 +323,10 @@ void FrmMain::showEvent(QShowEvent* event) {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
-  if (busy_) {
+  if (progress_) {
+    // Cancel the work first: it cleans up, then the window closes.
+    progress_->Cancel();
+    closeAfterWork_ = true;
     event->ignore();
     return;
   }
@@ -274,15 +346,34 @@ QString DraggedFile(const QMimeData* data) {
 
 }  // namespace
 
-void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
-  if (txtPut->isEnabled() && !DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+// A drag over the window or any of its text boxes: the one local file it
+// carries becomes the source path, while the path box takes input. Any other
+// drag that carries addresses (a folder, a web page, several files) is
+// refused whole, so that no text box inserts the address as text. Returns
+// whether the event was such a drag; others (plain text) go on as usual.
+bool FrmMain::TakeFileDrag(QEvent* event) {
+  const auto type = event->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+  auto* drag = static_cast<QDropEvent*>(event);
+  if (!drag->mimeData()->hasUrls()) return false;
+  const QString path = txtPut->isEnabled() ? DraggedFile(drag->mimeData()) : QString();
+  if (path.isEmpty()) {
+    drag->ignore();
+    return true;
+  }
+  if (type == QEvent::Drop) txtPut->setText(path);
+  drag->acceptProposedAction();
+  return true;
 }
 
-void FrmMain::dropEvent(QDropEvent* event) {
-  const QString path = DraggedFile(event->mimeData());
-  if (!txtPut->isEnabled() || path.isEmpty()) return;
-  txtPut->setText(path);
-  event->acceptProposedAction();
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) { TakeFileDrag(event); }
+
+void FrmMain::dragMoveEvent(QDragMoveEvent* event) { TakeFileDrag(event); }
+
+void FrmMain::dropEvent(QDropEvent* event) { TakeFileDrag(event); }
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+  return TakeFileDrag(event) || QWidget::eventFilter(watched, event);
 }
 
 }  // namespace parcelo::ui

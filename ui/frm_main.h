@@ -16,6 +16,7 @@ class QRadioButton;
 namespace parcelo::ui {
 
 class Dialogs;
+class ProgressDisplay;
 class FileListBox;
 
 // The program's only window. The upper panel (Frame1) holds the source
@@ -66,7 +67,10 @@ class FrmMain : public QWidget {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // Takes file drags over the text boxes, as the window does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   using Work = std::function<Report(const Progress&)>;
@@ -77,13 +81,16 @@ class FrmMain : public QWidget {
   void SetTabOrder();
   void SetOuterHeight(int twips);
   void SetWorkControlsEnabled(bool enabled);
+  void SetLowerPanelFocusable(bool focusable);
   void RunOperation(const QString& progressTitle, const Work& work);
   QString StartingFolderForJoin() const;
+  bool TakeFileDrag(QEvent* event);
 
   Dialogs& dialogs_;
   QString joinFolder_;
   int heightTwips_ = kNormalHeightTwips;
-  bool busy_ = false;
+  ProgressDisplay* progress_ = nullptr;  // while work runs
+  bool closeAfterWork_ = false;
 
   QGroupBox* Frame1;
   QLineEdit* txtPut;

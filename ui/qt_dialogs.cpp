@@ -1,11 +1,27 @@
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 #include "ui/browse_fol_folder.h"
+#include "ui/caption_width.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog.h"
 
 namespace parcelo::ui {
+namespace {
+
+// A message box sizes itself by its text and leaves too little room for a
+// long title ("Ошибка инициализации директории"); a spacer as wide as the
+// title bar needs keeps the title whole.
+void MakeRoomForTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  grid->addItem(new QSpacerItem(WidthForCaption(box.windowTitle()), 0, QSizePolicy::Fixed,
+                                QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
 
 void QtDialogs::ShowMessage(QWidget* parent, const Message& message) {
   QMessageBox box(message.kind == MessageKind::Critical ? QMessageBox::Critical
@@ -13,6 +29,7 @@ void QtDialogs::ShowMessage(QWidget* parent, const Message& message) {
                   QString::fromStdString(message.title), QString::fromStdString(message.text),
                   QMessageBox::Ok, parent);
   box.setWindowModality(Qt::ApplicationModal);
+  MakeRoomForTitle(box);
   box.exec();
 }
 
@@ -22,8 +39,9 @@ QString QtDialogs::ShowOpen(QWidget* parent) {
   return RunFileDialog(dialog);
 }
 
-QString QtDialogs::ChooseFolder(const QString& startingFolder, const QString& prompt) {
-  return ui::ChooseFolder(startingFolder, prompt);
+QString QtDialogs::ChooseFolder(QWidget* parent, const QString& startingFolder,
+                                const QString& prompt) {
+  return ui::ChooseFolder(parent, startingFolder, prompt);
 }
 
 }  // namespace parcelo::ui

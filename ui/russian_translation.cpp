@@ -1,21 +1,51 @@
 #include "ui/russian_translation.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QHash>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 namespace parcelo::ui {
+namespace {
+
+// The words Qt's Russian catalogue (qtbase_ru) lacks: the kinds of entry its
+// file dialogs name in the "Тип" column ("Folder" for every folder).
+// Installed after Qt's catalogue, it is asked first and passes on the rest.
+class QtCatalogueGaps : public QTranslator {
+ public:
+  using QTranslator::QTranslator;
+
+  bool isEmpty() const override { return false; }
+
+  QString translate(const char* context, const char* source, const char* /*disambiguation*/,
+                    int /*n*/) const override {
+    static const QHash<QByteArray, QString> kinds = {
+        {"Drive", QStringLiteral("Диск")},         {"File", QStringLiteral("Файл")},
+        {"Folder", QStringLiteral("Папка")},       {"File Folder", QStringLiteral("Папка")},
+        {"Shortcut", QStringLiteral("Ярлык")},     {"Alias", QStringLiteral("Ярлык")},
+        {"Unknown", QStringLiteral("Неизвестно")},
+    };
+    if (qstrcmp(context, "QAbstractFileIconProvider") != 0) return {};
+    return kinds.value(QByteArray(source));
+  }
+};
+
+}  // namespace
 
 bool InstallRussianTranslation(QCoreApplication& application) {
   QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-  auto* translator = new QTranslator(&application);
-  if (!translator->load(QStringLiteral("qtbase_ru"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    delete translator;
-    return false;
+  auto* qtCatalogue = new QTranslator(&application);
+  const bool found = qtCatalogue->load(QStringLiteral("qtbase_ru"),
+                                       QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  if (found) {
+    QCoreApplication::installTranslator(qtCatalogue);
+  } else {
+    delete qtCatalogue;
   }
-  return QCoreApplication::installTranslator(translator);
+  QCoreApplication::installTranslator(new QtCatalogueGaps(&application));
+  return found;
 }
 
 }  // namespace parcelo::ui

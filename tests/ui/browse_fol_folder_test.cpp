@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "support/temp_folder.h"
+#include "ui/app_icon.h"
 #include "ui/browse_fol_folder.h"
 
 using parcelo::ui::ChooseFolder;
@@ -16,6 +17,8 @@ class BrowseFolFolderTest : public QObject {
 
   QString title, folder;
   Qt::WindowModality modality = Qt::NonModal;
+  QWidget* parent = nullptr;
+  qint64 icon = 0;
 
   // Answers the chooser once it is open: notes its title, folder and
   // modality, then accepts or cancels it.
@@ -26,28 +29,37 @@ class BrowseFolFolderTest : public QObject {
       title = dialog->windowTitle();
       folder = dialog->directory().absolutePath();
       modality = dialog->windowModality();
+      parent = dialog->parentWidget();
+      icon = dialog->windowIcon().cacheKey();
       QDialog* asDialog = dialog;
       accept ? asDialog->accept() : asDialog->reject();
     });
   }
 
  private slots:
+  void initTestCase() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
   void preselectsTheStartingFolderAndReturnsTheChoice() {
     parcelo::testing::TempFolder temp;
     const QString start = QString::fromStdString(temp.path());
+    QWidget window;
+    window.setWindowIcon(parcelo::ui::AppIcon());
+    window.show();
     answer(true);
-    QCOMPARE(ChooseFolder(start + "/", "Выберите директорию"), start);
+    QCOMPARE(ChooseFolder(&window, start + "/", "Выберите директорию"), start);
     QCOMPARE(title, "Выберите директорию");
     QCOMPARE(folder, start);
     QCOMPARE(modality, Qt::ApplicationModal);
+    QCOMPARE(parent, &window);
+    QCOMPARE(icon, window.windowIcon().cacheKey());
     answer(true);
-    QCOMPARE(ChooseFolder("/", "x"), "/");  // the root keeps its separator
+    QCOMPARE(ChooseFolder(&window, "/", "x"), "/");  // the root keeps its separator
   }
 
   void cancelReturnsNothingAndAMissingFolderPreselectsNothing() {
     for (const QString& start : {QString(), QString("/no/such/folder"), QString("94371842")}) {
       answer(false);
-      QCOMPARE(ChooseFolder(start, QString()), QString());
+      QCOMPARE(ChooseFolder(nullptr, start, QString()), QString());
       QCOMPARE(title, "Please, Select a folder.");
       QCOMPARE(folder, QDir::homePath());
     }

@@ -3,15 +3,18 @@
 
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QtTest>
 
+#include "io/sys_calls.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs.h"
 #include "ui/file_list_box.h"
 #include "ui/frm_main.h"
-#include "ui/progress_display.h"
 
 namespace support = parcelo::testing;
 
@@ -19,15 +22,20 @@ struct RecordingDialogs : parcelo::ui::Dialogs {
   std::vector<parcelo::Message> boxes;
   QString openResult, folderResult;
   QStringList prompts;
+  QWidget* chooserParent = nullptr;
   void ShowMessage(QWidget*, const parcelo::Message& message) override { boxes.push_back(message); }
   QString ShowOpen(QWidget*) override { return openResult; }
-  QString ChooseFolder(const QString&, const QString& prompt) override { return prompts << prompt, folderResult; }
+  QString ChooseFolder(QWidget* parent, const QString&, const QString& prompt) override {
+    chooserParent = parent;
+    return prompts << prompt, folderResult;
+  }
 };
 
 class FrmMainTest : public QObject {
   Q_OBJECT
   const QStringList work = {"cmdOptions", "cmdGo", "cmdSobrat", "cmddir", "txtPut"};
   RecordingDialogs* dialogs = nullptr;
+  support::TempFolder dropped;
   parcelo::ui::FrmMain* window = nullptr;
 
   template <typename T = QWidget>
@@ -35,6 +43,15 @@ class FrmMainTest : public QObject {
   void click(const char* button) { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
   QString text(const char* box) { return control<QLineEdit>(box)->text(); }
   void setText(const char* box, const QString& value) { control<QLineEdit>(box)->setText(value); }
+  // Where the focus goes on each of `presses` presses of Tab.
+  QStringList tabStops(int presses) {
+    QStringList stops;
+    for (int press = 0; press < presses; ++press) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      stops << QApplication::focusWidget()->objectName();
+    }
+    return stops;
+  }
   bool settingsShow() { return control("Frame2")->geometry().bottom() < window->height(); }
   QStringList enabledWork() {
     QStringList enabled;
@@ -45,11 +62,13 @@ class FrmMainTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { support::WriteFile(dropped / "film.avi", "x"); }
   void init() {
     dialogs = new RecordingDialogs;
     window = new parcelo::ui::FrmMain(*dialogs);
     window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
   }
   void cleanup() { delete window, delete dialogs; }
 
@@ -77,6 +96,63 @@ class FrmMainTest : public QObject {
     }
   }
 
+  void tabStopsOnlyOnControlsInSight() {
+    control("txtPut")->setFocus();
+    const QStringList upper = {"cmdGo", "cmdSobrat", "cmddir", "cmdOptions", "txtPut"};
+    QCOMPARE(tabStops(10), upper + upper);
+    click("cmdOptions");  // the upper panel's controls are disabled; the lower panel's take the keys
+    QCOMPARE(QApplication::focusWidget()->objectName(), "txtKusok");
+    QCOMPARE(tabStops(6), QStringList({"cmdOk", "optSameDir", "txtKusok", "cmdOk", "optSameDir", "txtKusok"}));
+    click("optSubDir");
+    QCOMPARE(tabStops(4), QStringList({"txtPapka", "txtKusok", "cmdOk", "optSubDir"}));
+    click("cmdOk");
+    QCOMPARE(QApplication::focusWidget()->objectName(), "cmdOptions");
+    QCOMPARE(tabStops(5), QStringList({"txtPut", "cmdGo", "cmdSobrat", "cmddir", "cmdOptions"}));
+  }
+
+  // Run at scale factors 1, 1.5 and 2 (see CMakeLists.txt): a large scale
+  // thins the window manager's frame in device-independent pixels.
+  void eachStateShowsItsPanelsWholeOnceFramed() {
+    QTest::qWait(300);  // the window sizes itself again once framed
+    QWidget* lower = control("Frame2");
+    QVERIFY(control("Frame1")->geometry().bottom() < window->height());
+    QVERIFY2(lower->y() >= window->height(),  // no strip of the lower panel below the upper one
+             qPrintable(QString("panel at %1, window %2 high").arg(lower->y()).arg(window->height())));
+    click("cmdOptions");
+    QTest::qWait(300);
+    QVERIFY(lower->geometry().bottom() < window->height());
+    QCOMPARE(window->frameGeometry().height(), parcelo::ui::FrmMain::Px(4680));
+  }
+
+  void optionCirclesLieWithinTheirButtons_data() {
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("scale 1") << 1.0;
+    QTest::newRow("scale 1.5") << 1.5;
+    QTest::newRow("scale 2") << 2.0;
+  }
+  void optionCirclesLieWithinTheirButtons() {
+    QFETCH(qreal, ratio);
+    auto* button = control<QRadioButton>("optSameDir");
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.rect = button->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, button);
+    // Paint the circle with room around the button, which cuts off what lies outside it.
+    QImage canvas((button->size() + QSize(16, 16)) * ratio, QImage::Format_ARGB32);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.translate(8, 8);
+    button->style()->drawPrimitive(QStyle::PE_IndicatorRadioButton, &option, &painter, button);
+    painter.end();
+    const QRect inside = QRectF(QPointF(8, 8) * ratio, QSizeF(button->size()) * ratio).toAlignedRect();
+    for (int y = 0; y < canvas.height(); ++y) {
+      for (int x = 0; x < canvas.width(); ++x) {
+        QVERIFY2(inside.contains(x, y) || qAlpha(canvas.pixel(x, y)) == 0,
+                 qPrintable(QString("painted at %1,%2").arg(x).arg(y)));
+      }
+    }
+  }
+
   void splitsThenJoinsThroughTheButtons() {
     support::TempFolder folder;
     const std::string bytes = support::PatternBytes(10007);
@@ -94,10 +170,48 @@ class FrmMainTest : public QObject {
     dialogs->folderResult = QString::fromStdString(folder / "set");
     click("cmdSobrat");
     QCOMPARE(dialogs->prompts, QStringList{"Выберите директорию"});
+    QCOMPARE(dialogs->chooserParent, window);  // a child of the window, with its icon
     QCOMPARE(dialogs->boxes.size(), size_t(2));
     QCOMPARE(dialogs->boxes[1].text, "Поздравляем! Файл собран и сохранен под исходным именем " + (folder / "set/film.avi") + ".");
     QVERIFY(support::ReadFile(folder / "set/film.avi") == bytes);
     QCOMPARE(control<parcelo::ui::FileListBox>("File1")->count(), 4);  // the listing the join read
+  }
+
+  // Work made slow enough to be stopped by a hand: "Отмена", or closing the
+  // window, stops it; what it wrote is gone.
+  void cancelOrCloseDuringWorkStopsItAndCleansUp_data() {
+    QTest::addColumn<bool>("closeWindow");
+    QTest::newRow("Отмена") << false;
+    QTest::newRow("window closed") << true;
+  }
+  void cancelOrCloseDuringWorkStopsItAndCleansUp() {
+    QFETCH(bool, closeWindow);
+    struct SlowWrites : parcelo::SysCalls {
+      ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset) override {
+        QThread::msleep(20);
+        return SysCalls::Pwrite(fd, buffer, std::min<std::size_t>(count, 1 << 16), offset);
+      }
+    } slow;
+    parcelo::ScopedSysCalls scope(slow);
+    support::TempFolder folder;
+    support::WriteFile(folder / "film.avi", support::PatternBytes(8 << 20));
+    setText("txtPut", QString::fromStdString(folder / "film.avi"));
+    QTimer::singleShot(800, window, [&] {
+      if (closeWindow) {
+        window->close();
+      } else if (auto* dialog = window->findChild<QProgressDialog*>()) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+      }
+    });
+    click("cmdGo");
+    QCOMPARE(support::FolderEntries(folder.path()), std::vector<std::string>{"film.avi"});
+    QCOMPARE(window->isVisible(), !closeWindow);
+    QCOMPARE(dialogs->boxes.size(), size_t(closeWindow ? 0 : 1));
+    if (!closeWindow) {
+      QCOMPARE(dialogs->boxes[0].title + " " + dialogs->boxes[0].text,
+               "Дробление отменено Операция отменена пользователем.");
+      QCOMPARE(enabledWork(), work);
+    }
   }
 
   void cancelledChooserEnterAndEscapeDoNothing() {
@@ -128,35 +242,35 @@ class FrmMainTest : public QObject {
     QCOMPARE(dialogs->boxes.back().title, "Дробление завершено");
   }
 
-  void droppedFileFillsThePathUnlessTheSettingsAreOpen() {
-    support::TempFolder folder;
-    support::WriteFile(folder / "dropped.bin", "x");
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder / "dropped.bin"))});
-    for (const bool settingsOpen : {false, true}) {
-      if (settingsOpen) click("cmdOptions");
-      setText("txtPut", "before");
-      QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(window, &enter);
-      QCOMPARE(enter.isAccepted(), !settingsOpen);
-      QApplication::sendEvent(window, &drop);
-      QCOMPARE(text("txtPut"), settingsOpen ? QString("before") : QString::fromStdString(folder / "dropped.bin"));
-    }
+  void onlyOneDroppedLocalFileSetsThePath_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QUrl>("carried");
+    QTest::addColumn<bool>("takesPath");
+    const QUrl file = QUrl::fromLocalFile(QString::fromStdString(dropped / "film.avi"));
+    const QUrl folder = QUrl::fromLocalFile(QString::fromStdString(dropped.path()));
+    QTest::newRow("file on the window") << "FrmMain" << file << true;
+    QTest::newRow("file on the path box") << "txtPut" << file << true;
+    QTest::newRow("folder on the path box") << "txtPut" << folder << false;
+    QTest::newRow("web page on the path box") << "txtPut" << QUrl("https://example.org/a") << false;
+    QTest::newRow("file on the piece size, settings open") << "txtKusok" << file << false;
   }
-
-  void progressShowsOnlyForWorkLongerThanHalfASecond() {
-    parcelo::ui::ProgressDisplay display(window, "Дробление файла");
-    display.callback()({1, 100, 1, 1});
-    QVERIFY(!window->findChild<QProgressDialog*>());
-    QTest::qWait(parcelo::ui::ProgressDisplay::kShowAfterMs + 50);
-    display.callback()({50u << 20, 100u << 20, 1, 1});
-    auto* dialog = window->findChild<QProgressDialog*>();
-    QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(dialog->windowTitle() + " " + dialog->labelText(), "Дробление файла 50,0 из 100,0 МБ");
-    QCOMPARE(dialog->value(), 500);
-    QTest::keyClick(dialog, Qt::Key_Escape);  // the work can't be stopped, nor its display hidden
-    QVERIFY(dialog->isVisible());
+  void onlyOneDroppedLocalFileSetsThePath() {
+    QFETCH(QString, target);
+    QFETCH(QUrl, carried);
+    QFETCH(bool, takesPath);
+    if (target == "txtKusok") click("cmdOptions");
+    QWidget* widget = target == "FrmMain" ? window : control(target);
+    setText("txtPut", "before");
+    QMimeData data;  // as file managers fill it: the address, and as plain text too
+    data.setUrls({carried});
+    data.setText(carried.toString());
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    QCOMPARE(enter.isAccepted(), takesPath);
+    QApplication::sendEvent(widget, &drop);
+    QCOMPARE(text("txtPut"), takesPath ? carried.toLocalFile() : "before");
+    QCOMPARE(text("txtKusok"), "1000000");  // no address typed in
   }
 };
 

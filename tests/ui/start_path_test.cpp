@@ -20,7 +20,7 @@ struct AskedDialogs : parcelo::ui::Dialogs {
     asked << QString::fromStdString(message.title);
   }
   QString ShowOpen(QWidget*) override { return asked << "ShowOpen", QString(); }
-  QString ChooseFolder(const QString& startingFolder, const QString&) override {
+  QString ChooseFolder(QWidget*, const QString& startingFolder, const QString&) override {
     chooserStarts << startingFolder;
     return {};
   }
