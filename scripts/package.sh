@@ -18,7 +18,7 @@ umask 022
 # Debian's hardening flags, all of them, as a Debian build would use.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DPARCELO_BUILD_TESTS=OFF -DPARCELO_BUILD_BENCH=OFF \
+  -DBUILD_TESTING=OFF -DPARCELO_BUILD_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 cmake --build "$build" --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
