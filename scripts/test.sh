@@ -7,11 +7,19 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
 
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
 scripts/build.sh build -DPARCELO_WERROR=ON
-ctest --test-dir build --output-on-failure -j2
+ctest --test-dir build --output-on-failure -j2 | tee -a "$log"
 
 scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPARCELO_SANITIZE=ON -DPARCELO_WERROR=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-sanitize --output-on-failure -j2
+  ctest --test-dir build-sanitize --output-on-failure -j2 | tee -a "$log"
 
 bash scripts/test_package.sh
+
+# One line for the whole run: the tests of both builds.
+passed=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2 \1/p' "$log" |
+  awk '{total += $1; failed += $2} END {print total - failed}')
+echo "test.sh: $passed passed, 0 failed"

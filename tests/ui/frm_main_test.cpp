@@ -21,12 +21,13 @@ namespace support = parcelo::testing;
 struct RecordingDialogs : parcelo::ui::Dialogs {
   std::vector<parcelo::Message> boxes;
   QString openResult, folderResult;
-  QStringList prompts;
+  QStringList prompts, chooserStarts;
   QWidget* chooserParent = nullptr;
   void ShowMessage(QWidget*, const parcelo::Message& message) override { boxes.push_back(message); }
   QString ShowOpen(QWidget*) override { return openResult; }
-  QString ChooseFolder(QWidget* parent, const QString&, const QString& prompt) override {
+  QString ChooseFolder(QWidget* parent, const QString& start, const QString& prompt) override {
     chooserParent = parent;
+    chooserStarts << start;
     return prompts << prompt, folderResult;
   }
 };
@@ -171,6 +172,7 @@ class FrmMainTest : public QObject {
     click("cmdSobrat");
     QCOMPARE(dialogs->prompts, QStringList{"Выберите директорию"});
     QCOMPARE(dialogs->chooserParent, window);  // a child of the window, with its icon
+    QCOMPARE(dialogs->chooserStarts, QStringList{QString::fromStdString(folder.path())});  // where the file lies
     QCOMPARE(dialogs->boxes.size(), size_t(2));
     QCOMPARE(dialogs->boxes[1].text, "Поздравляем! Файл собран и сохранен под исходным именем " + (folder / "set/film.avi") + ".");
     QVERIFY(support::ReadFile(folder / "set/film.avi") == bytes);

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Breaks the code on purpose, one fault at a time, and checks that the test
+# suite notices each: the faults that matter most to users' data and to the
+# window. Each row: file, the text to replace, its broken form, the test
+# program that must fail. Run after a normal build (build/); it restores
+# every file it touches. Usage: scripts/mutants.sh [BUILD_DIR]
+set -uo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+export PARCELO_CLI=$PWD/$build/parcelo-cli QT_QPA_PLATFORM=offscreen
+survived=0
+total=0
+
+mutant() {
+  local file=$1 from=$2 to=$3 test=$4
+  total=$((total + 1))
+  cp "$file" "$file.mutant-backup"
+  if ! python3 - "$file" "$from" "$to" <<'PY'
+import sys
+path, old, new = sys.argv[1:4]
+text = open(path).read()
+if old not in text:
+    sys.exit(1)
+open(path, "w").write(text.replace(old, new, 1))
+PY
+  then
+    echo "STALE: $file: the text to break is no longer there: $from"
+    mv "$file.mutant-backup" "$file"
+    survived=$((survived + 1))
+    return
+  fi
+  local program
+  program=$(find "$build/tests" -name "$test" -type f -perm -u+x | head -n 1)
+  if cmake --build "$build" --target "$test" >/dev/null 2>&1 && timeout 300 "$program" >/dev/null 2>&1; then
+    echo "SURVIVED: $file: $from"
+    survived=$((survived + 1))
+  else
+    echo "caught: $file: $from"
+  fi
+  mv "$file.mutant-backup" "$file"
+}
+
+# The file layer.
+mutant io/file.cpp 'if (fd >= 0 && Sys().Close(fd) != 0) throw' 'if (fd >= 0 && Sys().Close(fd) != 0 && false) throw' io_file_test
+mutant io/file.cpp 'if (status.kind != FileStatus::Kind::Regular) {' 'if (false) {' io_file_test
+mutant io/replacement_file.cpp '  file_.Close();
+  if (Sys().RenameAt' '  committed_ = true;
+  file_.Close();
+  if (Sys().RenameAt' io_replacement_file_test
+mutant io/replacement_file.cpp 'mode = old->mode & modeLimit_;' 'mode = old->mode;' io_replacement_file_test
+mutant io/replacement_file.cpp 'Sys().Fchown(file_.fd(), old->owner, old->group);' '' io_replacement_file_test
+mutant io/replacement_file.cpp 'if (const int error = folder.WriteAccessError(name)) {' 'if (const int error = folder.WriteAccessError(name); error && false) {' io_replacement_file_test
+mutant io/replacement_file.cpp 'if (errno != EEXIST || attempt == kNameAttempts) {
+      throw FileError(errno, FileOperation::Create' 'if (true) {
+      throw FileError(errno, FileOperation::Create' io_replacement_file_test
+mutant io/replacement_file.cpp '#ifdef O_TMPFILE' '#if 0' io_stop_signals_test
+mutant io/copy_range.cpp 'cloneSupported_ = false;' '' io_copy_range_test
+mutant io/folder.cpp 'if (Sys().Flock(fd_, LOCK_EX | LOCK_NB) == 0) return;' 'return;' split_split_test
+mutant io/folder_listing.cpp 'throw FileError(error.code(), FileOperation::ListFolder, path);' 'return {};' io_replacement_file_test
+mutant io/stop_signals.cpp 'std::signal(SIGXFSZ, SIG_IGN);' '' io_stop_signals_test
+mutant io/sys_calls.cpp 'return ::fstatat(folderFd, name, status, AT_SYMLINK_NOFOLLOW);' 'return ::fstatat(folderFd, name, status, 0);' split_split_test
+# The part set's text.
+mutant partset/info_file.h 'kInfoFileReadLimit = 4097;' 'kInfoFileReadLimit = 8193;' join_join_test
+mutant partset/info_file.cpp 'if (sourceName.empty() || sourceName.front()' 'return true; if (sourceName.empty() || sourceName.front()' split_split_test
+mutant partset/name_encoding.cpp 'if (bytes && (*bytes == utf8 || !IsValidUtf8(*bytes)))' 'if (bytes)' partset_info_file_test
+# The split and the join.
+mutant split/split.cpp 'if (k == 0) target.Remove(std::string(kInfoFileName));' '' split_split_test
+mutant split/split.cpp 'return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);' 'continue;' split_split_test
+mutant split/split.cpp '  for (const std::string& name : outputs) {
+    const std::optional<FileStatus> status' '  outputs.pop_back();
+  for (const std::string& name : outputs) {
+    const std::optional<FileStatus> status' split_split_test
+mutant split/split.cpp 'const mode_t mode = sourceStatus_.mode & 0666;' 'const mode_t mode = 0666;' split_split_test
+mutant split/split.cpp '      target_->Remove(name);' '' split_split_test
+mutant split/split.cpp 'if (createdChild_) parent_.RemoveChildIfEmpty(childName_);
+}' '}' split_split_test
+mutant join/join.cpp 'if (!file.Status().IsSameFileAs(part.status)) {' 'if (false) {' join_join_test
+mutant join/join.cpp 'if (part.status.kind != FileStatus::Kind::Regular) throw NotAPart(set, part);' '' join_join_test
+# The command line.
+mutant cli/main.cpp 'return std::fflush(stdout) == 0 && !std::ferror(stdout);' 'return true;' cli_parcelo_cli_test
+# The window.
+mutant ui/frm_main.cpp 'return QFileInfo(txtPut->text()).absolutePath();' 'return {};' frm_main_test
+mutant ui/frm_main.cpp 'return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();' 'return QDir::toNativeSeparators(path);' frm_main_test
+mutant ui/frm_main.cpp '    progress_->Cancel();' '' frm_main_test
+mutant ui/progress_display.cpp 'if (cancelled_ || StopSignal() != 0) throw OperationCancelled{};' '' progress_display_test
+
+cmake --build "$build" >/dev/null 2>&1
+echo "$((total - survived)) of $total faults caught"
+[ "$survived" -eq 0 ]
