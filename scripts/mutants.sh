@@ -11,6 +11,12 @@ export PARCELO_CLI=$PWD/$build/parcelo-cli QT_QPA_PLATFORM=offscreen
 survived=0
 total=0
 
+# Puts a file back, with a new time stamp, so that the build sees it changed
+# again (the broken build is newer than the backup).
+restore() {
+  cp "$1.mutant-backup" "$1" && rm "$1.mutant-backup" && touch "$1"
+}
+
 mutant() {
   local file=$1 from=$2 to=$3 test=$4
   total=$((total + 1))
@@ -25,7 +31,7 @@ open(path, "w").write(text.replace(old, new, 1))
 PY
   then
     echo "STALE: $file: the text to break is no longer there: $from"
-    mv "$file.mutant-backup" "$file"
+    restore "$file"
     survived=$((survived + 1))
     return
   fi
@@ -37,7 +43,7 @@ PY
   else
     echo "caught: $file: $from"
   fi
-  mv "$file.mutant-backup" "$file"
+  restore "$file"
 }
 
 # The file layer.
