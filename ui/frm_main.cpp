@@ -18,11 +18,10 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <algorithm>
-#include <optional>
+#include <string>
 
 #include "io/stop_signals.h"
 #include "join/join.h"
-#include "partset/part_number.h"
 #include "split/split.h"
 #include "ui/app_icon.h"
 #include "ui/dialogs.h"
@@ -201,8 +200,6 @@ void FrmMain::SetTabOrder() {
   for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
   txtPut->setFocus();
 }
-
-void FrmMain::IncFn(std::string& number) const { parcelo::IncFn(number); }
 
 void FrmMain::SetSourcePath(const QString& path) { txtPut->setText(path); }
 
