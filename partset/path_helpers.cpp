@@ -19,10 +19,6 @@ bool IsPlainFileName(std::string_view name, char separator) {
   for (char c : name) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == separator || byte < 0x20 || byte == 0x7f) return false;
-#ifdef _WIN32
-    // Windows also takes "/" as a separator and ":" as a drive or stream mark.
-    if (c == '/' || c == ':') return false;
-#endif
   }
   return true;
 }

@@ -5,11 +5,8 @@
 
 namespace parcelo {
 
-#ifdef _WIN32
-inline constexpr char kSeparator = '\\';
-#else
+// The one character that separates path components.
 inline constexpr char kSeparator = '/';
-#endif
 
 // Returns the characters after the rightmost separator of a path; the empty
 // text when the path holds no separator (not the whole path).
