@@ -103,7 +103,4 @@ class FrmMain : public QWidget {
   QPushButton* cmdOk;
 };
 
-// The window's caption, with the maker's contact address.
-extern const char* const kWindowCaption;
-
 }  // namespace parcelo::ui
