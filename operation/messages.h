@@ -2,8 +2,8 @@
 
 // Every sentence, title and word Parcelo shows the user, here and in
 // messages.cpp: first the boxes of the split and the join, then the
-// window's texts (namespace window). Formats mark with %1, %2 the values
-// the code puts in.
+// window's texts (namespace window) and the command line's (namespace
+// command_line). Formats mark with %1, %2 the values the code puts in.
 
 #include <string>
 
@@ -130,5 +130,27 @@ inline constexpr const char* kShortcutKind = "Ярлык";
 inline constexpr const char* kUnknownKind = "Неизвестно";
 
 }  // namespace window
+
+// The command line.
+namespace command_line {
+
+// The short usage, on --help and after arguments that don't fit it.
+inline constexpr const char* kUsage =
+    "Использование:\n"
+    "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ]\n"
+    "  parcelo-cli join ДИРЕКТОРИЯ\n"
+    "  parcelo-cli --help | --version\n"
+    "\n"
+    "split  дробит ФАЙЛ на части 001.drb, 002.drb, ... и пишет Infa.inf;\n"
+    "       --size   размер части в байтах (по умолчанию 1000000),\n"
+    "       --subdir части кладутся в новую директорию ИМЯ рядом с файлом.\n"
+    "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем;\n"
+    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb.\n";
+
+// When what was said on standard output could not be written.
+inline constexpr const char* kStandardOutputFailed =
+    "parcelo-cli: ошибка записи в стандартный вывод";
+
+}  // namespace command_line
 
 }  // namespace parcelo::messages
