@@ -5,18 +5,6 @@
 
 namespace parcelo {
 
-const char* const kCliUsage =
-    "Использование:\n"
-    "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ]\n"
-    "  parcelo-cli join ДИРЕКТОРИЯ\n"
-    "  parcelo-cli --help | --version\n"
-    "\n"
-    "split  дробит ФАЙЛ на части 001.drb, 002.drb, ... и пишет Infa.inf;\n"
-    "       --size   размер части в байтах (по умолчанию 1000000),\n"
-    "       --subdir части кладутся в новую директорию ИМЯ рядом с файлом.\n"
-    "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем;\n"
-    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb.\n";
-
 namespace {
 
 // Takes the value of "--name VALUE" or "--name=VALUE" at arguments[i].

@@ -33,7 +33,4 @@ std::string WithoutTrailingSeparators(std::string folder);
 // part; otherwise the path itself. Trailing separators are dropped first.
 std::string JoinFolderFor(const std::string& path, bool pathIsFolder);
 
-// The short usage, in Russian.
-extern const char* const kCliUsage;
-
 }  // namespace parcelo

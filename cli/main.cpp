@@ -12,6 +12,7 @@
 #include "io/folder.h"
 #include "io/stop_signals.h"
 #include "join/join.h"
+#include "operation/messages.h"
 #include "parcelo_version.h"
 #include "split/split.h"
 
@@ -35,7 +36,7 @@ void StopOnSignal(const parcelo::ProgressReport&) {
 int Run(const parcelo::CliCommand& command) {
   using Kind = parcelo::CliCommand::Kind;
   if (command.kind == Kind::Help) {
-    std::fputs(parcelo::kCliUsage, stdout);
+    std::fputs(parcelo::messages::command_line::kUsage, stdout);
     return kExitDone;
   }
   if (command.kind == Kind::Version) {
@@ -67,12 +68,12 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const auto command = parcelo::ParseCliArguments(arguments, parcelo::IsFolder);
   if (!command) {
-    std::fputs(parcelo::kCliUsage, stderr);
+    std::fputs(parcelo::messages::command_line::kUsage, stderr);
     return kExitUsage;
   }
   int status = Run(*command);
   if (!FlushStandardOutput()) {
-    std::fputs("parcelo-cli: ошибка записи в стандартный вывод\n", stderr);
+    std::fprintf(stderr, "%s\n", parcelo::messages::command_line::kStandardOutputFailed);
     status = kExitError;
   }
   parcelo::EndByStopSignal();

@@ -2,27 +2,23 @@
 
 namespace parcelo {
 
-std::string FileNameOf(std::string_view path, char separator) {
-  const std::size_t at = path.rfind(separator);
+std::string FileNameOf(std::string_view path) {
+  const std::size_t at = path.rfind(kSeparator);
   if (at == std::string_view::npos) return {};
   return std::string(path.substr(at + 1));
 }
 
-std::string FolderOf(std::string_view path, char separator) {
-  const std::size_t at = path.rfind(separator);
+std::string FolderOf(std::string_view path) {
+  const std::size_t at = path.rfind(kSeparator);
   if (at == std::string_view::npos) return {};
   return std::string(path.substr(0, at));
 }
 
-bool IsPlainFileName(std::string_view name, char separator) {
+bool IsPlainFileName(std::string_view name) {
   if (name.empty() || name == "." || name == ".." || name.size() > kMaxFileNameBytes) return false;
   for (char c : name) {
     const auto byte = static_cast<unsigned char>(c);
-    if (c == separator || byte < 0x20 || byte == 0x7f) return false;
-#ifdef _WIN32
-    // Windows also takes "/" as a separator and ":" as a drive or stream mark.
-    if (c == '/' || c == ':') return false;
-#endif
+    if (c == kSeparator || byte < 0x20 || byte == 0x7f) return false;
   }
   return true;
 }

@@ -4,13 +4,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "operation/messages.h"
 #include "ui/file_dialog.h"
 
 namespace parcelo::ui {
 
 QString StartingFolderToPreselect(const QString& startingFolder) {
   QString folder = startingFolder;
-  if (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator()))) {
+  if (folder.size() > 1 &&
+      (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator()))) {
     folder.chop(1);
   }
   if (folder.isEmpty() || !QFileInfo(folder).isDir()) return {};
@@ -18,7 +20,9 @@ QString StartingFolderToPreselect(const QString& startingFolder) {
 }
 
 QString ChooseFolder(QWidget* parent, const QString& startingFolder, const QString& prompt) {
-  QFileDialog dialog(parent, prompt.isEmpty() ? QString::fromUtf8(kDefaultFolderPrompt) : prompt);
+  QFileDialog dialog(parent, prompt.isEmpty()
+                                 ? QString::fromUtf8(messages::window::kDefaultFolderPrompt)
+                                 : prompt);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   const QString preselect = StartingFolderToPreselect(startingFolder);

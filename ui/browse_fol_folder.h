@@ -6,9 +6,6 @@ class QWidget;
 
 namespace parcelo::ui {
 
-// The title the folder chooser shows when it is given no prompt.
-inline const char* const kDefaultFolderPrompt = "Please, Select a folder.";
-
 // Returns the folder the chooser opens in: the starting folder without a
 // trailing separator when it names an existing folder, otherwise the
 // empty text (the chooser then opens at the top, the home folder).

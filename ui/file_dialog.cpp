@@ -13,6 +13,7 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include "operation/messages.h"
 #include "ui/russian_file_model.h"
 #include "ui/russian_numbers.h"
 
@@ -35,7 +36,7 @@ void FitRussianTexts(QFileDialog& dialog) {
   const QString longest[] = {
       {},  // the name column keeps its width
       DataSizeText(1023),
-      QStringLiteral("Текстовый документ"),
+      QString::fromUtf8(messages::window::kLongestFileType),
       QLocale(QLocale::Russian, QLocale::Russia).toString(longDate, QLocale::ShortFormat),
   };
   int width = 0;
@@ -46,8 +47,9 @@ void FitRussianTexts(QFileDialog& dialog) {
     }
     width += header->sectionSize(column);
   }
-  const int placesWidth = places->fontMetrics().horizontalAdvance(QStringLiteral("Компьютер")) +
-                          places->iconSize().width() + 2 * padding;
+  const int placesWidth =
+      places->fontMetrics().horizontalAdvance(QString::fromUtf8(messages::window::kLongestPlace)) +
+      places->iconSize().width() + 2 * padding;
   splitter->setSizes({placesWidth, width});
   const QMargins outside = dialog.layout()->contentsMargins();
   const int margins = outside.left() + outside.right() + splitter->handleWidth() +

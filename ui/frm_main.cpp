@@ -12,17 +12,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPushButton>
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyleFactory>
 #include <QTimer>
 #include <algorithm>
-#include <optional>
+#include <string>
 
 #include "io/stop_signals.h"
 #include "join/join.h"
-#include "partset/part_number.h"
+#include "operation/messages.h"
 #include "split/split.h"
 #include "ui/app_icon.h"
 #include "ui/dialogs.h"
@@ -31,10 +31,9 @@
 
 namespace parcelo::ui {
 
-const char* const kWindowCaption =
-    "Parcelo - файловое дробление от Velmarin (velmarin@parcelo.example)";
-
 namespace {
+
+namespace text = messages::window;
 
 const QColor kDarkBlue(0, 0, 128);
 const QColor kDarkRed(192, 0, 0);
@@ -122,7 +121,7 @@ int FrmMain::Px(int twips) { return qRound(twips / 15.0); }
 
 FrmMain::FrmMain(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dialogs) {
   setObjectName(QStringLiteral("FrmMain"));
-  setWindowTitle(QString::fromUtf8(kWindowCaption));
+  setWindowTitle(QString::fromUtf8(text::kWindowCaption));
   setWindowIcon(AppIcon());
   // The window's size is fixed by its state, so its title bar offers no
   // maximise button.
@@ -138,31 +137,31 @@ FrmMain::FrmMain(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(
 }
 
 void FrmMain::BuildUpperPanel() {
-  Frame1 = Place(Frame(this, "Выбор файла для дробления"), "Frame1", 120, 120, 7515, 1875);
+  Frame1 = Place(Frame(this, text::kSourcePanelCaption), "Frame1", 120, 120, 7515, 1875);
   txtPut = Place(new QLineEdit(Frame1), "txtPut", 180, 420, 6435, 375);
   txtPut->setFont(Verdana(9.75));
-  cmddir = Place(Button(Frame1, "...", DesignFont(QStringLiteral("MS Sans Serif"), 13.5)),
-                 "cmddir", 6840, 420, 435, 375);
-  cmdGo = Place(Button(Frame1, "Дробить файл", Verdana(8.25)), "cmdGo", 180, 1320, 1755, 375);
+  cmddir = Place(
+      Button(Frame1, text::kChooseFileCaption, DesignFont(QStringLiteral("MS Sans Serif"), 13.5)),
+      "cmddir", 6840, 420, 435, 375);
+  cmdGo = Place(Button(Frame1, text::kSplitCaption, Verdana(8.25)), "cmdGo", 180, 1320, 1755, 375);
   cmdSobrat =
-      Place(Button(Frame1, "Слить файл", Verdana(8.25)), "cmdSobrat", 2100, 1320, 1755, 375);
+      Place(Button(Frame1, text::kJoinCaption, Verdana(8.25)), "cmdSobrat", 2100, 1320, 1755, 375);
   File1 = Place(new FileListBox(Frame1), "File1", 4020, 1080, 1395, 675);
   File1->setFont(QApplication::font());
   // It only lists folders for the join; there is nothing in it to look at.
   File1->hide();
-  cmdOptions =
-      Place(Button(Frame1, "Настройки", Verdana(8.25)), "cmdOptions", 5520, 1260, 1755, 375);
+  cmdOptions = Place(Button(Frame1, text::kSettingsCaption, Verdana(8.25)), "cmdOptions", 5520,
+                     1260, 1755, 375);
 }
 
 void FrmMain::BuildLowerPanel() {
-  Frame2 = Place(Frame(this, "Настройка системы файлового дробления"), "Frame2", 120, 2280, 7515,
-                 1875);
-  Label1 = Place(Label(Frame2, "Части файла будут находится", Verdana(8.25, true), Qt::black),
-                 "Label1", 180, 420, 2970, 195);
-  optSameDir = Place(new QRadioButton(QString::fromUtf8("в той же директории"), Frame2),
+  Frame2 = Place(Frame(this, text::kSettingsPanelCaption), "Frame2", 120, 2280, 7515, 1875);
+  Label1 = Place(Label(Frame2, text::kPlacementCaption, Verdana(8.25, true), Qt::black), "Label1",
+                 180, 420, 2970, 195);
+  optSameDir = Place(new QRadioButton(QString::fromUtf8(text::kSameFolderCaption), Frame2),
                      "optSameDir", 180, 780, 2775, 195);
-  optSubDir = Place(new QRadioButton(QString::fromUtf8("в новой директории"), Frame2), "optSubDir",
-                    180, 1020, 2775, 195);
+  optSubDir = Place(new QRadioButton(QString::fromUtf8(text::kNewFolderCaption), Frame2),
+                    "optSubDir", 180, 1020, 2775, 195);
   auto* circles = new FittingCircleStyle(optSameDir->height());
   circles->setParent(Frame2);
   for (QRadioButton* option : {optSameDir, optSubDir}) {
@@ -170,18 +169,19 @@ void FrmMain::BuildLowerPanel() {
     SetTextColor(option, Qt::black);
     option->setStyle(circles);
   }
-  txtPapka = Place(new QLineEdit(QStringLiteral("NewFolder"), Frame2), "txtPapka", 480, 1320, 1635,
-                   315);
+  txtPapka =
+      Place(new QLineEdit(QStringLiteral("NewFolder"), Frame2), "txtPapka", 480, 1320, 1635, 315);
   txtPapka->setFont(Verdana(9.75));
   // The name counts only once "в новой директории" is picked.
   txtPapka->setEnabled(false);
-  Label2 = Place(Label(Frame2, "Размер частей файла", Verdana(8.25), Qt::black), "Label2", 4980,
+  Label2 = Place(Label(Frame2, text::kPieceSizeCaption, Verdana(8.25), Qt::black), "Label2", 4980,
                  420, 1875, 195);
   txtKusok =
       Place(new QLineEdit(QStringLiteral("1000000"), Frame2), "txtKusok", 4980, 720, 1815, 375);
   txtKusok->setFont(Verdana(9.75));
-  Label3 = Place(Label(Frame2, "байт", Verdana(8.25), kDarkRed), "Label3", 6900, 780, 390, 195);
-  cmdOk = Place(Button(Frame2, "Применить...", Verdana(8.25)), "cmdOk", 5520, 1260, 1755, 375);
+  Label3 = Place(Label(Frame2, text::kPieceSizeUnitCaption, Verdana(8.25), kDarkRed), "Label3",
+                 6900, 780, 390, 195);
+  cmdOk = Place(Button(Frame2, text::kApplyCaption, Verdana(8.25)), "cmdOk", 5520, 1260, 1755, 375);
 }
 
 void FrmMain::ConnectHandlers() {
@@ -196,13 +196,11 @@ void FrmMain::ConnectHandlers() {
 }
 
 void FrmMain::SetTabOrder() {
-  const QList<QWidget*> order = {optSameDir, optSubDir, txtPapka, cmdGo,  cmdSobrat, cmddir,
+  const QList<QWidget*> order = {optSameDir, optSubDir, txtPapka, cmdGo, cmdSobrat, cmddir,
                                  cmdOptions, txtPut,    txtKusok, cmdOk, File1};
   for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
   txtPut->setFocus();
 }
-
-void FrmMain::IncFn(std::string& number) const { parcelo::IncFn(number); }
 
 void FrmMain::SetSourcePath(const QString& path) { txtPut->setText(path); }
 
@@ -269,15 +267,15 @@ void FrmMain::cmddir_Click() { txtPut->setText(dialogs_.ShowOpen(this)); }
 void FrmMain::cmdGo_Click() {
   const SplitRequest request{Encoded(txtPut->text()), txtKusok->text().toStdString(),
                              optSubDir->isChecked(), Encoded(txtPapka->text())};
-  RunOperation(QStringLiteral("Дробление файла"),
+  RunOperation(QString::fromUtf8(text::kSplitProgressTitle),
                [&](const Progress& progress) { return Split(request, progress); });
 }
 
 void FrmMain::cmdSobrat_Click() {
-  const QString folder =
-      dialogs_.ChooseFolder(this, StartingFolderForJoin(), QStringLiteral("Выберите директорию"));
+  const QString folder = dialogs_.ChooseFolder(this, StartingFolderForJoin(),
+                                               QString::fromUtf8(text::kJoinFolderPrompt));
   if (folder.isEmpty()) return;
-  RunOperation(QStringLiteral("Слияние файла"), [&](const Progress& progress) {
+  RunOperation(QString::fromUtf8(text::kJoinProgressTitle), [&](const Progress& progress) {
     return Join(Encoded(folder), File1->lister(), progress);
   });
 }

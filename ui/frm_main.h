@@ -2,7 +2,6 @@
 
 #include <QWidget>
 #include <functional>
-#include <string>
 
 #include "operation/progress.h"
 #include "operation/report.h"
@@ -36,9 +35,6 @@ class FrmMain : public QWidget {
 
   explicit FrmMain(Dialogs& dialogs, QWidget* parent = nullptr);
 
-  // Replaces a part number with the next one ("009" -> "010").
-  void IncFn(std::string& number) const;
-
   // Puts a path into the path box, as the open-file dialog does.
   void SetSourcePath(const QString& path);
 
@@ -46,9 +42,6 @@ class FrmMain : public QWidget {
   // "Слить файл" takes the focus, and its folder chooser starts in that
   // folder while the path box is empty.
   void PrepareJoin(const QString& folder);
-
-  // The outer height the current state asks for, in twips.
-  int heightTwips() const { return heightTwips_; }
 
   // Converts twips to device-independent pixels (15 twips a pixel).
   static int Px(int twips);
@@ -109,8 +102,5 @@ class FrmMain : public QWidget {
   QLabel* Label3;
   QPushButton* cmdOk;
 };
-
-// The window's caption, with the maker's contact address.
-extern const char* const kWindowCaption;
 
 }  // namespace parcelo::ui

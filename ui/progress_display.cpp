@@ -8,11 +8,14 @@
 #include <cmath>
 
 #include "io/stop_signals.h"
+#include "operation/messages.h"
 #include "ui/caption_width.h"
 #include "ui/russian_numbers.h"
 
 namespace parcelo::ui {
 namespace {
+
+namespace text = messages::window;
 
 constexpr std::uint64_t kMiB = 1024 * 1024;
 
@@ -40,17 +43,21 @@ class CancellingProgressDialog : public QProgressDialog {
   bool& cancelled_;
 };
 
-QString MiBText(std::uint64_t bytes) { return OneDecimal(static_cast<double>(bytes) / static_cast<double>(kMiB)); }
+QString MiBText(std::uint64_t bytes) {
+  return OneDecimal(static_cast<double>(bytes) / static_cast<double>(kMiB));
+}
 
 // "осталось 0:12" under a minute; rounder figures beyond, where an estimate
 // drifts more than the seconds would tell.
 QString TimeLeftText(double seconds) {
   const qint64 whole = static_cast<qint64>(std::ceil(seconds));
-  if (whole < 60) return QStringLiteral("осталось 0:%1").arg(whole, 2, 10, QLatin1Char('0'));
+  if (whole < 60) {
+    return QString::fromUtf8(text::kSecondsLeft).arg(whole, 2, 10, QLatin1Char('0'));
+  }
   const qint64 minutes = std::llround(seconds / 60);
-  if (minutes < 60) return QStringLiteral("осталось около %1 мин").arg(minutes);
-  const QString hours = QStringLiteral("осталось около %1 ч").arg(minutes / 60);
-  return minutes % 60 ? hours + QStringLiteral(" %1 мин").arg(minutes % 60) : hours;
+  if (minutes < 60) return QString::fromUtf8(text::kMinutesLeft).arg(minutes);
+  if (minutes % 60 == 0) return QString::fromUtf8(text::kHoursLeft).arg(minutes / 60);
+  return QString::fromUtf8(text::kHoursAndMinutesLeft).arg(minutes / 60).arg(minutes % 60);
 }
 
 }  // namespace
@@ -58,15 +65,16 @@ QString TimeLeftText(double seconds) {
 QString ProgressLabel(std::uint64_t bytesDone, std::uint64_t bytesTotal, int part, int parts,
                       qint64 elapsedMs) {
   QStringList lines;
-  if (parts > 0) lines << QStringLiteral("Часть %1 из %2").arg(part).arg(parts);
-  lines << MiBText(bytesDone) + QStringLiteral(" из ") + MiBText(bytesTotal) +
-               QStringLiteral(" МБ");
+  if (parts > 0) lines << QString::fromUtf8(text::kPartOfParts).arg(part).arg(parts);
+  lines << QString::fromUtf8(text::kMegabytesOfTotal).arg(MiBText(bytesDone), MiBText(bytesTotal));
   if (elapsedMs >= 1000 && bytesDone > 0) {
     const double seconds = static_cast<double>(elapsedMs) / 1000.0;
     const double bytesPerSecond = static_cast<double>(bytesDone) / seconds;
-    QString speed = OneDecimal(bytesPerSecond / static_cast<double>(kMiB)) + QStringLiteral(" МБ/с");
+    QString speed = QString::fromUtf8(text::kMegabytesPerSecond)
+                        .arg(OneDecimal(bytesPerSecond / static_cast<double>(kMiB)));
     if (bytesDone < bytesTotal) {
-      speed += QStringLiteral(", ") + TimeLeftText(static_cast<double>(bytesTotal - bytesDone) / bytesPerSecond);
+      speed += QStringLiteral(", ") +
+               TimeLeftText(static_cast<double>(bytesTotal - bytesDone) / bytesPerSecond);
     }
     lines << speed;
   }
@@ -104,7 +112,7 @@ void ProgressDisplay::Update(std::uint64_t done, std::uint64_t total, int part, 
 void ProgressDisplay::Show() {
   dialog_ = new CancellingProgressDialog(parent_, cancelled_);
   dialog_->setWindowTitle(title_);
-  dialog_->setCancelButtonText(QStringLiteral("Отмена"));
+  dialog_->setCancelButtonText(QString::fromUtf8(text::kCancelButton));
   // Not modal: the main window must still hear a request to close, which
   // cancels the work too; its controls are disabled meanwhile.
   dialog_->setWindowModality(Qt::NonModal);

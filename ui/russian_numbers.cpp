@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <cmath>
 
+#include "operation/messages.h"
+
 namespace parcelo::ui {
 namespace {
 
@@ -26,21 +28,20 @@ const QString& PluralForm(std::uint64_t n, const QString& one, const QString& fe
 QString OneDecimal(double value) { return Russian().toString(value, 'f', 1); }
 
 QString DataSizeText(std::uint64_t bytes) {
+  namespace text = messages::window;
   if (bytes < 1024) {
     return Russian().toString(static_cast<qulonglong>(bytes)) + QLatin1Char(' ') +
-           PluralForm(bytes, QStringLiteral("байт"), QStringLiteral("байта"),
-                      QStringLiteral("байт"));
+           PluralForm(bytes, QString::fromUtf8(text::kBytesOne), QString::fromUtf8(text::kBytesFew),
+                      QString::fromUtf8(text::kBytesMany));
   }
-  static const QString units[] = {QStringLiteral("КБ"), QStringLiteral("МБ"), QStringLiteral("ГБ"),
-                                  QStringLiteral("ТБ")};
   double value = static_cast<double>(bytes) / 1024.0;
   std::size_t unit = 0;
   // Step up while the value would read 1024,0 or more once rounded.
-  while (unit + 1 < std::size(units) && std::round(value * 10) >= 1024 * 10) {
+  while (unit + 1 < std::size(text::kSizeUnits) && std::round(value * 10) >= 1024 * 10) {
     value /= 1024;
     ++unit;
   }
-  return OneDecimal(value) + QLatin1Char(' ') + units[unit];
+  return OneDecimal(value) + QLatin1Char(' ') + QString::fromUtf8(text::kSizeUnits[unit]);
 }
 
 }  // namespace parcelo::ui

@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "operation/messages.h"
+
 namespace parcelo::ui {
 namespace {
 
@@ -21,11 +23,15 @@ class QtCatalogueGaps : public QTranslator {
 
   QString translate(const char* context, const char* source, const char* /*disambiguation*/,
                     int /*n*/) const override {
+    namespace text = messages::window;
     static const QHash<QByteArray, QString> kinds = {
-        {"Drive", QStringLiteral("Диск")},         {"File", QStringLiteral("Файл")},
-        {"Folder", QStringLiteral("Папка")},       {"File Folder", QStringLiteral("Папка")},
-        {"Shortcut", QStringLiteral("Ярлык")},     {"Alias", QStringLiteral("Ярлык")},
-        {"Unknown", QStringLiteral("Неизвестно")},
+        {"Drive", QString::fromUtf8(text::kDriveKind)},
+        {"File", QString::fromUtf8(text::kFileKind)},
+        {"Folder", QString::fromUtf8(text::kFolderKind)},
+        {"File Folder", QString::fromUtf8(text::kFolderKind)},
+        {"Shortcut", QString::fromUtf8(text::kShortcutKind)},
+        {"Alias", QString::fromUtf8(text::kShortcutKind)},
+        {"Unknown", QString::fromUtf8(text::kUnknownKind)},
     };
     if (qstrcmp(context, "QAbstractFileIconProvider") != 0) return {};
     return kinds.value(QByteArray(source));

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "operation/messages.h"
 #include "parcelo_version.h"
 #include "support/cli_runner.h"
 
@@ -14,21 +15,22 @@ namespace {
 using testing::ReadFile;
 using testing::RunCli;
 
+// A box as the command line prints it.
+std::string Line(const std::string& title, const std::string& text) { return title + ": " + text + "\n"; }
+
 TEST(ParceloCli, SplitThenJoinGivesTheFileBackAndCatOfThePartsToo) {
   testing::TempFolder folder;
   const std::string bytes = testing::PatternBytes(2500001);
   testing::WriteFile(folder / "film.avi", bytes);
   auto result = RunCli({"split", folder / "film.avi", "--size=1e6", "--subdir", "set"});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "Дробление завершено: Поздравляем! Выбранный файл " + (folder / "film.avi") +
-                            " был разбит на 3 части(ей)!\n");
+  EXPECT_EQ(result.out, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "film.avi", "3")));
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(ReadFile(folder / "set/001.drb") + ReadFile(folder / "set/002.drb") + ReadFile(folder / "set/003.drb"),
             bytes);
   result = RunCli({"join", folder / "set//"});  // trailing separators are dropped
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "Слияние завершено: Поздравляем! Файл собран и сохранен под исходным именем " +
-                            (folder / "set/film.avi") + ".\n");
+  EXPECT_EQ(result.out, Line(messages::kJoinDoneTitle, messages::JoinDone(folder / "set/film.avi")));
   EXPECT_EQ(ReadFile(folder / "set/film.avi"), bytes);
 }
 
@@ -47,26 +49,23 @@ TEST(ParceloCli, JoinTakesTheInfoFileOrAnyPartForTheFolderOfItsSet) {
     std::filesystem::remove(folder / (set + "/film.avi"));
     const auto result = RunCli({"join", folder / argument});
     EXPECT_EQ(result.status, 0) << argument;
-    EXPECT_EQ(result.out, "Слияние завершено: Поздравляем! Файл собран и сохранен под исходным именем " +
-                              (folder / (set + "/film.avi")) + ".\n");
+    EXPECT_EQ(result.out, Line(messages::kJoinDoneTitle, messages::JoinDone(folder / (set + "/film.avi"))));
     EXPECT_TRUE(ReadFile(folder / (set + "/film.avi")) == bytes) << argument;
   }
   const auto start = std::filesystem::current_path();
   std::filesystem::current_path(folder / "set");  // a bare name has the current folder as its set
   const auto result = RunCli({"join", "Infa.inf"});
   std::filesystem::current_path(start);
-  EXPECT_EQ(result.out, "Слияние завершено: Поздравляем! Файл собран и сохранен под исходным именем ./film.avi.\n");
+  EXPECT_EQ(result.out, Line(messages::kJoinDoneTitle, messages::JoinDone("./film.avi")));
 }
 
 TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   testing::TempFolder folder;
   testing::WriteFile(folder / "small", "0123456789");
   const std::pair<std::vector<std::string>, testing::CliResult> rows[] = {
-      {{"split", folder / "small"},
-       {1, "", "Ошибка размера файла: Часть должна быть меньше чем файл. Измените размер части в настройках!\n"}},
+      {{"split", folder / "small"}, {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
       {{"split", folder / "small", "--subdir=", "--size", "5"},
-       {0, "Дробление завершено: Поздравляем! Выбранный файл " + (folder / "small") + " был разбит на 2 части(ей)!\n",
-        ""}},
+       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "2")), ""}},
       {{"split", folder / "missing.avi"},
        {2, "",
         "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
@@ -89,9 +88,11 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
     const auto result = RunCli(usage);
     EXPECT_EQ(result.status, 64);
     EXPECT_EQ(result.out, "");
-    EXPECT_NE(result.err.find("Использование:"), std::string::npos);
+    EXPECT_EQ(result.err, messages::command_line::kUsage);
   }
-  EXPECT_EQ(RunCli({"--help"}).status, 0);
+  const auto help = RunCli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out, messages::command_line::kUsage);
   const auto version = RunCli({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "parcelo-cli " PARCELO_VERSION "\n");

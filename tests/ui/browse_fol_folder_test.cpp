@@ -6,10 +6,12 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "operation/messages.h"
 #include "support/temp_folder.h"
 #include "ui/app_icon.h"
 #include "ui/browse_fol_folder.h"
 
+namespace text = parcelo::messages::window;
 using parcelo::ui::ChooseFolder;
 
 class BrowseFolFolderTest : public QObject {
@@ -46,8 +48,8 @@ class BrowseFolFolderTest : public QObject {
     window.setWindowIcon(parcelo::ui::AppIcon());
     window.show();
     answer(true);
-    QCOMPARE(ChooseFolder(&window, start + "/", "Выберите директорию"), start);
-    QCOMPARE(title, "Выберите директорию");
+    QCOMPARE(ChooseFolder(&window, start + "/", text::kJoinFolderPrompt), start);
+    QCOMPARE(title, text::kJoinFolderPrompt);
     QCOMPARE(folder, start);
     QCOMPARE(modality, Qt::ApplicationModal);
     QCOMPARE(parent, &window);
@@ -60,7 +62,7 @@ class BrowseFolFolderTest : public QObject {
     for (const QString& start : {QString(), QString("/no/such/folder"), QString("94371842")}) {
       answer(false);
       QCOMPARE(ChooseFolder(nullptr, start, QString()), QString());
-      QCOMPARE(title, "Please, Select a folder.");
+      QCOMPARE(title, text::kDefaultFolderPrompt);
       QCOMPARE(folder, QDir::homePath());
     }
   }

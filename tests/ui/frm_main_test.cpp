@@ -11,11 +11,13 @@
 #include <QtTest>
 
 #include "io/sys_calls.h"
+#include "operation/messages.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs.h"
 #include "ui/file_list_box.h"
 #include "ui/frm_main.h"
 
+namespace messages = parcelo::messages;
 namespace support = parcelo::testing;
 
 struct RecordingDialogs : parcelo::ui::Dialogs {
@@ -40,7 +42,9 @@ class FrmMainTest : public QObject {
   parcelo::ui::FrmMain* window = nullptr;
 
   template <typename T = QWidget>
-  T* control(const QString& name) { return window->findChild<T*>(name); }
+  T* control(const QString& name) {
+    return window->findChild<T*>(name);
+  }
   void click(const char* button) { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
   QString text(const char* box) { return control<QLineEdit>(box)->text(); }
   void setText(const char* box, const QString& value) { control<QLineEdit>(box)->setText(value); }
@@ -166,15 +170,16 @@ class FrmMainTest : public QObject {
     click("cmdOk");
     click("cmdGo");
     QCOMPARE(dialogs->boxes.size(), size_t(1));
-    QCOMPARE(dialogs->boxes[0].title, "Дробление завершено");
-    QCOMPARE(support::FolderEntries(folder / "set"), (std::vector<std::string>{"001.drb", "002.drb", "003.drb", "Infa.inf"}));
+    QCOMPARE(dialogs->boxes[0].title, messages::kSplitDoneTitle);
+    QCOMPARE(support::FolderEntries(folder / "set"),
+             (std::vector<std::string>{"001.drb", "002.drb", "003.drb", "Infa.inf"}));
     dialogs->folderResult = QString::fromStdString(folder / "set");
     click("cmdSobrat");
-    QCOMPARE(dialogs->prompts, QStringList{"Выберите директорию"});
+    QCOMPARE(dialogs->prompts, QStringList{messages::window::kJoinFolderPrompt});
     QCOMPARE(dialogs->chooserParent, window);  // a child of the window, with its icon
     QCOMPARE(dialogs->chooserStarts, QStringList{QString::fromStdString(folder.path())});  // where the file lies
     QCOMPARE(dialogs->boxes.size(), size_t(2));
-    QCOMPARE(dialogs->boxes[1].text, "Поздравляем! Файл собран и сохранен под исходным именем " + (folder / "set/film.avi") + ".");
+    QCOMPARE(dialogs->boxes[1].text, messages::JoinDone(folder / "set/film.avi"));
     QVERIFY(support::ReadFile(folder / "set/film.avi") == bytes);
     QCOMPARE(control<parcelo::ui::FileListBox>("File1")->count(), 4);  // the listing the join read
   }
@@ -210,8 +215,8 @@ class FrmMainTest : public QObject {
     QCOMPARE(window->isVisible(), !closeWindow);
     QCOMPARE(dialogs->boxes.size(), size_t(closeWindow ? 0 : 1));
     if (!closeWindow) {
-      QCOMPARE(dialogs->boxes[0].title + " " + dialogs->boxes[0].text,
-               "Дробление отменено Операция отменена пользователем.");
+      QCOMPARE(dialogs->boxes[0].title + dialogs->boxes[0].text,
+               std::string(messages::kSplitCancelledTitle) + messages::kCancelled);
       QCOMPARE(enabledWork(), work);
     }
   }
@@ -230,18 +235,18 @@ class FrmMainTest : public QObject {
   void refusalAndErrorReportLeaveTheWindowUsable() {
     support::TempFolder folder;
     click("cmdGo");
-    QCOMPARE(dialogs->boxes.back().text, "Не указан файл для дробления!");
+    QCOMPARE(dialogs->boxes.back().text, messages::kNoSource);
     setText("txtPut", QString::fromStdString(folder / "missing.avi"));
     click("cmdGo");
     QCOMPARE(dialogs->boxes.size(), size_t(2));
     QCOMPARE(dialogs->boxes[1].kind, parcelo::MessageKind::Critical);
-    QCOMPARE(dialogs->boxes[1].title, "Ошибка выполнения");
+    QCOMPARE(dialogs->boxes[1].title, messages::kErrorReportTitle);
     QVERIFY(dialogs->boxes[1].text.find(folder / "missing.avi") != std::string::npos);
     QVERIFY(window->isVisible());
     QCOMPARE(enabledWork(), work);
     support::WriteFile(folder / "missing.avi", std::string(3000000, 'x'));
     click("cmdGo");
-    QCOMPARE(dialogs->boxes.back().title, "Дробление завершено");
+    QCOMPARE(dialogs->boxes.back().title, messages::kSplitDoneTitle);
   }
 
   void onlyOneDroppedLocalFileSetsThePath_data() {

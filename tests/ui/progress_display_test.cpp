@@ -4,8 +4,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "operation/messages.h"
 #include "ui/progress_display.h"
 
+namespace text = parcelo::messages::window;
 using parcelo::ui::ProgressDisplay;
 
 constexpr quint64 MiB = 1024 * 1024;
@@ -20,19 +22,15 @@ class ProgressDisplayTest : public QObject {
     QTest::addColumn<int>("parts");  // the part is one less
     QTest::addColumn<qint64>("elapsedMs");
     QTest::addColumn<QString>("label");
-    QTest::newRow("too early for a speed")
-        << 10 * MiB << 512 * MiB << 0 << qint64(900) << "10,0 из 512,0 МБ";
-    QTest::newRow("seconds left, rounded up")
-        << 120 * MiB << 512 * MiB << 22 << qint64(12000)
-        << "Часть 21 из 22\n120,0 из 512,0 МБ\n10,0 МБ/с, осталось 0:40";
+    QTest::newRow("too early for a speed") << 10 * MiB << 512 * MiB << 0 << qint64(900) << "10,0 из 512,0 МБ";
+    QTest::newRow("seconds left, rounded up") << 120 * MiB << 512 * MiB << 22 << qint64(12000)
+                                              << "Часть 21 из 22\n120,0 из 512,0 МБ\n10,0 МБ/с, осталось 0:40";
     QTest::newRow("minutes left, rounded")
-        << 100 * MiB << 1124 * MiB << 0 << qint64(10000)
-        << "100,0 из 1\u00A0124,0 МБ\n10,0 МБ/с, осталось около 2 мин";
-    QTest::newRow("hours and minutes")
-        << 1 * MiB << 7501 * MiB << 0 << qint64(1000)
-        << "1,0 из 7\u00A0501,0 МБ\n1,0 МБ/с, осталось около 2 ч 5 мин";
-    QTest::newRow("all done: no time left") << 512 * MiB << 512 * MiB << 0 << qint64(6000)
-                                            << "512,0 из 512,0 МБ\n85,3 МБ/с";
+        << 100 * MiB << 1124 * MiB << 0 << qint64(10000) << "100,0 из 1\u00A0124,0 МБ\n10,0 МБ/с, осталось около 2 мин";
+    QTest::newRow("hours and minutes") << 1 * MiB << 7501 * MiB << 0 << qint64(1000)
+                                       << "1,0 из 7\u00A0501,0 МБ\n1,0 МБ/с, осталось около 2 ч 5 мин";
+    QTest::newRow("all done: no time left")
+        << 512 * MiB << 512 * MiB << 0 << qint64(6000) << "512,0 из 512,0 МБ\n85,3 МБ/с";
   }
   void labelTellsPartBytesSpeedAndTimeLeft() {
     QFETCH(quint64, done);
@@ -46,7 +44,7 @@ class ProgressDisplayTest : public QObject {
   void showsAfterHalfASecondWithItsWholeTitleAndStays() {
     QWidget window;
     window.show();
-    ProgressDisplay display(&window, "Дробление файла");
+    ProgressDisplay display(&window, text::kSplitProgressTitle);
     display.callback()({1, 100, 1, 1});
     QVERIFY(!window.findChild<QProgressDialog*>());
     QTest::qWait(ProgressDisplay::kShowAfterMs + 50);
@@ -76,7 +74,7 @@ class ProgressDisplayTest : public QObject {
     QFETCH(QString, how);
     QWidget window;
     window.show();
-    ProgressDisplay display(&window, "Слияние файла");
+    ProgressDisplay display(&window, text::kJoinProgressTitle);
     QTest::qWait(ProgressDisplay::kShowAfterMs + 50);
     const parcelo::Progress progress = display.callback();
     progress({1, 100, 1, 2});
@@ -84,7 +82,7 @@ class ProgressDisplayTest : public QObject {
     QVERIFY(dialog && dialog->isVisible());
     if (how == "button") {
       auto* button = dialog->findChild<QPushButton*>();
-      QCOMPARE(button->text(), "Отмена");
+      QCOMPARE(button->text(), text::kCancelButton);
       QTest::mouseClick(button, Qt::LeftButton);
     } else if (how == "escape") {
       QTest::keyClick(dialog, Qt::Key_Escape);

@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "operation/messages.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs.h"
 #include "ui/russian_translation.h"
@@ -49,8 +50,8 @@ class QtDialogsTest : public QObject {
   void fileDialogsSpeakRussianAndCutNothingShort_data() {
     QTest::addColumn<bool>("chooser");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("open-file dialog")
-        << false << QStringList{"parts", "Папка", "1 байт", "6 байт", "1\u00A0002 байта", "1,9 МБ"};
+    QTest::newRow("open-file dialog") << false << QStringList{"parts", "Папка", "1 байт", "6 байт", "1\u00A0002 байта",
+                                                              "1,9 МБ"};
     QTest::newRow("folder chooser") << true << QStringList{"parts", "Папка"};
   }
   void fileDialogsSpeakRussianAndCutNothingShort() {
@@ -75,14 +76,13 @@ class QtDialogsTest : public QObject {
         for (int row = 0; row < view->model()->rowCount(root); ++row) {
           texts << view->model()->index(row, column, root).data().toString();
         }
-        if (static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column) >
-            view->header()->sectionSize(column)) {
+        if (static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column) > view->header()->sectionSize(column)) {
           cut << heading;
         }
       }
     });
     parcelo::ui::QtDialogs dialogs;
-    chooser ? dialogs.ChooseFolder(&window, folder, "Выберите директорию")
+    chooser ? dialogs.ChooseFolder(&window, folder, parcelo::messages::window::kJoinFolderPrompt)
             : dialogs.ShowOpen(&window);
     QVERIFY2(!texts.isEmpty(), "the dialog listed no folder");
     QVERIFY(!refusesDesktopDialog);  // a desktop that offers its own dialog shows it
@@ -93,16 +93,14 @@ class QtDialogsTest : public QObject {
   }
 
   void messageBoxShowsItsWholeTitle() {
-    const QString title = "Ошибка инициализации директории";
+    const QString title = parcelo::messages::kFolderErrorTitle;  // the longest title
     int width = 0;
     whenOpen<QMessageBox>([&](QMessageBox* box) { width = box->width(); });
-    parcelo::ui::QtDialogs().ShowMessage(
-        &window, {parcelo::MessageKind::Critical, title.toStdString(), "Не удалось."});
+    parcelo::ui::QtDialogs().ShowMessage(&window, {parcelo::MessageKind::Critical, title.toStdString(), "Не удалось."});
     // The title bar needs room for the bold title, the icon and three buttons.
     QFont bold = QApplication::font();
     bold.setBold(true);
-    QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(title) + 4 * 24,
-             qPrintable(QString::number(width)));
+    QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(title) + 4 * 24, qPrintable(QString::number(width)));
   }
 };
 
