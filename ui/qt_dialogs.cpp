@@ -24,10 +24,10 @@ void MakeRoomForTitle(QMessageBox& box) {
 }  // namespace
 
 void QtDialogs::ShowMessage(QWidget* parent, const Message& message) {
-  QMessageBox box(message.kind == MessageKind::Critical ? QMessageBox::Critical
-                                                        : QMessageBox::Information,
-                  QString::fromStdString(message.title), QString::fromStdString(message.text),
-                  QMessageBox::Ok, parent);
+  QMessageBox box(
+      message.kind == MessageKind::Critical ? QMessageBox::Critical : QMessageBox::Information,
+      QString::fromStdString(message.title), QString::fromStdString(message.text), QMessageBox::Ok,
+      parent);
   box.setWindowModality(Qt::ApplicationModal);
   MakeRoomForTitle(box);
   box.exec();

@@ -27,8 +27,7 @@ QVariant RussianFileModel::data(const QModelIndex& index, int role) const {
     case kDateModified:
       return QLocale(QLocale::Russian, QLocale::Russia)
           .toString(files->lastModified(source), QLocale::ShortFormat);
-    default:
-      return QIdentityProxyModel::data(index, role);
+    default: return QIdentityProxyModel::data(index, role);
   }
 }
 

@@ -31,25 +31,33 @@ class StartPathTest : public QObject {
 
  private slots:
   void fileGoesIntoThePathBoxAndASetFolderReadiesTheJoin_data() {
-    QTest::addColumn<QStringList>("files");        // made in a temporary folder T
-    QTest::addColumn<QStringList>("arguments");    // after the program's name; "T" stands for T
-    QTest::addColumn<QString>("pathBox");          // what txtPut shows
-    QTest::addColumn<QString>("chooserStart");     // where the join's chooser then starts
+    QTest::addColumn<QStringList>("files");      // made in a temporary folder T
+    QTest::addColumn<QStringList>("arguments");  // after the program's name; "T" stands for T
+    QTest::addColumn<QString>("pathBox");        // what txtPut shows
+    QTest::addColumn<QString>("chooserStart");   // where the join's chooser then starts
     QTest::addColumn<bool>("joinHasFocus");
     const QStringList set = {"set/Infa.inf", "set/001.drb", "set/002.drb"};
-    QTest::newRow("file") << QStringList{"film.avi"} << QStringList{"T/film.avi"} << "T/film.avi" << "T" << false;
-    QTest::newRow("missing file") << QStringList{} << QStringList{"T/gone.avi"} << "T/gone.avi" << "T" << false;
+    QTest::newRow("file") << QStringList{"film.avi"} << QStringList{"T/film.avi"} << "T/film.avi"
+                          << "T" << false;
+    QTest::newRow("missing file") << QStringList{} << QStringList{"T/gone.avi"} << "T/gone.avi"
+                                  << "T" << false;
     QTest::newRow("relative") << QStringList{} << QStringList{"gone.avi"} << QDir::currentPath() + "/gone.avi"
                               << QDir::currentPath() << false;
-    QTest::newRow("set folder") << set << QStringList{"T/set"} << "" << "T/set" << true;
-    QTest::newRow("set folder, trailing slash") << set << QStringList{"T/set/"} << "" << "T/set" << true;
+    QTest::newRow("set folder") << set << QStringList{"T/set"} << ""
+                                << "T/set" << true;
+    QTest::newRow("set folder, trailing slash") << set << QStringList{"T/set/"} << ""
+                                                << "T/set" << true;
     QTest::newRow("capital .DRB") << QStringList{"set/Infa.inf", "set/001.DRB"} << QStringList{"T/set"} << ""
                                   << "T/set" << true;
-    QTest::newRow("no info file") << QStringList{"set/001.drb"} << QStringList{"T/set"} << "T/set" << "T" << false;
-    QTest::newRow("no part") << QStringList{"set/Infa.inf"} << QStringList{"T/set"} << "T/set" << "T" << false;
+    QTest::newRow("no info file") << QStringList{"set/001.drb"} << QStringList{"T/set"} << "T/set"
+                                  << "T" << false;
+    QTest::newRow("no part") << QStringList{"set/Infa.inf"} << QStringList{"T/set"} << "T/set"
+                             << "T" << false;
     QTest::newRow("options skipped") << QStringList{"film.avi"} << QStringList{"--x", "T/film.avi", "T/other"}
-                                     << "T/film.avi" << "T" << false;
-    QTest::newRow("nothing") << QStringList{} << QStringList{} << "" << "" << false;
+                                     << "T/film.avi"
+                                     << "T" << false;
+    QTest::newRow("nothing") << QStringList{} << QStringList{} << ""
+                             << "" << false;
   }
 
   void fileGoesIntoThePathBoxAndASetFolderReadiesTheJoin() {
