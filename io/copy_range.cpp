@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <new>
+#include <optional>
 
 #include "io/file.h"
 #include "io/file_error.h"
@@ -27,6 +28,24 @@ bool IsCloneable(const File& from, std::uint64_t fromOffset, std::uint64_t toOff
          (count % block == 0 || endsAtSourceEnd);
 }
 
+// Where the data at `offset` ends: the start of the next hole, `offset`
+// itself in a hole. Where the file system tells nothing, or the file ended
+// before `offset`, everything counts as data (a read then finds the end).
+std::uint64_t DataEndAt(const File& file, std::uint64_t offset) {
+  const off_t hole = Sys().SeekHole(file.fd(), offset);
+  return hole < 0 ? UINT64_MAX : static_cast<std::uint64_t>(hole);
+}
+
+// Where the hole at `offset` ends: the start of the next data, UINT64_MAX
+// for a hole that runs to the end of the file, nothing where the file
+// system can't tell.
+std::optional<std::uint64_t> HoleEndAt(const File& file, std::uint64_t offset) {
+  const off_t data = Sys().SeekData(file.fd(), offset);
+  if (data >= 0) return static_cast<std::uint64_t>(data);
+  if (errno == ENXIO) return UINT64_MAX;
+  return std::nullopt;
+}
+
 }  // namespace
 
 void RangeCopier::FreeBuffer::operator()(char* buffer) const { std::free(buffer); }
@@ -38,6 +57,42 @@ RangeCopier::RangeCopier()
 
 void RangeCopier::Copy(const File& from, std::uint64_t fromOffset, const File& to,
                        std::uint64_t toOffset, std::uint64_t count, const Moved& moved) {
+  const std::uint64_t end = fromOffset + count;
+  std::uint64_t position = fromOffset;
+  bool endsInHole = false;
+  // A file without holes costs one seek: its first hole is its end.
+  while (position < end) {
+    const std::uint64_t dataEnd = std::min(DataEndAt(from, position), end);
+    std::uint64_t holeEnd = position;
+    if (dataEnd == position) {
+      // A hole; if the file system contradicts itself (data written since
+      // the last seek), what is left is copied as data.
+      holeEnd = std::min(HoleEndAt(from, position).value_or(position), end);
+    }
+    if (holeEnd > position) {
+      if (moved) moved(holeEnd - position);
+      position = holeEnd;
+      endsInHole = true;
+      continue;
+    }
+    const std::uint64_t stop = dataEnd > position ? dataEnd : end;
+    CopyData(from, position, to, toOffset + (position - fromOffset), stop - position, moved);
+    position = stop;
+    endsInHole = false;
+  }
+  if (endsInHole) {
+    // The source must still be as long as the range (a hole also runs past
+    // the end of a file that shrank), and the destination becomes as long.
+    if (from.Size() < end) throw FileError(kUnexpectedEnd, FileOperation::Read, from.path());
+    const std::uint64_t length = toOffset + count;
+    if (to.Size() < length && Sys().Ftruncate(to.fd(), length) != 0) {
+      throw FileError(errno, FileOperation::Write, to.path());
+    }
+  }
+}
+
+void RangeCopier::CopyData(const File& from, std::uint64_t fromOffset, const File& to,
+                           std::uint64_t toOffset, std::uint64_t count, const Moved& moved) {
   if (TryClone(from, fromOffset, to, toOffset, count)) {
     if (moved) moved(count);
     return;

@@ -13,6 +13,10 @@ class File;
 // the single fixed-size buffer the operation copies through, whatever the
 // size of a piece, and shares blocks instead of copying them where the file
 // system can (copy on write), falling back to the buffer where it can't.
+// Holes of the source (sparse files) stay holes: nothing is written for
+// them, so the destination range must be one nothing was written to yet (a
+// new file), and the destination is made long enough when a range ends in
+// a hole.
 class RangeCopier {
  public:
   static constexpr std::size_t kBufferSize = 1u << 20;
@@ -35,6 +39,8 @@ class RangeCopier {
     void operator()(char* buffer) const;
   };
 
+  void CopyData(const File& from, std::uint64_t fromOffset, const File& to, std::uint64_t toOffset,
+                std::uint64_t count, const Moved& moved);
   bool TryClone(const File& from, std::uint64_t fromOffset, const File& to, std::uint64_t toOffset,
                 std::uint64_t count);
   void CopyThroughBuffer(const File& from, std::uint64_t fromOffset, const File& to,
