@@ -200,5 +200,44 @@ TEST(RangeCopier, RangeEndingInAHoleGetsItsLengthOrAnError) {
   EXPECT_EQ(testing::FolderEntries(folder.path()), std::vector<std::string>{"source"});
 }
 
+struct Collector : ByteObserver {
+  void See(const char* data, std::size_t size) noexcept override { seen.append(data, size); }
+  std::string seen;
+};
+
+// Checksums see every byte in order, a hole as zeros, when copied or only
+// read; when a copy fails half-way they have seen what was read before it.
+TEST(RangeCopier, ObserversSeeEveryByteInOrderHolesAsZeros) {
+  testing::TempFolder folder;
+  const std::string bytes = MakeSparseFile(folder / "source", 8 * kMiB, {{kMiB, kMiB}, {5 * kMiB, 4096}});
+  const File source = File::OpenForReading(folder / "source");
+  const Folder open = Folder::Open(folder.path());
+  Collector first, second, reader;
+  RangeCopier copier;
+  {
+    ReplacementFile target(open, "target", 0644);
+    for (std::uint64_t offset = 0; offset < bytes.size(); offset += kPiece) {
+      const std::uint64_t count = std::min<std::uint64_t>(kPiece, bytes.size() - offset);
+      copier.Copy(source, offset, target.file(), offset, count, {}, {&first, &second});
+    }
+    target.Commit();
+  }
+  copier.Read(File::OpenForReading(folder / "target"), 0, bytes.size(), {}, {&reader});
+  EXPECT_TRUE(first.seen == bytes);
+  EXPECT_TRUE(second.seen == bytes);
+  EXPECT_TRUE(reader.seen == bytes);
+
+  testing::FaultySysCalls full;
+  full.writeError = ENOSPC;
+  full.writeErrorAfter = kMiB;  // the data after the hole
+  ScopedSysCalls scope(full);
+  Collector partial;
+  ReplacementFile target(open, "full", 0644);
+  testing::ExpectFileError([&] { copier.Copy(source, kMiB, target.file(), 0, 7 * kMiB, {}, {&partial}); }, ENOSPC,
+                           folder / "full");
+  EXPECT_GE(partial.seen.size(), kMiB);
+  EXPECT_TRUE(partial.seen == bytes.substr(kMiB, partial.seen.size()));
+}
+
 }  // namespace
 }  // namespace parcelo
