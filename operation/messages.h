@@ -47,6 +47,12 @@ inline constexpr const char* kSplitCancelledTitle = "Дробление отме
 inline constexpr const char* kJoinCancelledTitle = "Слияние отменено";
 inline constexpr const char* kCancelled = "Операция отменена пользователем.";
 
+inline constexpr const char* kCheckDoneTitle = "Проверка завершена";
+inline constexpr const char* kCheckErrorTitle = "Ошибка проверки";
+inline constexpr const char* kNoChecksums =
+    "В данной папке нет файла Infa.sha256 с контрольными суммами частей!";
+inline constexpr const char* kCheckCancelledTitle = "Проверка отменена";
+
 inline constexpr const char* kErrorReportTitle = "Ошибка выполнения";
 
 // "Поздравляем! Выбранный файл PATH был разбит на COUNT части(ей)!"
@@ -54,6 +60,9 @@ std::string SplitDone(const std::string& sourcePath, const std::string& count);
 
 // "Поздравляем! Файл собран и сохранен под исходным именем PATH."
 std::string JoinDone(const std::string& outputPath);
+
+// "Все COUNT части(ей) в директории FOLDER совпадают с контрольными суммами."
+std::string CheckDone(const std::string& folder, std::size_t count);
 
 // Returns the Russian reason for an error number.
 std::string ErrorReason(int code);
