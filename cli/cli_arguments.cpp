@@ -1,5 +1,6 @@
 #include "cli/cli_arguments.h"
 
+#include "partset/checksum_file.h"
 #include "partset/part_number.h"
 #include "partset/path_helpers.h"
 
@@ -7,15 +8,20 @@ namespace parcelo {
 
 const char* const kCliUsage =
     "Использование:\n"
-    "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ]\n"
+    "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ] [--checksums]\n"
     "  parcelo-cli join ДИРЕКТОРИЯ\n"
+    "  parcelo-cli check ДИРЕКТОРИЯ\n"
     "  parcelo-cli --help | --version\n"
     "\n"
     "split  дробит ФАЙЛ на части 001.drb, 002.drb, ... и пишет Infa.inf;\n"
-    "       --size   размер части в байтах (по умолчанию 1000000),\n"
-    "       --subdir части кладутся в новую директорию ИМЯ рядом с файлом.\n"
-    "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем;\n"
-    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb.\n";
+    "       --size      размер части в байтах (по умолчанию 1000000),\n"
+    "       --subdir    части кладутся в новую директорию ИМЯ рядом с файлом,\n"
+    "       --checksums последним пишется Infa.sha256 с контрольными суммами\n"
+    "                   SHA-256 частей и всего файла (формат sha256sum).\n"
+    "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем,\n"
+    "       сверяя части с Infa.sha256, если он есть;\n"
+    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb.\n"
+    "check  сверяет части в ДИРЕКТОРИИ с Infa.sha256, ничего не записывая.\n";
 
 namespace {
 
@@ -48,6 +54,10 @@ std::optional<CliCommand> ParseSplit(const std::vector<std::string>& arguments) 
       command.split.newFolder = true;
       continue;
     }
+    if (argument == "--checksums") {
+      command.split.checksums = true;
+      continue;
+    }
     if (argument.rfind("--", 0) == 0 || haveSource) return std::nullopt;
     command.split.sourcePath = argument;
     haveSource = true;
@@ -70,7 +80,7 @@ std::string JoinFolderFor(const std::string& path, bool pathIsFolder) {
   const std::string_view name = separator == std::string::npos
                                     ? std::string_view(folder)
                                     : std::string_view(folder).substr(separator + 1);
-  if (name != kInfoFileName && !HasPartExtension(name)) return folder;
+  if (name != kInfoFileName && name != kChecksumFileName && !HasPartExtension(name)) return folder;
   if (separator == std::string::npos) return ".";
   return WithoutTrailingSeparators(folder.substr(0, separator + 1));
 }
@@ -86,9 +96,9 @@ std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& argu
     return command;
   }
   if (!arguments.empty() && arguments[0] == "split") return ParseSplit(arguments);
-  if (arguments.size() == 2 && arguments[0] == "join") {
+  if (arguments.size() == 2 && (arguments[0] == "join" || arguments[0] == "check")) {
     CliCommand command;
-    command.kind = CliCommand::Kind::Join;
+    command.kind = arguments[0] == "join" ? CliCommand::Kind::Join : CliCommand::Kind::Check;
     command.folder = JoinFolderFor(arguments[1], isFolder(arguments[1]));
     return command;
   }
