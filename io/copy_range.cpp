@@ -255,19 +255,7 @@ void RangeCopier::CopyData(const File& from, std::uint64_t fromOffset, const Fil
     // every byte of the range passes through memory.
     to = nullptr;
   }
-  if (to) Reserve(*to, toOffset, count);
   CopyThroughBuffer(from, fromOffset, to, toOffset, count, moved);
-}
-
-// Reserves the blocks a range will take before it is written, so that the
-// file system allocates them at once; a full disk shows here, before the
-// copy. Where the file system can't, nothing is reserved.
-void RangeCopier::Reserve(const File& to, std::uint64_t offset, std::uint64_t count) {
-  if (!allocateSupported_ || Sys().Fallocate(to.fd(), offset, count) == 0) return;
-  if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG) {
-    throw FileError(errno, FileOperation::Write, to.path());
-  }
-  if (errno == EOPNOTSUPP || errno == ENOSYS) allocateSupported_ = false;
 }
 
 bool RangeCopier::TryClone(const File& from, std::uint64_t fromOffset, const File& to,

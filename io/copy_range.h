@@ -70,7 +70,6 @@ class RangeCopier {
   void SeeHole(std::uint64_t count);
   void CopyData(const File& from, std::uint64_t fromOffset, const File* to, std::uint64_t toOffset,
                 std::uint64_t count, const Moved& moved);
-  void Reserve(const File& to, std::uint64_t offset, std::uint64_t count);
   bool TryClone(const File& from, std::uint64_t fromOffset, const File& to, std::uint64_t toOffset,
                 std::uint64_t count);
   void CopyThroughBuffer(const File& from, std::uint64_t fromOffset, const File* to,
@@ -79,7 +78,6 @@ class RangeCopier {
   // Page-aligned: the kernel copies into an aligned buffer markedly faster.
   std::unique_ptr<char, FreeBuffer> buffer_;
   bool cloneSupported_ = true;
-  bool allocateSupported_ = true;
   // The threads that run the observers, with buffers of their own; made
   // for the first copy that has observers.
   std::unique_ptr<Helpers> helpers_;

@@ -131,17 +131,6 @@ int SysCalls::Ftruncate(int fd, std::uint64_t length) {
   return ::ftruncate(fd, static_cast<off_t>(length));
 }
 
-int SysCalls::Fallocate(int fd, std::uint64_t offset, std::uint64_t length) {
-#ifdef __linux__
-  return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset),
-                     static_cast<off_t>(length));
-#else
-  (void)fd, (void)offset, (void)length;
-  errno = EOPNOTSUPP;
-  return -1;
-#endif
-}
-
 mode_t SysCalls::Umask() {
   const mode_t mask = ::umask(0);
   ::umask(mask);

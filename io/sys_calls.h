@@ -49,10 +49,6 @@ class SysCalls {
   virtual off_t SeekData(int fd, std::uint64_t offset);
   virtual off_t SeekHole(int fd, std::uint64_t offset);
   virtual int Ftruncate(int fd, std::uint64_t length);
-  // Reserves the blocks of a range without changing the file's length
-  // (fallocate with FALLOC_FL_KEEP_SIZE); EOPNOTSUPP where the file system
-  // can't.
-  virtual int Fallocate(int fd, std::uint64_t offset, std::uint64_t length);
   virtual mode_t Umask();  // the process's file creation mask, left unchanged
 };
 

@@ -200,35 +200,6 @@ TEST(RangeCopier, RangeEndingInAHoleGetsItsLengthOrAnError) {
   EXPECT_EQ(testing::FolderEntries(folder.path()), std::vector<std::string>{"source"});
 }
 
-// Blocks are reserved before a range is written: a full disk shows before
-// any byte is, and where the file system can't reserve, it is asked once.
-TEST(RangeCopier, ReservesBlocksAndAsksOnceWhereItCannot) {
-  testing::TempFolder folder;
-  const std::string bytes = MakeSparseFile(folder / "source", 2 * kMiB, {{0, 2 * kMiB}});
-  const File source = File::OpenForReading(folder / "source");
-  const Folder open = Folder::Open(folder.path());
-  const std::pair<int, int> rows[] = {{0, 2}, {EOPNOTSUPP, 1}, {EINVAL, 2}};
-  for (const auto& [error, calls] : rows) {
-    testing::FaultySysCalls layer;
-    if (error) layer.errors["Fallocate"] = error;
-    ScopedSysCalls scope(layer);
-    ReplacementFile target(open, "target", 0644);
-    RangeCopier copier;
-    for (std::uint64_t offset = 0; offset < bytes.size(); offset += kMiB) {
-      copier.Copy(source, offset, target.file(), offset, kMiB, {});
-    }
-    target.Commit();
-    EXPECT_EQ(layer.allocateCalls, calls) << error;
-    EXPECT_TRUE(testing::ReadFile(folder / "target") == bytes);
-  }
-  testing::FaultySysCalls full;
-  full.errors["Fallocate"] = ENOSPC;
-  ScopedSysCalls scope(full);
-  ReplacementFile target(open, "full", 0644);
-  testing::ExpectFileError([&] { RangeCopier().Copy(source, 0, target.file(), 0, kMiB, {}); }, ENOSPC, folder / "full");
-  EXPECT_EQ(full.written, 0u);
-}
-
 struct Collector : ByteObserver {
   void See(const char* data, std::size_t size) noexcept override { seen.append(data, size); }
   std::string seen;

@@ -36,7 +36,6 @@ struct FaultySysCalls : SysCalls {
   int closeCalls = 0;
   int renameCalls = 0;
   int seekCalls = 0;
-  int allocateCalls = 0;
 
   int OpenAt(int folderFd, const char* name, int flags, mode_t mode) override {
     if (openErrorName == name) return Fail(EACCES);
@@ -108,10 +107,6 @@ struct FaultySysCalls : SysCalls {
   off_t SeekHole(int fd, std::uint64_t offset) override {
     ++seekCalls;
     return seekError ? Fail(seekError) : SysCalls::SeekHole(fd, offset);
-  }
-  int Fallocate(int fd, std::uint64_t offset, std::uint64_t length) override {
-    ++allocateCalls;
-    return Failing("Fallocate") ? -1 : SysCalls::Fallocate(fd, offset, length);
   }
   int Ftruncate(int fd, std::uint64_t length) override {
     return Failing("Ftruncate") ? -1 : SysCalls::Ftruncate(fd, length);
