@@ -1,60 +1,138 @@
 #!/usr/bin/env bash
-# Times parcelo-cli against the classic tools on one 1 GiB file of random
-# bytes: the split against GNU split (set to make the same 001.drb ... names
-# and sizes), the join against cat of the parts in number order. Rounds
-# alternate between the two; the page cache is warm (the source is read
-# once before timing) and dirty pages are synced before every timed run.
-# Prints medians, the ratio of throughputs and each one's peak memory.
+# Measures the split and the join against the limit and the classic tools,
+# on one file of random bytes (1 GiB by default), in the same rounds:
 #
-# Usage: bench/compare.sh [BUILD_DIR] [ROUNDS] [PIECE_SIZE ...]
+#   bare loop   parcelo-bench-bare-copy: read/write through a 1 MiB buffer
+#               into one new file, nothing else (the limit)
+#   cp          cp of the whole file
+#   GNU split   split -b PIECE, named 001.drb ... as Parcelo names them
+#   cat         cat of the parts, in number order, into one file
+#   parcelo split / parcelo join   parcelo-cli split --subdir / join
+#
+# each warm (the input in the page cache) and cold (the page cache dropped
+# with `echo 3 > /proc/sys/vm/drop_caches` before the run, where that is
+# allowed). Every run starts after a `sync`, so that none pays for
+# another's write-back, and is timed two ways: wall, the command alone;
+# and wall + flush, the command and a `sync` right after it, timed
+# together (the write-back it left). The tools run in a different order
+# each round. Prints medians, throughputs and the peak memory of each.
+#
+# Usage: bench/compare.sh [BUILD_DIR] [ROUNDS] [PIECE_SIZE] [SIZE_MIB]
+# (BUILD_DIR: a build with the benchmark programs, `cmake --preset bench`,
+# build-bench by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build}
+build=${1:-build-bench}
 rounds=${2:-5}
-shift $(( $# > 2 ? 2 : $# )) || true
-pieces=("$@")
-[ ${#pieces[@]} -gt 0 ] || pieces=(100000000 2000000)
+piece=${3:-100000000}
+size_mib=${4:-1024}
 cli=$(realpath "$build/parcelo-cli")
+bare=$(realpath "$build/bench/parcelo-bench-bare-copy")
 [ -x /usr/bin/time ] || apt-get install -y -qq time >/dev/null
 
-work=$(mktemp -d "${BENCH_DIR:-/var/tmp}/parcelo-bench.XXXXXX")
+work=$(mktemp -d "${BENCH_DIR:-/var/tmp}/parcelo-compare.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-head -c 1073741824 /dev/urandom >"$work/source.bin"
-cat "$work/source.bin" >/dev/null
+head -c $((size_mib * 1048576)) /dev/urandom >"$work/source.bin"
+bytes=$(stat -c %s "$work/source.bin")
+# The set the joins read, made once: cat and parcelo join take the same parts.
+"$cli" split "$work/source.bin" --size "$piece" --subdir set >/dev/null
 
-# run NAME COMMAND...: runs once, appends "seconds peak_kib" to $work/NAME.
-run() {
-  local name=$1; shift
-  sync
-  local start=$EPOCHREALTIME
-  /usr/bin/time -f "%M" -o "$work/rss" "$@"
-  local end=$EPOCHREALTIME
-  echo "$(echo "$end - $start" | bc -l) $(cat "$work/rss")" >>"$work/$name"
+modes=(warm)
+if echo 3 2>/dev/null >/proc/sys/vm/drop_caches; then
+  modes+=(cold)
+else
+  echo "(cold runs skipped: /proc/sys/vm/drop_caches is not writable here)" >&2
+fi
+
+# Removes what a tool wrote, so that each run creates its files anew.
+clean() {
+  rm -rf "$work/bare.bin" "$work/cp.bin" "$work/gnu" "$work/p" "$work/cat.bin" "$work/set/source.bin"
 }
 
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
-column_median() { cut -d' ' -f"$2" "$work/$1" | median; }
+# run_tool TOOL: runs one tool (in a shell of its own when timed). The
+# parts of a set of fewer than 1000 sort by name in number order.
+run_tool() {
+  case $1 in
+    bare) "$bare" "$work/source.bin" "$work/bare.bin" ;;
+    cp) cp "$work/source.bin" "$work/cp.bin" ;;
+    gsplit) mkdir "$work/gnu" && split -b "$piece" -a 3 --numeric-suffixes=1 --additional-suffix=.drb \
+      "$work/source.bin" "$work/gnu/" ;;
+    psplit) "$cli" split "$work/source.bin" --size "$piece" --subdir p >/dev/null ;;
+    cat) cat "$work"/set/[0-9][0-9][0-9].drb >"$work/cat.bin" ;;
+    pjoin) "$cli" join "$work/set" >/dev/null ;;
+  esac
+}
+export -f run_tool
+export work bare cli piece
 
-printf '%-10s %-6s %10s %10s %8s %12s %12s\n' piece op parcelo GNU ratio "parcelo RSS" "GNU RSS"
-for piece in "${pieces[@]}"; do
-  rm -f "$work"/{split_p,split_g,join_p,join_g}
-  for ((round = 1; round <= rounds; round++)); do
-    rm -rf "$work/p" "$work/g"; mkdir "$work/g"
-    run split_p "$cli" split "$work/source.bin" --size "$piece" --subdir p >/dev/null
-    run split_g split -b "$piece" -a 3 --numeric-suffixes=1 --additional-suffix=.drb \
-      "$work/source.bin" "$work/g/"
-    mapfile -t parts < <(printf '%s\n' "$work"/g/*.drb | sort)
-    rm -f "$work/p/source.bin"
-    run join_p "$cli" join "$work/p" >/dev/null
-    run join_g bash -c 'cat "$@" >"'"$work/g/source.bin"'"' cat "${parts[@]}"
-    cmp -s "$work/p/source.bin" "$work/source.bin" || { echo "join output differs" >&2; exit 1; }
-    cmp -s "$work/g/source.bin" "$work/source.bin" || { echo "cat output differs" >&2; exit 1; }
-  done
-  for op in split join; do
-    p=$(column_median "${op}_p" 1); g=$(column_median "${op}_g" 1)
-    printf '%-10s %-6s %9.3fs %9.3fs %7.2fx %9s KiB %9s KiB\n' "$piece" "$op" "$p" "$g" \
-      "$(echo "$g / $p" | bc -l)" "$(column_median "${op}_p" 2)" "$(column_median "${op}_g" 2)"
+# measure MODE TOOL: one timed run; appends "wall wall+flush peak_kib".
+measure() {
+  local mode=$1 tool=$2
+  clean
+  sync
+  [ "$mode" = cold ] && echo 3 >/proc/sys/vm/drop_caches
+  local start=$EPOCHREALTIME
+  /usr/bin/time -f "%M" -o "$work/rss" bash -c 'run_tool "$1"' run_tool "$tool"
+  local done=$EPOCHREALTIME
+  sync
+  local flushed=$EPOCHREALTIME
+  echo "$(echo "$done - $start" | bc -l) $(echo "$flushed - $start" | bc -l) $(cat "$work/rss")" \
+    >>"$work/times.$mode.$tool"
+}
+
+tools=(bare cp gsplit psplit cat pjoin)
+for ((round = 0; round < rounds; round++)); do
+  for mode in "${modes[@]}"; do
+    for ((i = 0; i < ${#tools[@]}; i++)); do
+      measure "$mode" "${tools[(i + round) % ${#tools[@]}]}"
+    done
   done
 done
-echo "(ratio: GNU time / parcelo time, above 1 means parcelo is faster; $rounds rounds, medians;"
-echo " $(nproc) cores, $(free -g | awk '/Mem:/ {print $2}') GiB, $(df -T "$work" | awk 'NR==2 {print $2}') under $work)"
+# What each tool wrote is checked once, after the timed rounds.
+for tool in "${tools[@]}"; do
+  clean; run_tool "$tool"
+  case $tool in
+    bare) out=$work/bare.bin ;; cp) out=$work/cp.bin ;; cat) out=$work/cat.bin ;;
+    pjoin) out=$work/set/source.bin ;;
+    gsplit) out=$work/gnu.cat; cat "$work"/gnu/*.drb >"$out" ;;
+    psplit) out=$work/p.cat; cat "$work"/p/*.drb >"$out" ;;
+  esac
+  cmp -s "$out" "$work/source.bin" || { echo "$tool: output differs" >&2; exit 1; }
+  rm -f "$work/gnu.cat" "$work/p.cat"
+done
+clean
+
+median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+column() { cut -d' ' -f"$3" "$work/times.$1.$2" | median; }
+mibs() { echo "$bytes / 1048576 / $1" | bc -l; }
+label() {
+  case $1 in
+    bare) echo "bare 1 MiB loop" ;; cp) echo "cp" ;; gsplit) echo "GNU split -b" ;;
+    psplit) echo "parcelo-cli split" ;; cat) echo "cat of the parts" ;; pjoin) echo "parcelo-cli join" ;;
+  esac
+}
+
+echo "$((bytes / 1048576)) MiB in pieces of $piece bytes; medians of $rounds rounds"
+printf '%-5s %-18s %22s %26s %11s\n' mode tool "wall (MiB/s)" "wall + flush (MiB/s)" "peak RSS"
+for mode in "${modes[@]}"; do
+  for tool in "${tools[@]}"; do
+    w=$(column "$mode" "$tool" 1); f=$(column "$mode" "$tool" 2)
+    printf '%-5s %-18s %10.3f s (%6.0f) %14.3f s (%6.0f) %7s KiB\n' "$mode" "$(label "$tool")" \
+      "$w" "$(mibs "$w")" "$f" "$(mibs "$f")" "$(column "$mode" "$tool" 3)"
+  done
+done
+echo
+echo "Against the limit (throughput by wall, bare loop = 1.00) and the classic tools (wall + flush):"
+for mode in "${modes[@]}"; do
+  bw=$(column "$mode" bare 1)
+  for pair in "psplit gsplit" "pjoin cat"; do
+    read -r ours theirs <<<"$pair"
+    printf '%-5s %-18s %5.2f of the bare loop by wall;  %5.2fx the speed of %s by wall + flush\n' \
+      "$mode" "$(label "$ours")" "$(echo "$bw / $(column "$mode" "$ours" 1)" | bc -l)" \
+      "$(echo "$(column "$mode" "$theirs" 2) / $(column "$mode" "$ours" 2)" | bc -l)" "$(label "$theirs")"
+  done
+done
+echo "(wall: the command alone, after a sync; wall + flush: the command and a sync after it, timed"
+echo " together; cold: page cache dropped before the run; $(nproc) cores,"
+echo " $(free -g | awk '/Mem:/ {print $2}') GiB, $(df -T "$work" | awk 'NR==2 {print $2}') under $work;" \
+  "load average at the end $(cut -d' ' -f1-3 /proc/loadavg))"

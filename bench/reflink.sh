@@ -2,8 +2,9 @@
 # Split and join on a copy-on-write file system: a loop-mounted XFS image
 # made with reflink. A 1 GiB file of random bytes is split into
 # 104857600-byte pieces (block-aligned: the blocks are shared, not copied)
-# and into 100000000-byte pieces (not aligned: copied), then joined back.
-# Prints wall times and how much the used space grew. Needs root.
+# and into 100000000-byte pieces (not aligned: copied), then joined back;
+# and split once more with --checksums, which reads shared blocks back to
+# hash them. Prints wall times and how much the used space grew. Needs root.
 #
 # Usage: bench/reflink.sh [BUILD_DIR]
 set -euo pipefail
@@ -50,9 +51,9 @@ timed() {
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 rounds=${ROUNDS:-5}
-printf '%-10s %-6s %12s %16s %14s\n' piece op "median wall" "space growth" "GNU split/cat"
+printf '%-10s %-17s %12s %16s %14s\n' piece op "median wall" "space growth" "GNU split/cat"
 for piece in 104857600 100000000; do
-  : >"$work/split"; : >"$work/join"; : >"$work/gsplit"; : >"$work/cat"
+  : >"$work/split"; : >"$work/join"; : >"$work/gsplit"; : >"$work/cat"; : >"$work/sums"
   for ((round = 1; round <= rounds; round++)); do
     rm -rf "$mnt/set"
     start_used=$(settled_used_kib)
@@ -61,6 +62,11 @@ for piece in 104857600 100000000; do
     timed "$cli" join "$mnt/set" >>"$work/join"
     join_used=$(used_kib)
     cmp "$mnt/set/source.bin" "$mnt/source.bin" || { echo "join output differs" >&2; exit 1; }
+    rm -rf "$mnt/sums"
+    sums_start=$(settled_used_kib)
+    timed "$cli" split "$mnt/source.bin" --size "$piece" --subdir sums --checksums >>"$work/sums"
+    sums_used=$(used_kib)
+    rm -rf "$mnt/sums"
     # The classic tools on the same file system, for comparison.
     rm -rf "$mnt/gnu"; mkdir "$mnt/gnu"; settled_used_kib >/dev/null
     timed split -b "$piece" -a 3 --numeric-suffixes=1 --additional-suffix=.drb \
@@ -69,9 +75,11 @@ for piece in 104857600 100000000; do
     timed bash -c 'cat "$1"/*.drb >"$1/source.bin"' cat "$mnt/gnu" >>"$work/cat"
     rm -rf "$mnt/gnu"
   done
-  printf '%-10s %-6s %10.1fms %12s KiB %12.1fms\n' "$piece" split "$(median <"$work/split")" \
+  printf '%-10s %-17s %10.1fms %12s KiB %12.1fms\n' "$piece" split "$(median <"$work/split")" \
     $((split_used - start_used)) "$(median <"$work/gsplit")"
-  printf '%-10s %-6s %10.1fms %12s KiB %12.1fms\n' "$piece" join "$(median <"$work/join")" \
+  printf '%-10s %-17s %10.1fms %12s KiB %12.1fms\n' "$piece" join "$(median <"$work/join")" \
     $((join_used - split_used)) "$(median <"$work/cat")"
+  printf '%-10s %-17s %10.1fms %12s KiB %14s\n' "$piece" "split --checksums" \
+    "$(median <"$work/sums")" $((sums_used - sums_start)) "-"
 done
 echo "($rounds rounds; XFS with reflink on a loop device over $(df -T /var/tmp | awk 'NR==2 {print $2}'); page cache warm)"

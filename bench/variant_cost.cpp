@@ -2,7 +2,8 @@
 // without shared blocks (ext4, tmpfs): the attempt to share blocks, against
 // a plain copy that never tries, and a progress callback, against none. The
 // same file is split and joined in each variant, rounds rotating through
-// the variants, and the medians are compared.
+// the variants, and the medians are compared: of the wall time, and of the
+// wall time with a sync right after (the write-back the run left).
 //
 // Usage: parcelo-bench-variants FILE [ROUNDS] [PIECE_SIZE]
 // (set PARCELO_BENCH_VERBOSE=1 to see every run)
@@ -43,21 +44,29 @@ double Median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+struct Times {
+  double wall, flushed;
+};
+
 // Times one run, after writing back what earlier runs left dirty, so that no
-// run pays for another's writeback.
+// run pays for another's writeback: the run alone, and the run with the
+// sync of what it left.
 template <typename Work>
-double Seconds(Work work) {
+Times Seconds(Work work) {
   sync();
   const auto start = Clock::now();
   work();
-  return std::chrono::duration<double>(Clock::now() - start).count();
+  const auto done = Clock::now();
+  sync();
+  return {std::chrono::duration<double>(done - start).count(),
+          std::chrono::duration<double>(Clock::now() - start).count()};
 }
 
 struct Variant {
   const char* name;
-  bool plainCopyOnly;
+  parcelo::SysCalls* layer;
   bool withProgress;
-  std::vector<double> split, join;
+  std::vector<double> split, join, splitFlushed, joinFlushed;
 };
 
 }  // namespace
@@ -77,23 +86,28 @@ int main(int argc, char** argv) {
   const parcelo::Progress count = [&](const parcelo::ProgressReport&) { ++calls; };
   PlainCopyOnly plain;
 
-  std::vector<Variant> variants = {{"plain copy, never shares", true, false, {}, {}},
-                                   {"as built (tries sharing)", false, false, {}, {}},
-                                   {"as built + progress", false, true, {}, {}}};
+  std::vector<Variant> variants = {{"plain copy, never shares", &plain, false, {}, {}, {}, {}},
+                                   {"as built (tries sharing)", nullptr, false, {}, {}, {}, {}},
+                                   {"as built + progress", nullptr, true, {}, {}, {}, {}}};
   for (int round = 0; round < rounds; ++round) {
     for (std::size_t i = 0; i < variants.size(); ++i) {
       Variant& variant = variants[(i + static_cast<std::size_t>(round)) % variants.size()];
       std::filesystem::remove_all(folder);
       std::optional<parcelo::ScopedSysCalls> scope;
-      if (variant.plainCopyOnly) scope.emplace(plain);
+      if (variant.layer) scope.emplace(*variant.layer);
       const parcelo::Progress progress = variant.withProgress ? count : parcelo::Progress{};
-      const double split = Seconds([&] {
+      const Times split = Seconds([&] {
         parcelo::Split({source, piece, true, "variant-bench"}, progress);
       });
-      const double join = Seconds([&] { parcelo::Join(folder, parcelo::ListFolder, progress); });
-      if (verbose) std::printf("%-26s split %.3f join %.3f\n", variant.name, split, join);
-      variant.split.push_back(split);
-      variant.join.push_back(join);
+      const Times join = Seconds([&] { parcelo::Join(folder, parcelo::ListFolder, progress); });
+      if (verbose) {
+        std::printf("%-26s split %.3f (%.3f) join %.3f (%.3f)\n", variant.name, split.wall,
+                    split.flushed, join.wall, join.flushed);
+      }
+      variant.split.push_back(split.wall);
+      variant.join.push_back(join.wall);
+      variant.splitFlushed.push_back(split.flushed);
+      variant.joinFlushed.push_back(join.flushed);
     }
   }
   std::filesystem::remove_all(folder);
@@ -101,8 +115,8 @@ int main(int argc, char** argv) {
   const auto fastest = [](const std::vector<double>& runs) {
     return *std::min_element(runs.begin(), runs.end());
   };
-  std::printf("%-26s %17s %17s %17s %17s\n", "variant", "split median", "split fastest",
-              "join median", "join fastest");
+  std::printf("%-26s %17s %17s %17s %17s %17s %17s\n", "variant", "split median", "split fastest",
+              "join median", "join fastest", "split+flush med.", "join+flush med.");
   const auto column = [](double value, double base) {
     std::printf(" %7.3fs (%+5.1f%%)", value, 100 * (value - base) / base);
   };
@@ -112,6 +126,8 @@ int main(int argc, char** argv) {
     column(fastest(variant.split), fastest(variants[0].split));
     column(Median(variant.join), Median(variants[0].join));
     column(fastest(variant.join), fastest(variants[0].join));
+    column(Median(variant.splitFlushed), Median(variants[0].splitFlushed));
+    column(Median(variant.joinFlushed), Median(variants[0].joinFlushed));
     std::printf("\n");
   }
   std::printf("(%d rounds, medians, pieces of %s bytes; %llu progress calls)\n", rounds,

@@ -1,5 +1,6 @@
 #include "cli/cli_arguments.h"
 
+#include "partset/checksum_file.h"
 #include "partset/part_number.h"
 #include "partset/path_helpers.h"
 
@@ -36,6 +37,10 @@ std::optional<CliCommand> ParseSplit(const std::vector<std::string>& arguments) 
       command.split.newFolder = true;
       continue;
     }
+    if (argument == "--checksums") {
+      command.split.checksums = true;
+      continue;
+    }
     if (argument.rfind("--", 0) == 0 || haveSource) return std::nullopt;
     command.split.sourcePath = argument;
     haveSource = true;
@@ -58,7 +63,7 @@ std::string JoinFolderFor(const std::string& path, bool pathIsFolder) {
   const std::string_view name = separator == std::string::npos
                                     ? std::string_view(folder)
                                     : std::string_view(folder).substr(separator + 1);
-  if (name != kInfoFileName && !HasPartExtension(name)) return folder;
+  if (name != kInfoFileName && name != kChecksumFileName && !HasPartExtension(name)) return folder;
   if (separator == std::string::npos) return ".";
   return WithoutTrailingSeparators(folder.substr(0, separator + 1));
 }
@@ -74,9 +79,9 @@ std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& argu
     return command;
   }
   if (!arguments.empty() && arguments[0] == "split") return ParseSplit(arguments);
-  if (arguments.size() == 2 && arguments[0] == "join") {
+  if (arguments.size() == 2 && (arguments[0] == "join" || arguments[0] == "check")) {
     CliCommand command;
-    command.kind = CliCommand::Kind::Join;
+    command.kind = arguments[0] == "join" ? CliCommand::Kind::Join : CliCommand::Kind::Check;
     command.folder = JoinFolderFor(arguments[1], isFolder(arguments[1]));
     return command;
   }

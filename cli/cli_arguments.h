@@ -11,9 +11,9 @@ namespace parcelo {
 
 // What the command line asks for.
 struct CliCommand {
-  enum class Kind { Split, Join, Help, Version } kind = Kind::Help;
+  enum class Kind { Split, Join, Check, Help, Version } kind = Kind::Help;
   SplitRequest split;  // for Split
-  std::string folder;  // for Join, without a trailing separator unless the root
+  std::string folder;  // for Join and Check, without a trailing separator unless the root
 };
 
 // Tells whether a path names an existing folder.
@@ -28,8 +28,8 @@ std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& argu
 std::string WithoutTrailingSeparators(std::string folder);
 
 // Returns the folder of the set a join's path names: the folder holding the
-// file when the path is not a folder and its last component is "Infa.inf"
-// or ends in ".drb" (any letter case), "." when that path has no folder
+// file when the path is not a folder and its last component is "Infa.inf",
+// "Infa.sha256" or ends in ".drb" (any letter case), "." when that path has no folder
 // part; otherwise the path itself. Trailing separators are dropped first.
 std::string JoinFolderFor(const std::string& path, bool pathIsFolder);
 

@@ -1,4 +1,5 @@
-// parcelo-cli: the split and the join from the command line. Each message
+// parcelo-cli: the split, the join and the check of a set from the command
+// line. Each message
 // box becomes one line "TITLE: TEXT": information on standard output,
 // everything else on standard error. SIGINT, SIGTERM and SIGHUP cancel the
 // work as the window's "Отмена" does, then end the program as the signal
@@ -44,9 +45,10 @@ int Run(const parcelo::CliCommand& command) {
     return kExitDone;
   }
   const parcelo::Report report =
-      command.kind == Kind::Split
-          ? parcelo::Split(command.split, StopOnSignal)
-          : parcelo::Join(command.folder, parcelo::ListFolder, StopOnSignal);
+      command.kind == Kind::Split ? parcelo::Split(command.split, StopOnSignal)
+      : command.kind == Kind::Join
+          ? parcelo::Join(command.folder, parcelo::ListFolder, StopOnSignal)
+          : parcelo::Check(command.folder, parcelo::ListFolder, StopOnSignal);
   ShowMessage(report.message);
   switch (report.outcome) {
     case parcelo::Outcome::Done: return kExitDone;

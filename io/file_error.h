@@ -18,18 +18,21 @@ enum class FileOperation {
   ListFolder,
   Replace,
   Remove,
-  Lock
+  Lock,
+  Verify
 };
 
 // Error numbers of our own, above the system's errno values.
 enum ErrorCode : int {
-  kUnexpectedEnd = 1001,   // a file ended before the bytes it should hold
-  kNotRegularFile = 1002,  // a folder, FIFO, device or the like where a file belongs
-  kSymbolicLink = 1003,    // a symbolic link where a file or folder of our own belongs
-  kFileReplaced = 1004,    // an entry is not the file that was listed
-  kFolderBusy = 1005,      // another operation works in the folder
-  kOutOfMemory = 1007,     // no memory for the work
-  kInternalError = 1099,   // a failure that carries no number of its own
+  kUnexpectedEnd = 1001,     // a file ended before the bytes it should hold
+  kNotRegularFile = 1002,    // a folder, FIFO, device or the like where a file belongs
+  kSymbolicLink = 1003,      // a symbolic link where a file or folder of our own belongs
+  kFileReplaced = 1004,      // an entry is not the file that was listed
+  kFolderBusy = 1005,        // another operation works in the folder
+  kOutOfMemory = 1007,       // no memory for the work
+  kChecksumMismatch = 1008,  // a file is missing or differs from the checksum its set lists
+  kBadChecksumFile = 1009,   // a set's checksum file is malformed or too large
+  kInternalError = 1099,     // a failure that carries no number of its own
 };
 
 // The one error the file layer throws: an error number (errno or one of

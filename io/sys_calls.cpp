@@ -119,6 +119,18 @@ int SysCalls::CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::ui
 #endif
 }
 
+off_t SysCalls::SeekData(int fd, std::uint64_t offset) {
+  return ::lseek(fd, static_cast<off_t>(offset), SEEK_DATA);
+}
+
+off_t SysCalls::SeekHole(int fd, std::uint64_t offset) {
+  return ::lseek(fd, static_cast<off_t>(offset), SEEK_HOLE);
+}
+
+int SysCalls::Ftruncate(int fd, std::uint64_t length) {
+  return ::ftruncate(fd, static_cast<off_t>(length));
+}
+
 mode_t SysCalls::Umask() {
   const mode_t mask = ::umask(0);
   ::umask(mask);

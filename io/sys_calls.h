@@ -41,6 +41,14 @@ class SysCalls {
   // with EOPNOTSUPP, EXDEV or EINVAL where the file system can't.
   virtual int CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::uint64_t toOffset,
                          std::uint64_t count);
+  // lseek with SEEK_DATA and SEEK_HOLE: the start of the first data, or of
+  // the first hole, at or after `offset`. The end of a file counts as a
+  // hole; ENXIO at or past the end, and for SEEK_DATA in a hole that runs
+  // to the end. A file system without hole information reports the whole
+  // file as data.
+  virtual off_t SeekData(int fd, std::uint64_t offset);
+  virtual off_t SeekHole(int fd, std::uint64_t offset);
+  virtual int Ftruncate(int fd, std::uint64_t length);
   virtual mode_t Umask();  // the process's file creation mask, left unchanged
 };
 

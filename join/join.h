@@ -21,7 +21,18 @@ using FolderLister = std::function<std::vector<FolderEntry>(const std::string& f
 // the join with an error naming it. An existing file of the output's name
 // is replaced only by the complete output; after a failure or a cancel
 // (the progress throws OperationCancelled) it is as it was and no
-// temporary stays. Returns what happened and the box to show; never throws.
+// temporary stays. A set with "Infa.sha256" is checked against it while
+// the parts are copied, before the output takes its place: a part it
+// lists that is missing, one it does not list, or one whose bytes differ
+// stops the join with an error (kChecksumMismatch) naming the first such
+// part in the join's order; a malformed checksum file, or one that names
+// another whole file, is an error naming it (kBadChecksumFile). Returns
+// what happened and the box to show; never throws.
 Report Join(const std::string& folder, const FolderLister& list, const Progress& progress = {});
+
+// Checks the set in `folder` against its "Infa.sha256" as the join does,
+// reading the parts and writing nothing. Refused when the folder holds no
+// set or the set has no checksums; never throws.
+Report Check(const std::string& folder, const FolderLister& list, const Progress& progress = {});
 
 }  // namespace parcelo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "io/folder_listing.h"
@@ -11,5 +12,9 @@ namespace parcelo {
 // by the number the name starts with ("1000.drb" after "999.drb"), names
 // with equal numbers by name. A name that starts with no number counts as 0.
 std::vector<FolderEntry> OrderParts(const std::vector<FolderEntry>& listing);
+
+// True when the join takes the part named `a` before the part named `b`,
+// in the order of OrderParts.
+bool PartComesBefore(const std::string& a, const std::string& b);
 
 }  // namespace parcelo

@@ -19,6 +19,7 @@ const char* OperationText(FileOperation operation) {
     case FileOperation::Replace: return "Не удалось сохранить файл";
     case FileOperation::Remove: return "Не удалось удалить файл";
     case FileOperation::Lock: return "Не удалось занять директорию";
+    case FileOperation::Verify: return "Не пройдена проверка файла";
   }
   return "Ошибка при работе с файлом";
 }
@@ -37,6 +38,11 @@ std::string JoinDone(const std::string& outputPath) {
   return "Поздравляем! Файл собран и сохранен под исходным именем " + outputPath + ".";
 }
 
+std::string CheckDone(const std::string& folder, std::size_t count) {
+  return "Все " + std::to_string(count) + " части(ей) в директории " + folder +
+         " совпадают с контрольными суммами.";
+}
+
 std::string ErrorReason(int code) {
   switch (code) {
     case kUnexpectedEnd: return "файл закончился раньше, чем ожидалось";
@@ -45,6 +51,8 @@ std::string ErrorReason(int code) {
     case kFileReplaced: return "файл был подменен во время работы";
     case kFolderBusy: return "директория занята другой операцией Parcelo";
     case kOutOfMemory: return "недостаточно памяти";
+    case kChecksumMismatch: return "контрольная сумма не совпадает";
+    case kBadChecksumFile: return "файл контрольных сумм поврежден";
     case ENOENT: return "файл или директория не найдены";
     case ENOTDIR: return "часть пути не является директорией";
     case EISDIR: return "это директория, а не файл";

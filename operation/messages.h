@@ -51,6 +51,12 @@ inline constexpr const char* kSplitCancelledTitle = "Дробление отме
 inline constexpr const char* kJoinCancelledTitle = "Слияние отменено";
 inline constexpr const char* kCancelled = "Операция отменена пользователем.";
 
+inline constexpr const char* kCheckDoneTitle = "Проверка завершена";
+inline constexpr const char* kCheckErrorTitle = "Ошибка проверки";
+inline constexpr const char* kNoChecksums =
+    "В данной папке нет файла Infa.sha256 с контрольными суммами частей!";
+inline constexpr const char* kCheckCancelledTitle = "Проверка отменена";
+
 inline constexpr const char* kErrorReportTitle = "Ошибка выполнения";
 
 // "Поздравляем! Выбранный файл PATH был разбит на COUNT части(ей)!"
@@ -58,6 +64,9 @@ std::string SplitDone(const std::string& sourcePath, const std::string& count);
 
 // "Поздравляем! Файл собран и сохранен под исходным именем PATH."
 std::string JoinDone(const std::string& outputPath);
+
+// "Все COUNT части(ей) в директории FOLDER совпадают с контрольными суммами."
+std::string CheckDone(const std::string& folder, std::size_t count);
 
 // Returns the Russian reason for an error number.
 std::string ErrorReason(int code);
@@ -137,15 +146,20 @@ namespace command_line {
 // The short usage, on --help and after arguments that don't fit it.
 inline constexpr const char* kUsage =
     "Использование:\n"
-    "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ]\n"
+    "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ] [--checksums]\n"
     "  parcelo-cli join ДИРЕКТОРИЯ\n"
+    "  parcelo-cli check ДИРЕКТОРИЯ\n"
     "  parcelo-cli --help | --version\n"
     "\n"
     "split  дробит ФАЙЛ на части 001.drb, 002.drb, ... и пишет Infa.inf;\n"
-    "       --size   размер части в байтах (по умолчанию 1000000),\n"
-    "       --subdir части кладутся в новую директорию ИМЯ рядом с файлом.\n"
-    "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем;\n"
-    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb.\n";
+    "       --size      размер части в байтах (по умолчанию 1000000),\n"
+    "       --subdir    части кладутся в новую директорию ИМЯ рядом с файлом,\n"
+    "       --checksums последним пишется Infa.sha256 с контрольными суммами\n"
+    "                   SHA-256 частей и всего файла (формат sha256sum).\n"
+    "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем,\n"
+    "       сверяя части с Infa.sha256, если он есть;\n"
+    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb.\n"
+    "check  сверяет части в ДИРЕКТОРИИ с Infa.sha256, ничего не записывая.\n";
 
 // When what was said on standard output could not be written.
 inline constexpr const char* kStandardOutputFailed =

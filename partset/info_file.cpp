@@ -1,5 +1,6 @@
 #include "partset/info_file.h"
 
+#include "partset/checksum_file.h"
 #include "partset/name_encoding.h"
 #include "partset/part_number.h"
 
@@ -38,7 +39,8 @@ bool InfoFileKeepsName(std::string_view sourceName) {
     if (byte < 0x20 || byte == 0x7f) return false;
   }
   // On a file system that ignores letter case, "INFA.INF" is the info file too.
-  if (IsAsciiCaseInsensitiveEqual(sourceName, kInfoFileName) || HasPartExtension(sourceName))
+  if (IsAsciiCaseInsensitiveEqual(sourceName, kInfoFileName) ||
+      IsAsciiCaseInsensitiveEqual(sourceName, kChecksumFileName) || HasPartExtension(sourceName))
     return false;
   // Raw bytes of another system's encoding, which can't be told from
   // Windows-1251, come back as other characters.

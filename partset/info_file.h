@@ -23,7 +23,7 @@ std::string NameInInfoFile(std::string_view content);
 
 // True when a source name comes back from the info file exactly as it went
 // in: valid UTF-8, no control byte, no space at either end, and not a name
-// the join takes for a part or for the info file itself.
+// the join takes for a part, the info file or the checksum file.
 bool InfoFileKeepsName(std::string_view sourceName);
 
 }  // namespace parcelo

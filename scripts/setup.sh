@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build git
-  libgtest-dev
+  libgtest-dev libssl-dev
   qt6-base-dev qt6-translations-l10n fonts-dejavu-core
   xvfb xauth x11-utils
   locales xfsprogs e2fsprogs

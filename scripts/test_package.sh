@@ -65,11 +65,11 @@ check "lintian finds no error" lintian_errors
 depends_on_all() {
   local depends
   depends=$(dpkg-deb -f "$deb" Depends)
-  for package in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
+  for package in libqt6core6 libqt6gui6 libqt6widgets6 libssl3 qt6-qpa-plugins qt6-translations-l10n; do
     grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || { echo "no $package in: $depends"; return 1; }
   done
 }
-check "depends on the Qt libraries, platform plugins and translations" depends_on_all
+check "depends on the Qt libraries, platform plugins, translations and libcrypto" depends_on_all
 check "apt can install it here" apt-get install -s "$deb"
 
 files_present() {
@@ -120,13 +120,15 @@ round_trip() {
   local data=$work/data cli=$root/usr/bin/parcelo-cli
   mkdir -p "$data"
   head -c 2500001 /dev/urandom >"$data/Фильм 1.avi"
-  "$cli" split "$data/Фильм 1.avi" --size 1000000 --subdir parts || return 1
+  "$cli" split "$data/Фильм 1.avi" --size 1000000 --subdir parts --checksums || return 1
   ls "$data/parts"
-  [ "$(ls "$data/parts" | tr '\n' ' ')" = "001.drb 002.drb 003.drb Infa.inf " ] || return 1
+  [ "$(ls "$data/parts" | tr '\n' ' ')" = "001.drb 002.drb 003.drb Infa.inf Infa.sha256 " ] || return 1
+  "$cli" check "$data/parts" || return 1
   "$cli" join "$data/parts" || return 1
-  cmp "$data/Фильм 1.avi" "$data/parts/Фильм 1.avi"
+  cmp "$data/Фильм 1.avi" "$data/parts/Фильм 1.avi" || return 1
+  (cd "$data/parts" && sha256sum -c Infa.sha256)
 }
-check "the packaged parcelo-cli splits a file and joins it back byte for byte" round_trip
+check "the packaged parcelo-cli splits a file with checksums, checks and joins it back byte for byte" round_trip
 check "parcelo-cli --version says parcelo-cli $version" \
   test "$("$root/usr/bin/parcelo-cli" --version)" = "parcelo-cli $version"
 check "parcelo --version says parcelo $version" \

@@ -15,8 +15,10 @@
 #include "io/folder.h"
 #include "io/replacement_file.h"
 #include "io/write_all.h"
+#include "operation/hashing_observer.h"
 #include "operation/messages.h"
 #include "operation/run_reported.h"
+#include "partset/checksum_file.h"
 #include "partset/info_file.h"
 #include "partset/leading_number.h"
 #include "partset/part_number.h"
@@ -66,6 +68,7 @@ std::optional<Report> CheckTarget(const Folder& target, const std::vector<std::s
   }
   std::vector<std::string> outputs = parts;
   outputs.emplace_back(kInfoFileName);
+  outputs.emplace_back(kChecksumFileName);  // written, or removed as another set's
   for (const std::string& name : outputs) {
     const std::optional<FileStatus> status = target.Status(name);
     if (status && status->IsSameFileAs(source)) {
@@ -162,7 +165,11 @@ std::string SplitJob::WriteParts(const Folder& target) {
   std::string current = target.PathOf(parts_.front());
   try {
     RangeCopier copier;
-    // Parts are as private as their source, and so is the info file.
+    std::optional<HashingObserver> partHash, wholeHash;
+    ByteObservers observers;
+    if (request_.checksums) observers = {&partHash.emplace(), &wholeHash.emplace()};
+    std::vector<ChecksumLine> checksums;
+    // Parts are as private as their source, and so are the info and checksum files.
     const mode_t mode = sourceStatus_.mode & 0666;
     ProgressMeter meter(progress_, sourceStatus_.size, static_cast<std::uint32_t>(parts_.size()));
     const RangeCopier::Moved moved = [&](std::uint64_t bytes) { meter.Advance(bytes); };
@@ -172,19 +179,29 @@ std::string SplitJob::WriteParts(const Folder& target) {
       const std::uint64_t offset = k * pieceSize_;
       ReplacementFile part(target, parts_[k], mode, mode);
       copier.Copy(source_, offset, part.file(), 0,
-                  std::min(pieceSize_, sourceStatus_.size - offset), moved);
+                  std::min(pieceSize_, sourceStatus_.size - offset), moved, observers);
       // The old set ends where the first part lands: until the new info
       // file is written, no set here looks whole to a join.
-      if (k == 0) target.Remove(std::string(kInfoFileName));
+      if (k == 0) {
+        target.Remove(std::string(kInfoFileName));
+        target.Remove(std::string(kChecksumFileName));
+      }
       part.Commit();
       written_.push_back(parts_[k]);
+      if (partHash) checksums.push_back({parts_[k], partHash->HexDigest()});
     }
     meter.Finish();
-    current = target.PathOf(std::string(kInfoFileName));
-    ReplacementFile info(target, std::string(kInfoFileName), mode, mode);
-    const std::string text = InfoFileText(FileNameOf(sourcePath_));
-    WriteAll(info.file(), text.data(), text.size(), 0);
-    info.Commit();
+    const auto writeFile = [&](std::string_view name, const std::string& text) {
+      current = target.PathOf(std::string(name));
+      ReplacementFile file(target, std::string(name), mode, mode);
+      WriteAll(file.file(), text.data(), text.size(), 0);
+      file.Commit();
+    };
+    writeFile(kInfoFileName, InfoFileText(FileNameOf(sourcePath_)));
+    if (wholeHash) {
+      checksums.push_back({FileNameOf(sourcePath_), wholeHash->HexDigest()});
+      writeFile(kChecksumFileName, ChecksumFileText(checksums));
+    }
   } catch (const std::bad_alloc&) {
     throw FileError(kOutOfMemory, FileOperation::Write, current);
   }

@@ -59,6 +59,32 @@ TEST(ParceloCli, JoinTakesTheInfoFileOrAnyPartForTheFolderOfItsSet) {
   EXPECT_EQ(result.out, Line(messages::kJoinDoneTitle, messages::JoinDone("./film.avi")));
 }
 
+TEST(ParceloCli, CheckSaysWhetherTheSetMatchesItsChecksums) {
+  testing::TempFolder folder;
+  testing::WriteFile(folder / "film.avi", testing::PatternBytes(2500));
+  ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", "set", "--checksums"}).status, 0);
+  const std::pair<std::string, testing::CliResult> rows[] = {
+      {"",
+       {0,
+        "Проверка завершена: Все 3 части(ей) в директории " + (folder / "set") + " совпадают с контрольными суммами.\n",
+        ""}},
+      {"002.drb",
+       {2, "",
+        "Ошибка выполнения: Ошибка 1008. Не пройдена проверка файла \"" + (folder / "set/002.drb") +
+            "\": контрольная сумма не совпадает.\n"}},
+      {"Infa.sha256",
+       {1, "", "Ошибка проверки: В данной папке нет файла Infa.sha256 с контрольными суммами частей!\n"}}};
+  for (const auto& [damaged, expected] : rows) {
+    if (damaged == "002.drb") testing::WriteFile(folder / "set/002.drb", "changed");
+    if (damaged == "Infa.sha256") std::filesystem::remove(folder / "set/Infa.sha256");
+    const auto result = RunCli({"check", folder / "set/Infa.inf"});
+    EXPECT_EQ(result.status, expected.status) << damaged;
+    EXPECT_EQ(result.out, expected.out);
+    EXPECT_EQ(result.err, expected.err);
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder / "set/film.avi"));
+}
+
 TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   testing::TempFolder folder;
   testing::WriteFile(folder / "small", "0123456789");
@@ -84,6 +110,7 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
                                                 {"split", "a", "--bogus"},
                                                 {"join"},
                                                 {"join", "a", "b"},
+                                                {"check"},
                                                 {"merge", "a"}}) {
     const auto result = RunCli(usage);
     EXPECT_EQ(result.status, 64);

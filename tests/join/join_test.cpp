@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 
 #include "operation/messages.h"
 #include "split/split.h"
@@ -25,6 +27,7 @@ using testing::FolderEntries;
 using testing::ReadFile;
 using testing::WriteFile;
 using Strings = std::vector<std::string>;
+const std::string kZeros(64, '0');
 
 struct JoinTest : ::testing::Test {
   testing::TempFolder folder;
@@ -211,6 +214,58 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
   ExpectReport(JoinFolder(ListFolder, cancel), Outcome::Cancelled, messages::kJoinCancelledTitle, messages::kCancelled);
   EXPECT_EQ(FolderEntries(folder.path()), before);
   ExpectFailure(Join(folder / "missing", ListFolder), ENOENT, folder / "missing");
+}
+
+// Each way a set with checksums can be damaged stops the join and the
+// check with an error naming the first thing wrong; the old output stays.
+TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
+  const std::string bytes = testing::PatternBytes(5000);
+  WriteFile(folder / "film.avi", bytes);
+  ASSERT_EQ(Split({folder / "film.avi", "2000", true, "set", true}).outcome, Outcome::Done);
+  const std::string set = folder / "set", sums = set + "/Infa.sha256";
+  ExpectReport(Check(set, ListFolder), Outcome::Done, messages::kCheckDoneTitle,
+               "Все 3 части(ей) в директории " + set + " совпадают с контрольными суммами.");
+  std::map<std::string, std::string> good;
+  for (const auto& name : FolderEntries(set)) good[name] = ReadFile(set + "/" + name);
+  const auto replaced = [&](std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+  };
+  const std::string& text = good["Infa.sha256"];
+  const std::string wholeDigest = text.substr(text.rfind('\n', text.size() - 2) + 1, 64);
+  const std::vector<std::tuple<const char*, std::function<void()>, int, std::string>> rows = {
+      {"a part differs", [&] { WriteFile(set + "/002.drb", std::string(2000, 'x')); }, kChecksumMismatch,
+       set + "/002.drb"},
+      {"a listed part is missing", [&] { fs::remove(set + "/002.drb"); }, kChecksumMismatch, set + "/002.drb"},
+      {"a part is not listed", [&] { WriteFile(set + "/004.drb", "more"); }, kChecksumMismatch, set + "/004.drb"},
+      {"the first in order counts",
+       [&] {
+         fs::remove(set + "/003.drb");
+         WriteFile(set + "/002.drb", "x");
+       },
+       kChecksumMismatch, set + "/002.drb"},
+      {"the whole file differs", [&] { WriteFile(sums, replaced(good["Infa.sha256"], wholeDigest, kZeros)); },
+       kChecksumMismatch, set + "/film.avi"},
+      {"another whole file", [&] { WriteFile(sums, replaced(good["Infa.sha256"], "  film.avi", "  other.avi")); },
+       kBadChecksumFile, sums},
+      {"malformed", [&] { WriteFile(sums, good["Infa.sha256"] + "junk\n"); }, kBadChecksumFile, sums},
+      {"too large", [&] { WriteFile(sums, std::string(300000, '\n')); }, kBadChecksumFile, sums},
+      {"a link", [&] { fs::remove(sums), fs::create_symlink(set + "/Infa.inf", sums); }, kSymbolicLink, sums},
+      {"a FIFO", [&] { fs::remove(sums), mkfifo(sums.c_str(), 0600); }, kNotRegularFile, sums}};
+  for (const auto& [what, damage, code, path] : rows) {
+    fs::remove_all(set);
+    fs::create_directory(set);
+    for (const auto& [name, content] : good) WriteFile(set + "/" + name, content);
+    WriteFile(set + "/film.avi", "previous output");
+    damage();
+    const Strings before = FolderEntries(set);
+    SCOPED_TRACE(what);
+    ExpectFailure(Join(set, ListFolder), code, path);
+    ExpectFailure(Check(set, ListFolder), code, path);
+    EXPECT_EQ(ReadFile(set + "/film.avi"), "previous output");
+    EXPECT_EQ(FolderEntries(set), before);
+  }
+  fs::remove(sums);
+  ExpectReport(Check(set, ListFolder), Outcome::Refused, messages::kCheckErrorTitle, messages::kNoChecksums);
 }
 
 TEST_F(JoinTest, RefusesAFolderAnotherOperationHolds) {

@@ -99,6 +99,7 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
       {"report\rdraft", "0123456789", "3", false, "", "", kFileNameErrorTitle, kUnstorableName},
       {" lead.bin", "0123456789", "3", false, "", "", kFileNameErrorTitle, kUnstorableName},
       {"Infa.inf", "0123456789", "3", true, "sub", "", kFileNameErrorTitle, kUnstorableName},
+      {"INFA.SHA256", "0123456789", "3", true, "sub", "", kFileNameErrorTitle, kUnstorableName},
       {"old.DRB", "0123456789", "3", false, "", "009.drb", kFileNameErrorTitle, kUnstorableName},
       // Parts the join would take with this set: any kind of entry, any letter case.
       {"f", "0123456789", "5", false, "", "003.drb", kSplitErrorTitle, kForeignParts},
@@ -122,6 +123,24 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
     EXPECT_EQ(ReadFile(fresh / row.name), row.bytes);
   }
   ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
+}
+
+// Infa.sha256 is what sha256sum checks the set with, and the joined file
+// too; a later split without checksums takes away the one that would
+// describe other parts.
+TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
+  const std::string bytes = testing::PatternBytes(2500);
+  WriteFile(folder / "my film.avi", bytes);
+  ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set", true}).outcome, Outcome::Done);
+  const std::string content = ReadFile(folder / "set/Infa.sha256");
+  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 4);
+  EXPECT_TRUE(content.ends_with("  my film.avi\n")) << content;
+  const std::string check = "cd " + folder / "set" + " && sha256sum --quiet -c";
+  EXPECT_EQ(std::system((check + " --ignore-missing Infa.sha256").c_str()), 0);
+  fs::copy_file(folder / "my film.avi", folder / "set/my film.avi");
+  EXPECT_EQ(std::system((check + " Infa.sha256").c_str()), 0);
+  ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set"}).outcome, Outcome::Done);
+  EXPECT_EQ(FolderEntries(folder / "set"), (Strings{"001.drb", "002.drb", "003.drb", "Infa.inf", "my film.avi"}));
 }
 
 TEST_F(SplitTest, NeverWritesOverItsSourceUnderAnotherName) {

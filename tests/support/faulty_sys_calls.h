@@ -26,6 +26,7 @@ struct FaultySysCalls : SysCalls {
   int unnamedError = 0;               // unnamed temporaries (O_TMPFILE) fail so
   int takenNames = 0;                 // so many temporary names in a row are taken (EEXIST)
   int cloneError = EOPNOTSUPP;        // block sharing fails so (0: as the system does)
+  int seekError = 0;                  // SeekData and SeekHole fail so (EINVAL: no hole information)
   std::map<std::string, int> errors;  // a call of this name ("MkdirAt") fails so
 
   std::uint64_t written = 0;
@@ -34,6 +35,7 @@ struct FaultySysCalls : SysCalls {
   int cloneCalls = 0;
   int closeCalls = 0;
   int renameCalls = 0;
+  int seekCalls = 0;
 
   int OpenAt(int folderFd, const char* name, int flags, mode_t mode) override {
     if (openErrorName == name) return Fail(EACCES);
@@ -97,6 +99,17 @@ struct FaultySysCalls : SysCalls {
   int CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::uint64_t toOffset, std::uint64_t count) override {
     ++cloneCalls;
     return cloneError ? Fail(cloneError) : SysCalls::CloneRange(fromFd, fromOffset, toFd, toOffset, count);
+  }
+  off_t SeekData(int fd, std::uint64_t offset) override {
+    ++seekCalls;
+    return seekError ? Fail(seekError) : SysCalls::SeekData(fd, offset);
+  }
+  off_t SeekHole(int fd, std::uint64_t offset) override {
+    ++seekCalls;
+    return seekError ? Fail(seekError) : SysCalls::SeekHole(fd, offset);
+  }
+  int Ftruncate(int fd, std::uint64_t length) override {
+    return Failing("Ftruncate") ? -1 : SysCalls::Ftruncate(fd, length);
   }
 
  private:
