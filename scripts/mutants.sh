@@ -70,12 +70,9 @@ mutant partset/info_file.h 'kInfoFileReadLimit = 4097;' 'kInfoFileReadLimit = 81
 mutant partset/info_file.cpp 'if (sourceName.empty() || sourceName.front()' 'return true; if (sourceName.empty() || sourceName.front()' split_split_test
 mutant partset/name_encoding.cpp 'if (bytes && (*bytes == utf8 || !IsValidUtf8(*bytes)))' 'if (bytes)' partset_info_file_test
 # The split and the join.
-mutant split/split.cpp 'if (k == 0) target.Remove(std::string(kInfoFileName));' '' split_split_test
+mutant split/split.cpp '        target.Remove(std::string(kInfoFileName));' '' split_split_test
 mutant split/split.cpp 'return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);' 'continue;' split_split_test
-mutant split/split.cpp '  for (const std::string& name : outputs) {
-    const std::optional<FileStatus> status' '  outputs.pop_back();
-  for (const std::string& name : outputs) {
-    const std::optional<FileStatus> status' split_split_test
+mutant split/split.cpp 'std::vector<std::string> outputs = parts;' 'std::vector<std::string> outputs(parts.begin(), parts.end() - 1);' split_split_test
 mutant split/split.cpp 'const mode_t mode = sourceStatus_.mode & 0666;' 'const mode_t mode = 0666;' split_split_test
 mutant split/split.cpp '      target_->Remove(name);' '' split_split_test
 mutant split/split.cpp 'if (createdChild_) parent_.RemoveChildIfEmpty(childName_);
