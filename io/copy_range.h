@@ -20,6 +20,7 @@ class ByteObserver {
   virtual void See(const char* data, std::size_t size) noexcept = 0;
 };
 
+// The observers of one copy, each on a thread of its own.
 using ByteObservers = std::vector<ByteObserver*>;
 
 // Moves byte ranges from one file into another for one operation. It owns
@@ -57,6 +58,7 @@ class RangeCopier {
   void Read(const File& from, std::uint64_t fromOffset, std::uint64_t count, const Moved& moved,
             const ByteObservers& observers);
 
+  // The most observers one copy may have (each one a thread).
   static constexpr std::size_t kMaxObservers = 4;
 
  private:
