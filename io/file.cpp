@@ -11,22 +11,6 @@
 
 namespace parcelo {
 
-File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) Sys().Close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-    path_ = std::move(other.path_);
-  }
-  return *this;
-}
-
-File::~File() {
-  if (fd_ >= 0) Sys().Close(fd_);
-}
-
 File File::OpenRegular(int folderFd, const char* name, int extraFlags, std::string path) {
   const int fd = Sys().OpenAt(folderFd, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | extraFlags, 0);
   if (fd < 0) {
@@ -57,13 +41,13 @@ File File::OpenEntry(const Folder& folder, const std::string& name) {
 
 FileStatus File::Status() const {
   struct stat status {};
-  if (Sys().Fstat(fd_, &status) != 0) throw FileError(errno, FileOperation::Stat, path_);
+  if (Sys().Fstat(fd(), &status) != 0) throw FileError(errno, FileOperation::Stat, path_);
   return FileStatus::From(status);
 }
 
 std::size_t File::ReadAt(char* buffer, std::size_t count, std::uint64_t offset) const {
   for (;;) {
-    const ssize_t got = Sys().Pread(fd_, buffer, count, offset);
+    const ssize_t got = Sys().Pread(fd(), buffer, count, offset);
     if (got >= 0) return static_cast<std::size_t>(got);
     if (errno != EINTR) throw FileError(errno, FileOperation::Read, path_);
   }
@@ -82,7 +66,7 @@ std::string File::ReadStart(std::size_t limit) const {
 }
 
 void File::Close() {
-  const int fd = std::exchange(fd_, -1);
+  const int fd = fd_.Release();
   if (fd >= 0 && Sys().Close(fd) != 0) throw FileError(errno, FileOperation::Close, path_);
 }
 

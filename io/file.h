@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "io/descriptor.h"
 #include "io/file_status.h"
 
 namespace parcelo {
@@ -17,11 +18,6 @@ class File {
  public:
   File() = default;
   File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-  File(File&& other) noexcept;
-  File& operator=(File&& other) noexcept;
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  ~File();
 
   // Opens a file the user named for reading, following symbolic links.
   // Never blocks on a FIFO or device; throws FileError (kNotRegularFile,
@@ -33,7 +29,7 @@ class File {
   // naming it when it is not a regular file or can't be opened.
   static File OpenEntry(const Folder& folder, const std::string& name);
 
-  int fd() const { return fd_; }
+  int fd() const { return fd_.get(); }
   const std::string& path() const { return path_; }
 
   // Returns the open file's status; throws FileError.
@@ -59,7 +55,7 @@ class File {
   // reads block again.
   static File OpenRegular(int folderFd, const char* name, int extraFlags, std::string path);
 
-  int fd_ = -1;
+  Descriptor fd_;
   std::string path_;
 };
 

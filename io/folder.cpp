@@ -12,22 +12,6 @@
 
 namespace parcelo {
 
-Folder::Folder(Folder&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
-
-Folder& Folder::operator=(Folder&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) Sys().Close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-    path_ = std::move(other.path_);
-  }
-  return *this;
-}
-
-Folder::~Folder() {
-  if (fd_ >= 0) Sys().Close(fd_);
-}
-
 Folder Folder::Open(const std::string& path) {
   const int fd = Sys().OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK, 0);
   if (fd < 0) throw FileError(errno, FileOperation::Open, path);
@@ -35,26 +19,26 @@ Folder Folder::Open(const std::string& path) {
 }
 
 Folder Folder::OpenChild(const std::string& name) const {
-  const int fd =
-      Sys().OpenAt(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_NOFOLLOW, 0);
-  if (fd < 0) {
+  const int child =
+      Sys().OpenAt(fd(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_NOFOLLOW, 0);
+  if (child < 0) {
     // A symbolic link there fails with ELOOP, or ENOTDIR on some systems.
     const int error = errno;
     const std::optional<FileStatus> status = Status(name);
     const bool link = status && status->kind == FileStatus::Kind::SymbolicLink;
     throw FileError(link ? kSymbolicLink : error, FileOperation::Open, PathOf(name));
   }
-  return Folder(fd, PathOf(name));
+  return Folder(child, PathOf(name));
 }
 
 void Folder::MakeChild(const std::string& name) const {
-  if (Sys().MkdirAt(fd_, name.c_str(), 0777) != 0) {
+  if (Sys().MkdirAt(fd(), name.c_str(), 0777) != 0) {
     throw FileError(errno, FileOperation::CreateFolder, PathOf(name));
   }
 }
 
 bool Folder::RemoveChildIfEmpty(const std::string& name) const noexcept {
-  return Sys().UnlinkAt(fd_, name.c_str(), AT_REMOVEDIR) == 0;
+  return Sys().UnlinkAt(fd(), name.c_str(), AT_REMOVEDIR) == 0;
 }
 
 std::string Folder::PathOf(const std::string& name) const {
@@ -64,30 +48,30 @@ std::string Folder::PathOf(const std::string& name) const {
 
 std::optional<FileStatus> Folder::Status(const std::string& name) const {
   struct stat status {};
-  if (Sys().LstatAt(fd_, name.c_str(), &status) == 0) return FileStatus::From(status);
+  if (Sys().LstatAt(fd(), name.c_str(), &status) == 0) return FileStatus::From(status);
   if (errno == ENOENT) return std::nullopt;
   throw FileError(errno, FileOperation::Stat, PathOf(name));
 }
 
 int Folder::WriteAccessError(const std::string& name) const {
-  return Sys().AccessAt(fd_, name.c_str(), W_OK) == 0 ? 0 : errno;
+  return Sys().AccessAt(fd(), name.c_str(), W_OK) == 0 ? 0 : errno;
 }
 
 std::vector<std::string> Folder::Names() const {
   std::vector<std::string> names;
-  if (Sys().ReadNames(fd_, &names) != 0) throw FileError(errno, FileOperation::ListFolder, path_);
+  if (Sys().ReadNames(fd(), &names) != 0) throw FileError(errno, FileOperation::ListFolder, path_);
   return names;
 }
 
 void Folder::Remove(const std::string& name) const {
-  if (Sys().UnlinkAt(fd_, name.c_str(), 0) != 0 && errno != ENOENT) {
+  if (Sys().UnlinkAt(fd(), name.c_str(), 0) != 0 && errno != ENOENT) {
     throw FileError(errno, FileOperation::Remove, PathOf(name));
   }
 }
 
 void Folder::Lock() const {
   for (;;) {
-    if (Sys().Flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+    if (Sys().Flock(fd(), LOCK_EX | LOCK_NB) == 0) return;
     if (errno == EINTR) continue;
     throw FileError(errno == EWOULDBLOCK ? kFolderBusy : errno, FileOperation::Lock, path_);
   }

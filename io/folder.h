@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "io/descriptor.h"
 #include "io/file_status.h"
 
 namespace parcelo {
@@ -15,11 +16,6 @@ namespace parcelo {
 class Folder {
  public:
   Folder() = default;
-  Folder(Folder&& other) noexcept;
-  Folder& operator=(Folder&& other) noexcept;
-  Folder(const Folder&) = delete;
-  Folder& operator=(const Folder&) = delete;
-  ~Folder();
 
   // Opens the folder at `path` (symbolic links followed: the user named
   // it). Throws FileError (ENOTDIR, ENOENT, EACCES, ...) naming it.
@@ -36,7 +32,7 @@ class Folder {
   // Removes the child folder `name` if it is empty; says whether it did.
   bool RemoveChildIfEmpty(const std::string& name) const noexcept;
 
-  int fd() const { return fd_; }
+  int fd() const { return fd_.get(); }
 
   // The path of an entry, as messages name it: the folder, a separator, the name.
   std::string PathOf(const std::string& name) const;
@@ -67,7 +63,7 @@ class Folder {
  private:
   Folder(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
 
-  int fd_ = -1;
+  Descriptor fd_;
   std::string path_;
 };
 
