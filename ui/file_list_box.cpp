@@ -1,12 +1,12 @@
 #include "ui/file_list_box.h"
 
-#include <QFile>
+#include "ui/core_path.h"
 
 namespace parcelo::ui {
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {}
 
-void FileListBox::setPath(const QString& folder) { List(QFile::encodeName(folder).toStdString()); }
+void FileListBox::setPath(const QString& folder) { List(CorePath(folder)); }
 
 void FileListBox::List(const std::string& folder) {
   clear();
@@ -14,7 +14,7 @@ void FileListBox::List(const std::string& folder) {
   entries_ = ListFolder(folder);
   for (const FolderEntry& entry : entries_) {
     if (entry.status.kind == FileStatus::Kind::Regular) {
-      addItem(QFile::decodeName(QByteArray::fromStdString(entry.name)));
+      addItem(FromCorePath(entry.name));
     }
   }
 }

@@ -6,7 +6,6 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -25,6 +24,7 @@
 #include "operation/messages.h"
 #include "split/split.h"
 #include "ui/app_icon.h"
+#include "ui/core_path.h"
 #include "ui/dialogs.h"
 #include "ui/file_list_box.h"
 #include "ui/progress_display.h"
@@ -112,8 +112,6 @@ class FittingCircleStyle : public QProxyStyle {
  private:
   int limit_;
 };
-
-std::string Encoded(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
 
@@ -265,8 +263,8 @@ void FrmMain::optSubDir_Click() { txtPapka->setEnabled(true); }
 void FrmMain::cmddir_Click() { txtPut->setText(dialogs_.ShowOpen(this)); }
 
 void FrmMain::cmdGo_Click() {
-  const SplitRequest request{Encoded(txtPut->text()), txtKusok->text().toStdString(),
-                             optSubDir->isChecked(), Encoded(txtPapka->text())};
+  const SplitRequest request{CorePath(txtPut->text()), txtKusok->text().toStdString(),
+                             optSubDir->isChecked(), CorePath(txtPapka->text())};
   RunOperation(QString::fromUtf8(text::kSplitProgressTitle),
                [&](const Progress& progress) { return Split(request, progress); });
 }
@@ -276,7 +274,7 @@ void FrmMain::cmdSobrat_Click() {
                                                QString::fromUtf8(text::kJoinFolderPrompt));
   if (folder.isEmpty()) return;
   RunOperation(QString::fromUtf8(text::kJoinProgressTitle), [&](const Progress& progress) {
-    return Join(Encoded(folder), File1->lister(), progress);
+    return Join(CorePath(folder), File1->lister(), progress);
   });
 }
 

@@ -116,10 +116,10 @@ class FrmMainTest : public QObject {
 
   // Enter starts nothing; "..." fills the path box, and its cancel empties it.
   // A refusal, an error, a split and a join show one box each, and the window
-  // stays usable.
+  // stays usable. The names are Cyrillic, as they reach the core from the boxes.
   void eachWorkShowsItsOneBox() {
     support::TempFolder folder;
-    const std::string source = folder / "film.avi", bytes = support::PatternBytes(10007);
+    const std::string source = folder / "фильм.avi", bytes = support::PatternBytes(10007);
     for (const char* name : {"cmdGo", "cmdSobrat"}) QTest::keyClick(control(name), Qt::Key_Return);
     dialogs->openResult = "/data/film.avi";
     click("cmddir");
@@ -132,21 +132,21 @@ class FrmMainTest : public QObject {
     support::WriteFile(source, bytes);
     click("cmdOptions");
     click("optSubDir");
-    fill("txtPapka", "set");
+    fill("txtPapka", "части");
     fill("txtKusok", "4 000");
     click("cmdOk");
     click("cmdGo");
-    dialogs->folderResult = QString::fromStdString(folder / "set");
+    dialogs->folderResult = QString::fromStdString(folder / "части");
     click("cmdSobrat");
     QCOMPARE(dialogs->log,
              QStringList({Box({{}, messages::kReadErrorTitle, messages::kNoSource}),
                           Box(messages::ErrorReport({ENOENT, parcelo::FileOperation::Open, source}).message),
                           Box({{}, messages::kSplitDoneTitle, messages::SplitDone(source, "3")}),
                           Chooser(QString::fromStdString(folder.path())),  // where the file lies
-                          Box({{}, messages::kJoinDoneTitle, messages::JoinDone(folder / "set/film.avi")})}));
-    QCOMPARE(support::FolderEntries(folder / "set"),
-             (std::vector<std::string>{"001.drb", "002.drb", "003.drb", "Infa.inf", "film.avi"}));
-    QVERIFY(support::ReadFile(folder / "set/film.avi") == bytes);
+                          Box({{}, messages::kJoinDoneTitle, messages::JoinDone(folder / "части/фильм.avi")})}));
+    QCOMPARE(support::FolderEntries(folder / "части"),
+             (std::vector<std::string>{"001.drb", "002.drb", "003.drb", "Infa.inf", "фильм.avi"}));
+    QVERIFY(support::ReadFile(folder / "части/фильм.avi") == bytes);
   }
 
   // Work made slow enough to be stopped by a hand: "Отмена", Esc and the
