@@ -37,7 +37,7 @@ struct FaultySysCalls : SysCalls {
   int renameCalls = 0;
   int seekCalls = 0;
 
-  int OpenAt(int folderFd, const char* name, int flags, mode_t mode) override {
+  int OpenAt(int folderFd, const char* name, int flags, std::uint32_t mode) override {
     if (openErrorName == name) return Fail(EACCES);
 #ifdef O_TMPFILE
     if ((flags & O_TMPFILE) == O_TMPFILE && unnamedError) return Fail(unnamedError);
@@ -78,12 +78,12 @@ struct FaultySysCalls : SysCalls {
     const int result = SysCalls::Close(fd);
     return wasWritten && closeError ? Fail(closeError) : result;
   }
-  int LstatAt(int folderFd, const char* name, struct stat* status) override {
+  int LstatAt(int folderFd, const char* name, FileStatus* status) override {
     return Failing("LstatAt") ? -1 : SysCalls::LstatAt(folderFd, name, status);
   }
-  int Fchmod(int fd, mode_t mode) override { return Failing("Fchmod") ? -1 : SysCalls::Fchmod(fd, mode); }
+  int Fchmod(int fd, std::uint32_t mode) override { return Failing("Fchmod") ? -1 : SysCalls::Fchmod(fd, mode); }
   int SetFlags(int fd, int flags) override { return Failing("SetFlags") ? -1 : SysCalls::SetFlags(fd, flags); }
-  int MkdirAt(int folderFd, const char* name, mode_t mode) override {
+  int MkdirAt(int folderFd, const char* name, std::uint32_t mode) override {
     return Failing("MkdirAt") ? -1 : SysCalls::MkdirAt(folderFd, name, mode);
   }
   int UnlinkAt(int folderFd, const char* name, int flags) override {
@@ -100,11 +100,11 @@ struct FaultySysCalls : SysCalls {
     ++cloneCalls;
     return cloneError ? Fail(cloneError) : SysCalls::CloneRange(fromFd, fromOffset, toFd, toOffset, count);
   }
-  off_t SeekData(int fd, std::uint64_t offset) override {
+  std::int64_t SeekData(int fd, std::uint64_t offset) override {
     ++seekCalls;
     return seekError ? Fail(seekError) : SysCalls::SeekData(fd, offset);
   }
-  off_t SeekHole(int fd, std::uint64_t offset) override {
+  std::int64_t SeekHole(int fd, std::uint64_t offset) override {
     ++seekCalls;
     return seekError ? Fail(seekError) : SysCalls::SeekHole(fd, offset);
   }
