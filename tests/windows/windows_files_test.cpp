@@ -103,17 +103,24 @@ TEST(WindowsFiles, NamesWindowsWouldRefuseOrChangeAreInvalid) {
 TEST(WindowsFiles, LongPathsWork) {
   TempFolder folder;
   const std::string name(120, 'd');
-  Folder current = Folder::Open(folder.path());
+  std::vector<Folder> chain;
+  chain.push_back(Folder::Open(folder.path()));
   for (int depth = 0; depth < 3; ++depth) {
-    current.MakeChild(name);
-    current = current.OpenChild(name);
+    chain.back().MakeChild(name);
+    chain.push_back(chain.back().OpenChild(name));
   }
-  ReplacementFile file(current, "file.bin", 0644);
+  ReplacementFile file(chain.back(), "file.bin", 0644);
   WriteAll(file.file(), "deep", 4, 0);
   file.Commit();
-  ASSERT_GT(current.PathOf("file.bin").size(), 400u);
-  EXPECT_EQ(File::OpenForReading(current.PathOf("file.bin")).ReadStart(10), "deep");
-  EXPECT_EQ(ListFolder(current.path()).size(), 1u);
+  const std::string path = chain.back().PathOf("file.bin");
+  ASSERT_GT(path.size(), 400u);
+  EXPECT_EQ(File::OpenForReading(path).ReadStart(10), "deep");
+  EXPECT_EQ(ListFolder(chain.back().path()).size(), 1u);
+  chain.back().Remove("file.bin");
+  while (chain.size() > 1) {
+    chain.pop_back();
+    EXPECT_TRUE(chain.back().RemoveChildIfEmpty(name));
+  }
 }
 
 // Hidden and system entries (desktop.ini, Thumbs.db) are not listed, as
