@@ -80,7 +80,6 @@ TEST(WindowsFiles, IdentityHoldsWhateverTheSpelling) {
   const Folder same = Folder::Open(otherSpelling);
   EXPECT_FALSE(open.Status("001.drb")->IsSameFileAs(*open.Status("002.drb")));
   EXPECT_TRUE(open.Status("001.drb")->IsSameFileAs(*same.Status("001.DRB")));
-  EXPECT_EQ(File::OpenEntry(open, "002.drb").Size(), 6u);
 
   EXPECT_EQ(Join(folder.path(), ListFolder).outcome, Outcome::Refused);
   EXPECT_EQ(ReadFile(folder / "001.drb"), "first");
@@ -97,30 +96,6 @@ TEST(WindowsFiles, NamesWindowsWouldRefuseOrChangeAreInvalid) {
     ExpectFileError([&] { open.MakeChild(name); }, kInvalidName, open.PathOf(name));
   }
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"x"});
-}
-
-// Paths longer than the old 260-character limit work throughout.
-TEST(WindowsFiles, LongPathsWork) {
-  TempFolder folder;
-  const std::string name(120, 'd');
-  std::vector<Folder> chain;
-  chain.push_back(Folder::Open(folder.path()));
-  for (int depth = 0; depth < 3; ++depth) {
-    chain.back().MakeChild(name);
-    chain.push_back(chain.back().OpenChild(name));
-  }
-  ReplacementFile file(chain.back(), "file.bin", 0644);
-  WriteAll(file.file(), "deep", 4, 0);
-  file.Commit();
-  const std::string path = chain.back().PathOf("file.bin");
-  ASSERT_GT(path.size(), 400u);
-  EXPECT_EQ(File::OpenForReading(path).ReadStart(10), "deep");
-  EXPECT_EQ(ListFolder(chain.back().path()).size(), 1u);
-  chain.back().Remove("file.bin");
-  while (chain.size() > 1) {
-    chain.pop_back();
-    EXPECT_TRUE(chain.back().RemoveChildIfEmpty(name));
-  }
 }
 
 // Hidden and system entries (desktop.ini, Thumbs.db) are not listed, as
