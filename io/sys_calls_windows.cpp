@@ -200,6 +200,17 @@ int StatusOf(HANDLE handle, FileStatus* status) {
   return 0;
 }
 
+// Where a read or write starts: both halves of the 64-bit offset.
+OVERLAPPED OffsetOf(std::uint64_t offset) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return at;
+}
+
+// One call moves at most 1 GiB (a DWORD count).
+DWORD ChunkOf(std::size_t count) { return static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30)); }
+
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Opens an entry to look at, never through a link at its end.
@@ -252,12 +263,9 @@ int SysCalls::OpenAt(int folderFd, const char* name, int flags, std::uint32_t mo
 ssize_t SysCalls::Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) {
   const HANDLE handle = HandleOf(fd);
   if (handle == INVALID_HANDLE_VALUE) return -1;
-  OVERLAPPED at{};
-  at.Offset = static_cast<DWORD>(offset);
-  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  OVERLAPPED at = OffsetOf(offset);
   DWORD got = 0;
-  const auto want = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
-  if (!ReadFile(handle, buffer, want, &got, &at)) {
+  if (!ReadFile(handle, buffer, ChunkOf(count), &got, &at)) {
     if (GetLastError() == ERROR_HANDLE_EOF) return 0;
     return FailWithLast();
   }
@@ -267,12 +275,9 @@ ssize_t SysCalls::Pread(int fd, void* buffer, std::size_t count, std::uint64_t o
 ssize_t SysCalls::Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset) {
   const HANDLE handle = HandleOf(fd);
   if (handle == INVALID_HANDLE_VALUE) return -1;
-  OVERLAPPED at{};
-  at.Offset = static_cast<DWORD>(offset);
-  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  OVERLAPPED at = OffsetOf(offset);
   DWORD wrote = 0;
-  const auto want = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
-  if (!WriteFile(handle, buffer, want, &wrote, &at)) return FailWithLast();
+  if (!WriteFile(handle, buffer, ChunkOf(count), &wrote, &at)) return FailWithLast();
   return wrote;
 }
 

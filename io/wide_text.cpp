@@ -13,21 +13,10 @@ std::string Utf8FromUtf16(std::u16string_view text) {
         text[i + 1] <= 0xDFFF) {
       code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00u);
     }
-    if (code < 0x80) {
-      utf8 += static_cast<char>(code);
-    } else if (code < 0x800) {
-      utf8 += static_cast<char>(0xC0 | (code >> 6));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      utf8 += static_cast<char>(0xE0 | (code >> 12));
-      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      utf8 += static_cast<char>(0xF0 | (code >> 18));
-      utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    }
+    const int extra = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+    static constexpr unsigned kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
+    utf8 += static_cast<char>(kLead[extra] | (code >> (6 * extra)));
+    for (int k = extra - 1; k >= 0; --k) utf8 += static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F));
   }
   return utf8;
 }
