@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs every test: once in the normal
 # build, once more built with AddressSanitizer and UndefinedBehaviorSanitizer
 # (leaks included, nothing suppressed), then checks the Debian package,
-# then cross-builds for Windows and runs the core's tests under Wine.
+# then cross-builds for Windows and runs the core's tests under Wine, and,
+# where the MinGW Qt is cached, builds the Windows zip and tests its window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -22,7 +23,20 @@ bash scripts/test_package.sh
 
 bash scripts/test_windows.sh | tee -a "$log"
 
-# One line for the whole run: the tests of the three builds.
+# The Windows zip and its smoke test under Wine, where the MinGW Qt that
+# scripts/windows.sh builds once (about half an hour) is in its cache.
+qt_mingw=${PARCELO_QT_MINGW:-/var/cache/parcelo/qt6-mingw-6.4.2}
+windows_smoke=0
+if [ -f "$qt_mingw/.parcelo-complete" ]; then
+  bash scripts/windows.sh zip
+  windows_smoke=1
+else
+  echo "test.sh: the Windows window's smoke test is skipped: no MinGW Qt in $qt_mingw" \
+    "(scripts/windows.sh qt builds it once, in about half an hour)"
+fi
+
+# One line for the whole run: the tests of the three builds, and the
+# Windows window's smoke test as one.
 passed=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2 \1/p' "$log" |
-  awk '{total += $1; failed += $2} END {print total - failed}')
+  awk -v extra="$windows_smoke" '{total += $1; failed += $2} END {print total - failed + extra}')
 echo "test.sh: $passed passed, 0 failed"

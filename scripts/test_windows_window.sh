@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Smoke test of the Windows zip under Wine, in a virtual X server: unpacks
+# it, starts parcelo.exe with a file of Cyrillic name, finds its window by
+# its caption, splits the file with the window's keys and checks the parts
+# and the closing box; then splits another file with the zip's
+# parcelo-cli.exe. Its last line says PASS or FAIL.
+# Usage: scripts/test_windows_window.sh parcelo-windows-VERSION.zip
+set -euo pipefail
+zip_file=$(realpath "$1")
+cd "$(dirname "$0")/.."
+
+packages=(wine wine64 xvfb x11-utils xdotool unzip)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "test_windows_window: installing ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi
+
+# xwininfo and Wine show Cyrillic names only in a UTF-8 locale.
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix
+xvfb_pid=""
+program_pid=""
+finish() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap finish EXIT
+
+failed=0
+check() {  # check WHAT COMMAND...: runs the command, says how it went
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failed=1; fi
+}
+
+# A display of our own, the first free one from :90 on.
+display=90
+while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
+Xvfb :$display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=:$display
+for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
+
+unzip -q "$zip_file" -d "$work/unpacked"
+app=$(find "$work/unpacked" -mindepth 1 -maxdepth 1 -type d)
+started=$SECONDS
+wineboot -i >/dev/null 2>&1
+wineserver -p  # one server for every program of the test
+echo "Wine prefix ready in $((SECONDS - started)) s"
+
+# The window: a file of 2.5 million bytes, in 1,000,000-byte pieces.
+mkdir -p "$work/данные"
+source_file=$work/данные/фильм.bin
+head -c 2500000 /dev/urandom >"$source_file"
+wine "$app/parcelo.exe" "$(winepath -w "$source_file")" >/dev/null 2>&1 &
+program_pid=$!
+caption='Parcelo - файловое дробление от Velmarin (velmarin@parcelo.example)'
+find_window() {  # find_window CAPTION: the id of the first window so named
+  local id
+  for _ in $(seq 150); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$program_pid" 2>/dev/null || return 1
+    sleep 0.2
+  done
+  return 1
+}
+window=$(find_window '^Parcelo - ') || window=""
+shown=$([ -z "$window" ] || xdotool getwindowname "$window")
+check "parcelo.exe shows its window with the caption \"$caption\"" [ "$shown" = "$caption" ]
+if [ -n "$window" ]; then
+  # From the first focus, "Настройки", Tab goes to the path box, then to
+  # "Дробить файл".
+  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+  sleep 0.5
+  xdotool key Tab Tab space
+  box=$(find_window '^Дробление завершено$') || box=""
+  check "the window's split ends with its box \"Дробление завершено\"" [ -n "$box" ]
+  parts=$(cd "$work/данные" && ls)
+  check "the window's split made 001.drb to 003.drb and Infa.inf beside фильм.bin" \
+    [ "$parts" = $'001.drb\n002.drb\n003.drb\nInfa.inf\nфильм.bin' ]
+  check "the parts hold the file's bytes" \
+    cmp -s "$source_file" <(cat "$work/данные"/00{1,2,3}.drb)
+  [ -z "$box" ] || xdotool key Return
+fi
+[ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null || true
+program_pid=""
+if [ "$failed" != 0 ]; then
+  echo "windows on the display:"
+  xwininfo -root -tree | grep -v 'has no name' || true
+fi
+
+# The command line from the zip, into a subfolder of Cyrillic name.
+mkdir -p "$work/cli"
+head -c 10007 /dev/urandom >"$work/cli/отчёт.txt"
+output=$(wine "$app/parcelo-cli.exe" split "$(winepath -w "$work/cli/отчёт.txt")" \
+  --size 4000 --subdir части 2>&1) || true
+echo "parcelo-cli.exe: $output"
+parts=$(cd "$work/cli/части" 2>/dev/null && ls)
+check "parcelo-cli.exe split made 001.drb to 003.drb and Infa.inf in части" \
+  [ "$parts" = $'001.drb\n002.drb\n003.drb\nInfa.inf' ]
+check "those parts hold the file's bytes" \
+  cmp -s "$work/cli/отчёт.txt" <(cat "$work/cli/части"/00{1,2,3}.drb)
+
+if [ "$failed" = 0 ]; then echo "test_windows_window: PASS"; else echo "test_windows_window: FAIL"; fi
+exit "$failed"
