@@ -98,14 +98,17 @@ EOF
   # Core, Gui and Widgets with the Windows platform plugin and the styles;
   # the third-party code Qt carries, not MinGW's copies. With Direct2D off,
   # 6.4.2's platform plugin links only with DirectWrite 3 off as well.
-  # Debian's source leaves out the Wintab header (its licence forbids
-  # changes), so tablet events are off: the platform plugin needs it for
-  # them, and the window has no use for a pen's pressure.
+  # OpenGL is off as a whole ("dynamic GL" with it: 6.4.2's platform plugin
+  # does not compile with the one off and the other on). Debian's source
+  # leaves out the Wintab header (its licence forbids changes), so tablet
+  # events are off: the platform plugin needs it for them, and the window
+  # has no use for a pen's pressure.
   local features=(
     -DFEATURE_tabletevent=OFF
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_testlib=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
-    -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
+    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_opengl_dynamic=OFF
+    -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
     -DFEATURE_directwrite3=OFF -DFEATURE_sql_sqlite=OFF
     -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_pcre2=OFF
