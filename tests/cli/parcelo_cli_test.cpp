@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <sstream>
 
 #include "operation/messages.h"
 #include "parcelo_version.h"
@@ -103,19 +105,13 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
     EXPECT_EQ(result.err, expected.err);
   }
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
-  for (const std::vector<std::string>& usage : {std::vector<std::string>{},
-                                                {"split"},
-                                                {"split", "a", "b"},
-                                                {"split", "a", "--size"},
-                                                {"split", "a", "--bogus"},
-                                                {"join"},
-                                                {"join", "a", "b"},
-                                                {"check"},
-                                                {"merge", "a"}}) {
-    const auto result = RunCli(usage);
-    EXPECT_EQ(result.status, 64);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, messages::command_line::kUsage);
+  for (const char* usage :
+       {"", "split", "split a b", "split a --size", "split a --bogus", "join", "join a b", "check", "merge a"}) {
+    std::istringstream words(usage);
+    const auto result = RunCli({std::istream_iterator<std::string>(words), {}});
+    EXPECT_EQ(std::tuple(result.status, result.out, result.err),
+              std::tuple(64, std::string(), std::string(messages::command_line::kUsage)))
+        << usage;
   }
   const auto help = RunCli({"--help"});
   EXPECT_EQ(help.status, 0);

@@ -47,22 +47,6 @@ TEST(DiskFaults, FullDiskDuringASplitNamesThePartAndLeavesNoInfoFile) {
   EXPECT_EQ(ReadFile(disk / "film.avi"), bytes);
 }
 
-TEST(DiskFaults, FullDiskDuringAJoinKeepsTheOldOutputAndNoTemporary) {
-  SmallDisk disk("320k");
-  SKIP_UNLESS_MOUNTED(disk);
-  WriteFile(disk / "Infa.inf", "out.bin\r\n");
-  WriteFile(disk / "001.drb", testing::PatternBytes(80 * 1024, 1));
-  WriteFile(disk / "002.drb", testing::PatternBytes(80 * 1024, 2));
-  WriteFile(disk / "out.bin", "the previous output");
-  const auto result = RunCli({"join", disk.path()});
-  EXPECT_EQ(result.status, 2);
-  EXPECT_NE(result.err.find("Не удалось записать файл \"" + (disk / "out.bin") + "\": на диске нет места."),
-            std::string::npos)
-      << result.err;
-  EXPECT_EQ(ReadFile(disk / "out.bin"), "the previous output");
-  EXPECT_EQ(FolderEntries(disk.path()), (Strings{"001.drb", "002.drb", "Infa.inf", "out.bin"}));
-}
-
 TEST(DiskFaults, ReadOnlyFolderIsAnErrorNamingTheFileToWrite) {
   SmallDisk disk("1m");
   SKIP_UNLESS_MOUNTED(disk);

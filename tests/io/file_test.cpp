@@ -42,9 +42,9 @@ TEST(File, FailedCloseIsReportedOnceAndNeverRetried) {
   File file = File::OpenForReading(folder / "file");
   layer.Pwrite(file.fd(), "y", 1, 1);  // counts as written: its close fails
   testing::ExpectFileError([&] { file.Close(); }, EIO, folder / "file");
-  const int closes = layer.closeCalls;
+  const int closes = layer.calls["Close"];
   file.Close();
-  EXPECT_EQ(layer.closeCalls, closes);
+  EXPECT_EQ(layer.calls["Close"], closes);
 }
 
 }  // namespace

@@ -37,39 +37,28 @@ struct ReplacementFileTest : ::testing::TestWithParam<bool> {
   Folder open = Folder::Open(folder.path());
 };
 
-TEST_P(ReplacementFileTest, OldFileStaysUntilTheCommitAndNothingIsLeftWithout) {
+// The old file stays until the commit; a failed close or rename keeps it,
+// and no temporary is left either way.
+TEST_P(ReplacementFileTest, OldFileStaysUntilACommitThatWorked) {
   WriteFile(folder / "target.bin", "old");
-  {
+  const auto replace = [&](bool commit) {
     ReplacementFile file(open, "target.bin", 0644);
     Write(file, "new bytes");
     EXPECT_EQ(ReadFile(folder / "target.bin"), "old");
-  }
+    if (commit) file.Commit();
+  };
+  replace(false);
+  layer.closeError = EIO;  // reported before anything is renamed
+  testing::ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
+  EXPECT_EQ(layer.calls["RenameAt"], 0);
+  layer.closeError = 0;
+  layer.errors["RenameAt"] = EIO;
+  testing::ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
-  ReplacementFile file(open, "target.bin", 0644);
-  Write(file, "new bytes");
-  file.Commit();
+  layer.errors.erase("RenameAt");
+  replace(true);
   EXPECT_EQ(ReadFile(folder / "target.bin"), "new bytes");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
-}
-
-TEST_P(ReplacementFileTest, FailedCloseOrRenameKeepsTheOldFileAndNoTemporary) {
-  WriteFile(folder / "target.bin", "old");
-  for (int* fault : {&layer.closeError, &layer.renameError}) {
-    *fault = EIO;
-    const int renames = layer.renameCalls;
-    testing::ExpectFileError(
-        [&] {
-          ReplacementFile file(open, "target.bin", 0644);
-          Write(file, "new bytes");
-          file.Commit();
-        },
-        EIO, folder / "target.bin");
-    *fault = 0;
-    // A failed close is reported before anything is renamed.
-    EXPECT_EQ(layer.renameCalls - renames, fault == &layer.closeError ? 0 : 1);
-    EXPECT_EQ(ReadFile(folder / "target.bin"), "old");
-    EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
-  }
 }
 
 TEST_P(ReplacementFileTest, TakenTemporaryNamesAreSkippedUpToALimit) {
