@@ -41,15 +41,5 @@ TEST(NameEncoding, Cp1251TableAgreesWithTheCLibraryAndConvertsBothWays) {
   }
 }
 
-// Windows-1251 text that also forms UTF-8 (a capital from В to Я before Ё
-// or ё: bytes C2..DF, then A8 or B8) is read as UTF-8: such a set from
-// Windows is the guess's one loss; a name written here stays UTF-8 instead,
-// and comes back unchanged.
-TEST(NameEncoding, AmbiguousNamesWrittenHereComeBackUnchanged) {
-  EXPECT_EQ(DecodeInfoName(*Utf8ToCp1251("ВЁ.txt")), "\xC2\xA8.txt");
-  EXPECT_EQ(DecodeInfoName(EncodeInfoName("ВЁ.txt")), "ВЁ.txt");
-  EXPECT_EQ(DecodeInfoName(*Utf8ToCp1251("АЁ.txt")), "АЁ.txt");  // C0 A8 is no UTF-8
-}
-
 }  // namespace
 }  // namespace parcelo
