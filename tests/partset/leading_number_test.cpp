@@ -16,13 +16,10 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 TEST(LeadingNumber, ReadsTheNumberTheTextStartsWith) {
   // clang-format off
   const std::pair<std::string, double> rows[] = {
-      {"1000000", 1e6}, {"", 0},       {"abc", 0},      {"12abc", 12},    {"1 000", 1000},
-      {" \t\n1\n0 0", 100}, {"1e3", 1e3}, {"1D+3", 1e3},  {"25e-1", 2.5},   {"1e", 1},
-      {"1e+", 1},       {".5", 0.5},   {"5.", 5},       {"1.2.3", 1.2},   {"-7", -7},
-      {"+7", 7},        {"--7", 0},    {"-", 0},        {".", 0},         {"&HFF", 255},
-      {"&hff", 255},    {"&O17", 15},  {"&o78", 7},     {"& H 1 0", 16},  {"&X1", 0},
-      {"-&H10", 0},     {"\r5", 0},    {"1000.drb", 1000}, {"1e999", kInf}, {"-1e999", -kInf},
-      {"1e-999", 0},    {std::string(400, '9') + "e-10", kInf}, {"&H" + std::string(300, 'f'), kInf}};
+      {"", 0},          {"12abc", 12},  {" \t\n1\n0 0", 100}, {"1D+3", 1e3},  {"25e-1", 2.5},    {"1e+", 1},
+      {".5", 0.5},      {"5.", 5},      {"1.2.3", 1.2},      {"+7", 7},     {"--7", 0},        {".", 0},
+      {"&hff", 255},    {"&o78", 7},    {"& H 1 0", 16},     {"&X1", 0},    {"-&H10", 0},      {"\r5", 0},
+      {"-1e999", -kInf}, {"1e-999", 0}, {std::string(400, '9') + "e-10", kInf}, {"&H" + std::string(300, 'f'), kInf}};
   // clang-format on
   for (const auto& [text, value] : rows) {
     EXPECT_EQ(ReadLeadingNumber(text), value) << ::testing::PrintToString(text);
