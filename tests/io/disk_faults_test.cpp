@@ -1,5 +1,5 @@
-// The split and the join on a real small file system that is read-only: a tmpfs mounted for the test (it needs root;
-// skipped with the reason otherwise), run through parcelo-cli as a user would meet them.
+// The split and the join on a real small file system that fills up or is read-only: a tmpfs mounted for the test (it
+// needs root; skipped with the reason otherwise), run through parcelo-cli as a user would meet them.
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -28,7 +28,21 @@ struct SmallDisk : testing::TempFolder {
 #define SKIP_UNLESS_MOUNTED(disk) \
   if (!(disk).reason.empty()) GTEST_SKIP() << "can't mount a tmpfs here: " << (disk).reason
 
-// A full disk is the faulty system-call layer's case (SplitTest, JoinTest).
+// The parts written stay, but without an info file no join takes them for the whole file.
+TEST(DiskFaults, FullDiskDuringASplitNamesThePartAndLeavesNoInfoFile) {
+  SmallDisk disk("320k");
+  SKIP_UNLESS_MOUNTED(disk);
+  const std::string bytes = testing::PatternBytes(200 * 1024);
+  WriteFile(disk / "film.avi", bytes);
+  const auto result = RunCli({"split", disk / "film.avi", "--size", "40960"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "Ошибка выполнения: Ошибка 28. Не удалось записать файл \"" + (disk / "004.drb") +
+                            "\": на диске нет места.\n");
+  EXPECT_EQ(FolderEntries(disk.path()), (Strings{"001.drb", "002.drb", "003.drb", "film.avi"}));
+  EXPECT_EQ(RunCli({"join", disk.path()}).status, 2);
+  EXPECT_EQ(ReadFile(disk / "film.avi"), bytes);
+}
+
 TEST(DiskFaults, ReadOnlyFolderIsAnErrorNamingTheFileToWrite) {
   SmallDisk disk("1m");
   SKIP_UNLESS_MOUNTED(disk);
