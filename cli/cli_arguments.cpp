@@ -1,5 +1,7 @@
 #include "cli/cli_arguments.h"
 
+#include <algorithm>
+
 #include "partset/checksum_file.h"
 #include "partset/part_number.h"
 #include "partset/path_helpers.h"
@@ -52,14 +54,15 @@ std::optional<CliCommand> ParseSplit(const std::vector<std::string>& arguments) 
 }  // namespace
 
 std::string WithoutTrailingSeparators(std::string folder) {
-  while (folder.size() > 1 && folder.back() == kSeparator) folder.pop_back();
+  const std::size_t root = std::max<std::size_t>(RootLength(folder), 1);
+  while (folder.size() > root && IsSeparator(folder.back())) folder.pop_back();
   return folder;
 }
 
 std::string JoinFolderFor(const std::string& path, bool pathIsFolder) {
   std::string folder = WithoutTrailingSeparators(path);
   if (pathIsFolder) return folder;
-  const std::size_t separator = folder.rfind(kSeparator);
+  const std::size_t separator = LastSeparator(folder);
   const std::string_view name = separator == std::string::npos
                                     ? std::string_view(folder)
                                     : std::string_view(folder).substr(separator + 1);

@@ -3,13 +3,15 @@
 // box becomes one line "TITLE: TEXT": information on standard output,
 // everything else on standard error. SIGINT, SIGTERM and SIGHUP cancel the
 // work as the window's "Отмена" does, then end the program as the signal
-// would.
+// would. On Windows the arguments come as UTF-16 and Russian text reaches
+// the console as UTF-16 too; Ctrl+C cancels.
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "io/console.h"
 #include "io/folder.h"
 #include "io/stop_signals.h"
 #include "join/join.h"
@@ -26,7 +28,7 @@ constexpr int kExitUsage = 64;
 
 void ShowMessage(const parcelo::Message& message) {
   std::FILE* stream = message.kind == parcelo::MessageKind::Information ? stdout : stderr;
-  std::fprintf(stream, "%s: %s\n", message.title.c_str(), message.text.c_str());
+  parcelo::WriteText(stream, message.title + ": " + message.text + "\n");
 }
 
 // Stops the work once a stop signal came.
@@ -37,7 +39,7 @@ void StopOnSignal(const parcelo::ProgressReport&) {
 int Run(const parcelo::CliCommand& command) {
   using Kind = parcelo::CliCommand::Kind;
   if (command.kind == Kind::Help) {
-    std::fputs(parcelo::messages::command_line::kUsage, stdout);
+    parcelo::WriteText(stdout, parcelo::messages::command_line::kUsage);
     return kExitDone;
   }
   if (command.kind == Kind::Version) {
@@ -63,21 +65,26 @@ int Run(const parcelo::CliCommand& command) {
 // closed pipe is an error too).
 bool FlushStandardOutput() { return std::fflush(stdout) == 0 && !std::ferror(stdout); }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(const std::vector<std::string>& arguments) {
   parcelo::CatchStopSignals();
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
   const auto command = parcelo::ParseCliArguments(arguments, parcelo::IsFolder);
   if (!command) {
-    std::fputs(parcelo::messages::command_line::kUsage, stderr);
+    parcelo::WriteText(stderr, parcelo::messages::command_line::kUsage);
     return kExitUsage;
   }
   int status = Run(*command);
   if (!FlushStandardOutput()) {
-    std::fprintf(stderr, "%s\n", parcelo::messages::command_line::kStandardOutputFailed);
+    parcelo::WriteText(stderr, std::string(parcelo::messages::command_line::kStandardOutputFailed) + "\n");
     status = kExitError;
   }
   parcelo::EndByStopSignal();
   return status;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) { return Main(parcelo::ArgumentsFromWide(argc, argv)); }
+#else
+int main(int argc, char** argv) { return Main({argv + 1, argv + argc}); }
+#endif

@@ -22,7 +22,12 @@ namespace {
 constexpr std::size_t kPageSize = 4096;
 
 char* AlignedBuffer() {
+#ifdef _WIN32
+  // Windows' C library has no aligned_alloc; its own pair frees with _aligned_free.
+  char* buffer = static_cast<char*>(_aligned_malloc(RangeCopier::kBufferSize, kPageSize));
+#else
   char* buffer = static_cast<char*>(std::aligned_alloc(kPageSize, RangeCopier::kBufferSize));
+#endif
   if (!buffer) throw std::bad_alloc();
   return buffer;
 }
@@ -31,10 +36,10 @@ char* AlignedBuffer() {
 // partial, since the clone then ends at the source's end.
 bool IsCloneable(const File& from, std::uint64_t fromOffset, std::uint64_t toOffset,
                  std::uint64_t count) {
-  struct stat status {};
-  if (count == 0 || Sys().Fstat(from.fd(), &status) != 0 || status.st_blksize <= 0) return false;
-  const auto block = static_cast<std::uint64_t>(status.st_blksize);
-  const bool endsAtSourceEnd = fromOffset + count == static_cast<std::uint64_t>(status.st_size);
+  FileStatus status;
+  if (count == 0 || Sys().Fstat(from.fd(), &status) != 0 || status.blockSize == 0) return false;
+  const std::uint64_t block = status.blockSize;
+  const bool endsAtSourceEnd = fromOffset + count == status.size;
   return fromOffset % block == 0 && toOffset % block == 0 &&
          (count % block == 0 || endsAtSourceEnd);
 }
@@ -43,7 +48,7 @@ bool IsCloneable(const File& from, std::uint64_t fromOffset, std::uint64_t toOff
 // itself in a hole. Where the file system tells nothing, or the file ended
 // before `offset`, everything counts as data (a read then finds the end).
 std::uint64_t DataEndAt(const File& file, std::uint64_t offset) {
-  const off_t hole = Sys().SeekHole(file.fd(), offset);
+  const std::int64_t hole = Sys().SeekHole(file.fd(), offset);
   return hole < 0 ? UINT64_MAX : static_cast<std::uint64_t>(hole);
 }
 
@@ -51,7 +56,7 @@ std::uint64_t DataEndAt(const File& file, std::uint64_t offset) {
 // for a hole that runs to the end of the file, nothing where the file
 // system can't tell.
 std::optional<std::uint64_t> HoleEndAt(const File& file, std::uint64_t offset) {
-  const off_t data = Sys().SeekData(file.fd(), offset);
+  const std::int64_t data = Sys().SeekData(file.fd(), offset);
   if (data >= 0) return static_cast<std::uint64_t>(data);
   if (errno == ENXIO) return UINT64_MAX;
   return std::nullopt;
@@ -166,7 +171,13 @@ class RangeCopier::Helpers {
   std::vector<std::thread> threads_;
 };
 
-void RangeCopier::FreeBuffer::operator()(char* buffer) const { std::free(buffer); }
+void RangeCopier::FreeBuffer::operator()(char* buffer) const {
+#ifdef _WIN32
+  _aligned_free(buffer);
+#else
+  std::free(buffer);
+#endif
+}
 
 RangeCopier::RangeCopier() : buffer_(AlignedBuffer()) {}
 

@@ -1,7 +1,5 @@
 #include "io/file.h"
 
-#include <fcntl.h>
-
 #include <cerrno>
 #include <utility>
 
@@ -40,9 +38,9 @@ File File::OpenEntry(const Folder& folder, const std::string& name) {
 }
 
 FileStatus File::Status() const {
-  struct stat status {};
+  FileStatus status;
   if (Sys().Fstat(fd(), &status) != 0) throw FileError(errno, FileOperation::Stat, path_);
-  return FileStatus::From(status);
+  return status;
 }
 
 std::size_t File::ReadAt(char* buffer, std::size_t count, std::uint64_t offset) const {

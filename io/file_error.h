@@ -32,7 +32,12 @@ enum ErrorCode : int {
   kOutOfMemory = 1007,       // no memory for the work
   kChecksumMismatch = 1008,  // a file is missing or differs from the checksum its set lists
   kBadChecksumFile = 1009,   // a set's checksum file is malformed or too large
+  kFileInUse = 1010,         // another program holds the file open without sharing it (Windows)
+  kInvalidName = 1011,       // the system does not take the name (Windows name rules)
   kInternalError = 1099,     // a failure that carries no number of its own
+  // A Windows error the file layer has no number for: kWindowsError plus
+  // the Windows error code.
+  kWindowsError = 100000,
 };
 
 // The one error the file layer throws: an error number (errno or one of

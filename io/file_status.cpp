@@ -1,5 +1,7 @@
 #include "io/file_status.h"
 
+#include <sys/stat.h>
+
 namespace parcelo {
 
 FileStatus FileStatus::From(const struct stat& status) {
@@ -17,6 +19,7 @@ FileStatus FileStatus::From(const struct stat& status) {
   result.mode = static_cast<std::uint32_t>(status.st_mode & 07777);
   result.owner = static_cast<std::uint32_t>(status.st_uid);
   result.group = static_cast<std::uint32_t>(status.st_gid);
+  result.blockSize = status.st_blksize > 0 ? static_cast<std::uint32_t>(status.st_blksize) : 0;
   return result;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
+
+struct stat;
 
 namespace parcelo {
 
@@ -17,8 +17,9 @@ struct FileStatus {
   std::uint32_t mode = 0;  // permission bits, setuid, setgid and sticky bit included
   std::uint32_t owner = 0;
   std::uint32_t group = 0;
+  std::uint32_t blockSize = 0;  // the file system's preferred block, 0 when unknown
 
-  // Returns the status held in a stat record.
+  // Returns the status held in a stat record (POSIX systems).
   static FileStatus From(const struct stat& status);
 
   // True when both name one file (same device and inode), however spelled.

@@ -1,9 +1,5 @@
 #include "io/folder.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <utility>
 
@@ -42,13 +38,18 @@ bool Folder::RemoveChildIfEmpty(const std::string& name) const noexcept {
 }
 
 std::string Folder::PathOf(const std::string& name) const {
+#ifdef _WIN32
+  if (!path_.empty() && (path_.back() == '\\' || path_.back() == '/')) return path_ + name;
+  return path_ + "\\" + name;
+#else
   if (!path_.empty() && path_.back() == '/') return path_ + name;
   return path_ + "/" + name;
+#endif
 }
 
 std::optional<FileStatus> Folder::Status(const std::string& name) const {
-  struct stat status {};
-  if (Sys().LstatAt(fd(), name.c_str(), &status) == 0) return FileStatus::From(status);
+  FileStatus status;
+  if (Sys().LstatAt(fd(), name.c_str(), &status) == 0) return status;
   if (errno == ENOENT) return std::nullopt;
   throw FileError(errno, FileOperation::Stat, PathOf(name));
 }

@@ -1,8 +1,5 @@
 #include "io/replacement_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <random>
@@ -50,8 +47,8 @@ void CheckReplaceable(const Folder& folder, const std::string& name) {
   }
 }
 
-ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name, mode_t newMode,
-                                 mode_t modeLimit)
+ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name,
+                                 std::uint32_t newMode, std::uint32_t modeLimit)
     : folder_(folder), name_(name), newMode_(newMode), modeLimit_(modeLimit) {
 #ifdef O_TMPFILE
   const int fd = Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_WRONLY, 0600);
@@ -106,7 +103,7 @@ void ReplacementFile::SetOwnerAndMode() {
   // file keeps its owner and group where the runner may set them (root
   // may), and never passes on setuid or setgid bits to its new owner.
   const std::optional<FileStatus> old = folder_.Status(name_);
-  mode_t mode = newMode_ & ~Sys().Umask();
+  std::uint32_t mode = newMode_ & ~Sys().Umask();
   if (old && old->kind == FileStatus::Kind::Regular) {
     const FileStatus mine = file_.Status();
     if (old->owner != mine.owner || old->group != mine.group) {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <string>
 
 #include "io/file.h"
@@ -34,8 +33,8 @@ class ReplacementFile {
   // set them, and at most its permission bits, also limited to
   // `modeLimit`: never setuid, setgid or sticky bits. Throws FileError
   // naming the target.
-  ReplacementFile(const Folder& folder, const std::string& name, mode_t newMode,
-                  mode_t modeLimit = 0777);
+  ReplacementFile(const Folder& folder, const std::string& name, std::uint32_t newMode,
+                  std::uint32_t modeLimit = 0777);
   ~ReplacementFile();
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -56,8 +55,8 @@ class ReplacementFile {
 
   const Folder& folder_;
   std::string name_;
-  mode_t newMode_;
-  mode_t modeLimit_;
+  std::uint32_t newMode_;
+  std::uint32_t modeLimit_;
   File file_;
   std::string temporary_;  // empty while the temporary has no name
   bool committed_ = false;

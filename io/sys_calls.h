@@ -1,35 +1,59 @@
 #pragma once
 
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "io/file_status.h"
+
+#ifdef _WIN32
+// The POSIX flags the file layer passes that Windows' C library lacks; the
+// Windows layer gives them their meaning.
+#define O_NONBLOCK 0x100000
+#define O_NOCTTY 0
+#define O_DIRECTORY 0x200000
+#define O_NOFOLLOW 0x400000
+#define AT_FDCWD (-100)
+#define AT_REMOVEDIR 0x200
+#define LOCK_SH 1
+#define LOCK_EX 2
+#define LOCK_NB 4
+#define LOCK_UN 8
+#ifndef W_OK
+#define W_OK 2
+#endif
+#endif
+
 namespace parcelo {
 
 // The thin layer over the system calls that the file layer makes. Each
 // method behaves as the call it is named after: -1 and errno on failure.
 // Tests put a stand-in in place to force EINTR, short writes, ENOSPC and
-// failing closes and renames.
+// failing closes and renames. Statuses come as FileStatus, whose sizes and
+// identities are 64 bits wide on every system. On Windows the same calls
+// are made of Win32 ones (sys_calls_windows.cpp), with errno values of
+// their own for what has no POSIX number (kFileInUse, kInvalidName).
 class SysCalls {
  public:
   virtual ~SysCalls() = default;
-  virtual int OpenAt(int folderFd, const char* name, int flags, mode_t mode);
+  virtual int OpenAt(int folderFd, const char* name, int flags, std::uint32_t mode);
   virtual ssize_t Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset);
   virtual ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset);
   virtual int Close(int fd);
-  virtual int Fstat(int fd, struct stat* status);
+  virtual int Fstat(int fd, FileStatus* status);
   // fstatat without following a symbolic link at the end.
-  virtual int LstatAt(int folderFd, const char* name, struct stat* status);
+  virtual int LstatAt(int folderFd, const char* name, FileStatus* status);
   virtual int AccessAt(int folderFd, const char* name, int mode);
-  virtual int Fchmod(int fd, mode_t mode);
-  virtual int Fchown(int fd, uid_t owner, gid_t group);
+  virtual int Fchmod(int fd, std::uint32_t mode);
+  virtual int Fchown(int fd, std::uint32_t owner, std::uint32_t group);
   virtual int SetFlags(int fd, int flags);  // fcntl F_SETFL
   virtual int GetFlags(int fd);             // fcntl F_GETFL
-  virtual int MkdirAt(int folderFd, const char* name, mode_t mode);
+  virtual int MkdirAt(int folderFd, const char* name, std::uint32_t mode);
   virtual int UnlinkAt(int folderFd, const char* name, int flags);
   virtual int RenameAt(int folderFd, const char* from, const char* to);
   // Gives an unnamed file (O_TMPFILE) the name `name` in `folderFd`.
@@ -46,10 +70,10 @@ class SysCalls {
   // hole; ENXIO at or past the end, and for SEEK_DATA in a hole that runs
   // to the end. A file system without hole information reports the whole
   // file as data.
-  virtual off_t SeekData(int fd, std::uint64_t offset);
-  virtual off_t SeekHole(int fd, std::uint64_t offset);
+  virtual std::int64_t SeekData(int fd, std::uint64_t offset);
+  virtual std::int64_t SeekHole(int fd, std::uint64_t offset);
   virtual int Ftruncate(int fd, std::uint64_t length);
-  virtual mode_t Umask();  // the process's file creation mask, left unchanged
+  virtual std::uint32_t Umask();  // the process's file creation mask, left unchanged
 };
 
 // Returns the layer in use.

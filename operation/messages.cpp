@@ -53,6 +53,8 @@ std::string ErrorReason(int code) {
     case kOutOfMemory: return "недостаточно памяти";
     case kChecksumMismatch: return "контрольная сумма не совпадает";
     case kBadChecksumFile: return "файл контрольных сумм поврежден";
+    case kFileInUse: return "файл занят другой программой";
+    case kInvalidName: return "недопустимое имя файла";
     case ENOENT: return "файл или директория не найдены";
     case ENOTDIR: return "часть пути не является директорией";
     case EISDIR: return "это директория, а не файл";
@@ -73,7 +75,9 @@ std::string ErrorReason(int code) {
     case ELOOP: return "слишком много символических ссылок";
     case EBUSY: return "файл занят";
     case EINVAL: return "недопустимый аргумент";
-    default: return std::string("системная ошибка (") + std::strerror(code) + ")";
+    default:
+      if (code >= kWindowsError) return "ошибка Windows " + std::to_string(code - kWindowsError);
+      return std::string("системная ошибка (") + std::strerror(code) + ")";
   }
 }
 

@@ -7,7 +7,8 @@ struct evp_md_ctx_st;
 
 namespace parcelo {
 
-// A SHA-256 digest computed by OpenSSL's libcrypto, fed piece by piece.
+// A SHA-256 digest computed by OpenSSL's libcrypto (by Windows' own CNG
+// there), fed piece by piece.
 class Sha256 {
  public:
   // Throws std::bad_alloc when the library can't set up a digest.
@@ -28,7 +29,11 @@ class Sha256 {
  private:
   void Start();
 
+#ifdef _WIN32
+  void* context_;  // a CNG hash handle
+#else
   evp_md_ctx_st* context_;
+#endif
   bool failed_ = false;
 };
 

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n fonts-dejavu-core
   xvfb xauth x11-utils
   locales xfsprogs e2fsprogs
+  g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 missing=()

@@ -170,7 +170,7 @@ std::string SplitJob::WriteParts(const Folder& target) {
     if (request_.checksums) observers = {&partHash.emplace(), &wholeHash.emplace()};
     std::vector<ChecksumLine> checksums;
     // Parts are as private as their source, and so are the info and checksum files.
-    const mode_t mode = sourceStatus_.mode & 0666;
+    const std::uint32_t mode = sourceStatus_.mode & 0666;
     ProgressMeter meter(progress_, sourceStatus_.size, static_cast<std::uint32_t>(parts_.size()));
     const RangeCopier::Moved moved = [&](std::uint64_t bytes) { meter.Advance(bytes); };
     for (std::size_t k = 0; k < parts_.size(); ++k) {

@@ -31,7 +31,7 @@ struct FaultySysCalls : SysCalls {
   std::uint64_t written = 0, read = 0;
   int interruptedCalls = 0;
 
-  int OpenAt(int folderFd, const char* name, int flags, mode_t mode) override {
+  int OpenAt(int folderFd, const char* name, int flags, std::uint32_t mode) override {
     if (openErrorName == name) return Fail(EACCES);
 #ifdef O_TMPFILE
     if ((flags & O_TMPFILE) == O_TMPFILE && unnamedError) return Fail(unnamedError);
@@ -64,16 +64,16 @@ struct FaultySysCalls : SysCalls {
     return wasWritten && closeError ? Fail(closeError) : result;
   }
   // The rest fail as `errors` says, else pass through.
-  int LstatAt(int d, const char* n, struct stat* s) override {
+  int LstatAt(int d, const char* n, FileStatus* s) override {
     return Pass("LstatAt", [&] { return SysCalls::LstatAt(d, n, s); });
   }
-  int Fchmod(int fd, mode_t mode) override {
+  int Fchmod(int fd, std::uint32_t mode) override {
     return Pass("Fchmod", [&] { return SysCalls::Fchmod(fd, mode); });
   }
   int SetFlags(int fd, int flags) override {
     return Pass("SetFlags", [&] { return SysCalls::SetFlags(fd, flags); });
   }
-  int MkdirAt(int d, const char* n, mode_t m) override {
+  int MkdirAt(int d, const char* n, std::uint32_t m) override {
     return Pass("MkdirAt", [&] { return SysCalls::MkdirAt(d, n, m); });
   }
   int UnlinkAt(int d, const char* n, int f) override {
@@ -88,10 +88,10 @@ struct FaultySysCalls : SysCalls {
   int CloneRange(int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t count) override {
     return Pass("CloneRange", [&] { return SysCalls::CloneRange(from, at, to, toAt, count); });
   }
-  off_t SeekData(int fd, std::uint64_t offset) override {
+  std::int64_t SeekData(int fd, std::uint64_t offset) override {
     return Pass("Seek", [&] { return SysCalls::SeekData(fd, offset); });
   }
-  off_t SeekHole(int fd, std::uint64_t offset) override {
+  std::int64_t SeekHole(int fd, std::uint64_t offset) override {
     return Pass("Seek", [&] { return SysCalls::SeekHole(fd, offset); });
   }
   int Ftruncate(int fd, std::uint64_t size) override {

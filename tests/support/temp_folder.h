@@ -19,9 +19,18 @@ namespace parcelo::testing {
 class TempFolder {
  public:
   TempFolder() {
+#ifdef _WIN32
+    std::random_device random;
+    for (int attempt = 0; path_.empty(); ++attempt) {
+      const auto path = std::filesystem::temp_directory_path() / ("parcelo-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(path)) path_ = path.string();
+      if (attempt == 100) throw std::runtime_error("no temporary folder");
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "parcelo-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
+#endif
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -37,6 +46,12 @@ class TempFolder {
   std::string path_;
 };
 
+// A path for the standard library from UTF-8 text (on Windows a narrow
+// string would be read in the ANSI code page).
+inline std::filesystem::path FsPath(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 inline std::string PatternBytes(std::size_t size, unsigned seed = 1) {
   std::mt19937 random(seed);
   std::string bytes(size, '\0');
@@ -45,11 +60,11 @@ inline std::string PatternBytes(std::size_t size, unsigned seed = 1) {
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  std::ofstream(FsPath(path), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::ifstream in(FsPath(path), std::ios::binary | std::ios::ate);
   if (!in) return {};
   std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
   in.seekg(0);
@@ -60,8 +75,9 @@ inline std::string ReadFile(const std::string& path) {
 // The names in a folder, hidden ones included (a left-over temporary shows).
 inline std::vector<std::string> FolderEntries(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(FsPath(folder))) {
+    const std::u8string name = entry.path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
   }
   std::sort(names.begin(), names.end());
   return names;

@@ -1,0 +1,39 @@
+#include "io/console.h"
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "io/wide_text.h"
+#endif
+
+namespace parcelo {
+
+#ifdef _WIN32
+void WriteText(std::FILE* stream, std::string_view text) {
+  const HANDLE handle = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    return;
+  }
+  std::fflush(stream);  // what the stream holds goes out first
+  const std::wstring wide = WideFromUtf8(text);
+  DWORD written = 0;
+  if (!WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr)) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+  }
+}
+
+std::vector<std::string> ArgumentsFromWide(int argc, wchar_t** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(Utf8FromWide(argv[i]));
+  return arguments;
+}
+#else
+void WriteText(std::FILE* stream, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
+#endif
+
+}  // namespace parcelo

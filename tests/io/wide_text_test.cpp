@@ -1,0 +1,33 @@
+#include "io/wide_text.h"
+
+#include <gtest/gtest.h>
+
+namespace parcelo {
+namespace {
+
+// Names go to Windows' wide calls and come back: every code point, and a
+// lone surrogate a Windows name may hold, survives the round trip.
+TEST(WideText, NamesSurviveTheTripToUtf16AndBack) {
+  const std::pair<std::string, std::u16string> pairs[] = {
+      {"film.avi", u"film.avi"},
+      {"Фильм №1.avi", u"Фильм №1.avi"},
+      {"\u00e9\u0800\uffff", u"\u00e9\u0800\uffff"},
+      {"\U0001F600\U0010FFFF", u"\U0001F600\U0010FFFF"},
+      {"\xed\xa0\x80x", std::u16string{0xD800, u'x'}},  // a high surrogate alone
+      {"\xed\xb0\x80", std::u16string{0xDC00}}};
+  for (const auto& [utf8, utf16] : pairs) {
+    EXPECT_EQ(Utf16FromUtf8(utf8), utf16) << utf8;
+    EXPECT_EQ(Utf8FromUtf16(utf16), utf8) << utf8;
+  }
+}
+
+TEST(WideText, MalformedUtf8BecomesReplacementCharacters) {
+  EXPECT_EQ(Utf16FromUtf8("a\xff" "b"), u"a\uFFFDb");
+  EXPECT_EQ(Utf16FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");          // overlong "/"
+  EXPECT_EQ(Utf16FromUtf8("\xe0\x80\xaf"), u"\uFFFD\uFFFD\uFFFD");  // overlong "/"
+  EXPECT_EQ(Utf16FromUtf8("\xf4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // above U+10FFFF
+  EXPECT_EQ(Utf16FromUtf8("\xd0"), u"\uFFFD");                    // cut short
+}
+
+}  // namespace
+}  // namespace parcelo
