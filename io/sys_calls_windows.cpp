@@ -382,30 +382,41 @@ int SysCalls::RenameAt(int folderFd, const char* from, const char* to) {
 int SysCalls::LinkUnnamed(int, int, const char*) { return Fail(EOPNOTSUPP); }
 
 int SysCalls::Flock(int fd, int operation) {
-  const std::lock_guard lock(tableMutex);
-  const auto entry = table.find(fd);
-  if (entry == table.end()) return Fail(EBADF);
-  OpenHandle& open = entry->second;
-  if (operation & LOCK_UN) {
-    if (open.lock) {
-      ReleaseSemaphore(open.lock, 1, nullptr);
-      CloseHandle(std::exchange(open.lock, nullptr));
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  {
+    const std::lock_guard lock(tableMutex);
+    const auto entry = table.find(fd);
+    if (entry == table.end()) return Fail(EBADF);
+    HANDLE& held = entry->second.lock;
+    if (held || (operation & LOCK_UN)) {
+      if (held && (operation & LOCK_UN)) {
+        ReleaseSemaphore(held, 1, nullptr);
+        CloseHandle(std::exchange(held, nullptr));
+      }
+      return 0;
     }
-    return 0;
+    handle = entry->second.handle;
   }
-  if (open.lock) return 0;
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(open.handle, &info)) return FailWithLast();
+  if (!GetFileInformationByHandle(handle, &info)) return FailWithLast();
   wchar_t name[80];
   swprintf(name, sizeof name / sizeof name[0], L"Local\\Parcelo.Folder.%08lx.%08lx%08lx",
            info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
   const HANDLE semaphore = CreateSemaphoreW(nullptr, 1, 1, name);
   if (!semaphore) return FailWithLast();
+  // Waited for outside the table, which every other descriptor needs.
   if (WaitForSingleObject(semaphore, (operation & LOCK_NB) ? 0 : INFINITE) != WAIT_OBJECT_0) {
     CloseHandle(semaphore);
     return Fail(EWOULDBLOCK);
   }
-  open.lock = semaphore;
+  const std::lock_guard lock(tableMutex);
+  const auto entry = table.find(fd);
+  if (entry == table.end()) {
+    ReleaseSemaphore(semaphore, 1, nullptr);
+    CloseHandle(semaphore);
+    return Fail(EBADF);
+  }
+  entry->second.lock = semaphore;
   return 0;
 }
 

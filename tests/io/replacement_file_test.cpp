@@ -37,39 +37,28 @@ struct ReplacementFileTest : ::testing::TestWithParam<bool> {
   Folder open = Folder::Open(folder.path());
 };
 
-TEST_P(ReplacementFileTest, OldFileStaysUntilTheCommitAndNothingIsLeftWithout) {
+// The old file stays until the commit; a failed close or rename keeps it,
+// and no temporary is left either way.
+TEST_P(ReplacementFileTest, OldFileStaysUntilACommitThatWorked) {
   WriteFile(folder / "target.bin", "old");
-  {
+  const auto replace = [&](bool commit) {
     ReplacementFile file(open, "target.bin", 0644);
     Write(file, "new bytes");
     EXPECT_EQ(ReadFile(folder / "target.bin"), "old");
-  }
+    if (commit) file.Commit();
+  };
+  replace(false);
+  layer.closeError = EIO;  // reported before anything is renamed
+  testing::ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
+  EXPECT_EQ(layer.calls["RenameAt"], 0);
+  layer.closeError = 0;
+  layer.errors["RenameAt"] = EIO;
+  testing::ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
-  ReplacementFile file(open, "target.bin", 0644);
-  Write(file, "new bytes");
-  file.Commit();
+  layer.errors.erase("RenameAt");
+  replace(true);
   EXPECT_EQ(ReadFile(folder / "target.bin"), "new bytes");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
-}
-
-TEST_P(ReplacementFileTest, FailedCloseOrRenameKeepsTheOldFileAndNoTemporary) {
-  WriteFile(folder / "target.bin", "old");
-  for (int* fault : {&layer.closeError, &layer.renameError}) {
-    *fault = EIO;
-    const int renames = layer.renameCalls;
-    testing::ExpectFileError(
-        [&] {
-          ReplacementFile file(open, "target.bin", 0644);
-          Write(file, "new bytes");
-          file.Commit();
-        },
-        EIO, folder / "target.bin");
-    *fault = 0;
-    // A failed close is reported before anything is renamed.
-    EXPECT_EQ(layer.renameCalls - renames, fault == &layer.closeError ? 0 : 1);
-    EXPECT_EQ(ReadFile(folder / "target.bin"), "old");
-    EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
-  }
 }
 
 TEST_P(ReplacementFileTest, TakenTemporaryNamesAreSkippedUpToALimit) {
@@ -79,12 +68,7 @@ TEST_P(ReplacementFileTest, TakenTemporaryNamesAreSkippedUpToALimit) {
   file.Commit();
   EXPECT_EQ(ReadFile(folder / "a"), "x");
   layer.takenNames = 1000;
-  testing::ExpectFileError(
-      [&] {
-        ReplacementFile other(open, "target.bin", 0644);
-        other.Commit();
-      },
-      EEXIST, folder / "target.bin");
+  testing::ExpectFileError([&] { ReplacementFile(open, "target.bin", 0644).Commit(); }, EEXIST, folder / "target.bin");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"a"});
 }
 
@@ -149,24 +133,22 @@ TEST_F(OtherUserTest, ReplacedFileKeepsItsOwnerAndLosesSetuidBits) {
 }
 
 // A user who could not write a file in place can't replace it either, even
-// in a folder open to all.
-TEST_F(OtherUserTest, FileTheRunnerCannotWriteIsNotReplaced) {
+// in a folder open to all; a folder the user may read but not search is an
+// access error naming it, not "no parts".
+TEST_F(OtherUserTest, WhatTheRunnerMayNotWriteOrSearchIsAnAccessError) {
   WriteFile(folder / "out.bin", "root's file");
   fs::permissions(folder / "out.bin", fs::perms(0644));
-  const int code = testing::RunAsOtherUser([&] { return Join(folder.path(), ListFolder).errorCode; });
-  EXPECT_EQ(code, EACCES);
+  const auto joinAsOtherUser = [&](const std::string& errorPath) {
+    return testing::RunAsOtherUser([&] {
+      const Report report = Join(folder.path(), ListFolder);
+      return report.errorPath == errorPath ? report.errorCode : 0;
+    });
+  };
+  EXPECT_EQ(joinAsOtherUser(folder / "out.bin"), EACCES);
   EXPECT_EQ(ReadFile(folder / "out.bin"), "root's file");
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "Infa.inf", "out.bin"}));
-}
-
-// A folder the user may read but not search is an access error, not "no parts".
-TEST_F(OtherUserTest, FolderWithoutSearchPermissionIsAnAccessError) {
   fs::permissions(folder.path(), fs::perms(0774));
-  const int code = testing::RunAsOtherUser([&] {
-    const Report report = Join(folder.path(), ListFolder);
-    return report.errorPath == folder.path() ? report.errorCode : 0;
-  });
-  EXPECT_EQ(code, EACCES);
+  EXPECT_EQ(joinAsOtherUser(folder.path()), EACCES);
 }
 
 }  // namespace

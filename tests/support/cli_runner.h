@@ -24,17 +24,9 @@ inline std::string ShellQuoted(const std::string& text) {
   return quoted + "'";
 }
 
-// Another user than the tests' own: for the tests that run as root and
-// check what one user can do to another's files.
-inline constexpr unsigned kOtherUser = 40000;
-
-// Runs parcelo-cli, as kOtherUser when `asOtherUser` (the caller is root).
-inline CliResult RunCli(const std::vector<std::string>& arguments, bool asOtherUser = false) {
+inline CliResult RunCli(const std::vector<std::string>& arguments) {
   static const TempFolder scratch;
-  std::string command = asOtherUser ? "setpriv --reuid=" + std::to_string(kOtherUser) +
-                                          " --regid=" + std::to_string(kOtherUser) + " --clear-groups "
-                                    : "";
-  command += ShellQuoted(std::getenv("PARCELO_CLI"));
+  std::string command = ShellQuoted(std::getenv("PARCELO_CLI"));
   for (const auto& argument : arguments) command.append(" ").append(ShellQuoted(argument));
   command.append(" >" + scratch / "out").append(" 2>" + scratch / "err").append(" </dev/null");
   const int raw = std::system(command.c_str());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "io/file_error.h"
+#include "operation/progress.h"
 #include "operation/report.h"
 
 namespace parcelo::testing {
@@ -37,6 +38,15 @@ inline void ExpectReport(const Report& report, Outcome outcome, const std::strin
   EXPECT_EQ(report.outcome, outcome) << report.message.text;
   EXPECT_EQ(report.message.title, title);
   EXPECT_EQ(report.message.text, text);
+}
+
+// A progress that throws `Stop` (OperationCancelled, std::bad_alloc) as
+// part `part` begins.
+template <typename Stop>
+Progress StopAtPart(std::uint32_t part) {
+  return [part](const ProgressReport& report) {
+    if (report.part == part) throw Stop{};
+  };
 }
 
 }  // namespace parcelo::testing

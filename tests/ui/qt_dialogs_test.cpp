@@ -44,50 +44,44 @@ class QtDialogsTest : public QObject {
 
   // Both open over the window; the chooser in the folder it is given, if
   // there is one. Every word in Russian, none cut short.
-  void fileDialogsStartWhereAskedInRussian_data() {
-    QTest::addColumn<QString>("start");      // the folder chooser's; none for the open-file dialog
-    QTest::addColumn<QString>("shown");      // where the chooser opens
-    QTest::addColumn<QStringList>("names");  // what the dialog lists, sorted: its only words not in Russian
-    const QString folder = QString::fromStdString(files.path()), home = QDir::homePath();
-    QTest::newRow("open-file dialog") << QString() << QString() << QStringList{"big.bin", "parts", "some.bin"};
-    QTest::newRow("folder chooser") << folder + "/" << folder << QStringList{"parts"};
-    QTest::newRow("chooser at the root") << QString("/") << "/" << QStringList{"parts"};
-    QTest::newRow("chooser at a missing folder") << "/no/such/folder" << home << QStringList{"parts"};
-  }
   void fileDialogsStartWhereAskedInRussian() {
-    QFETCH(QString, start);
-    QFETCH(QString, shown);
-    QFETCH(QStringList, names);
-    const QString folder = QString::fromStdString(files.path());
-    const bool chooser = !shown.isEmpty();
-    QStringList opened, texts, cut;
-    const auto look = [&](QFileDialog* dialog) {
-      opened << dialog->windowTitle() << dialog->directory().absolutePath();
-      QCOMPARE(dialog->parentWidget(), &window);
-      QVERIFY(!dialog->testOption(QFileDialog::DontUseNativeDialog));  // a desktop's own dialog where it has one
-      dialog->setDirectory(folder);
-      auto* view = dialog->findChild<QTreeView*>("treeView");
-      const QAbstractItemModel* model = view->model();
-      if (!QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) == names.size(); })) return;
-      const QModelIndex root = view->rootIndex();
-      for (int column = 0; column < model->columnCount(root); ++column) {
-        texts << model->headerData(column, Qt::Horizontal).toString();
-        for (int row = 0; row < names.size(); ++row) texts << model->index(row, column, root).data().toString();
-        if (static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column) > view->header()->sectionSize(column)) {
-          cut << texts.last();
+    const QString folder = QString::fromStdString(files.path()), home = QDir::homePath();
+    // The chooser's start (none: the open-file dialog), where it opens, and
+    // what the dialog lists, sorted: its only words not in Russian.
+    const std::tuple<QString, QString, QStringList> rows[] = {{QString(), QString(), {"big.bin", "parts", "some.bin"}},
+                                                              {folder + "/", folder, {"parts"}},
+                                                              {"/no/such/folder", home, {"parts"}}};
+    for (const auto& [start, shown, names] : rows) {
+      const bool chooser = !shown.isEmpty();
+      QStringList opened, texts, cut;
+      const auto look = [&](QFileDialog* dialog) {
+        opened << dialog->windowTitle() << dialog->directory().absolutePath();
+        QCOMPARE(dialog->parentWidget(), &window);
+        QVERIFY(!dialog->testOption(QFileDialog::DontUseNativeDialog));  // a desktop's own dialog where it has one
+        dialog->setDirectory(folder);
+        auto* view = dialog->findChild<QTreeView*>("treeView");
+        const QAbstractItemModel* model = view->model();
+        if (!QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) == names.size(); })) return;
+        const QModelIndex root = view->rootIndex();
+        for (int column = 0; column < model->columnCount(root); ++column) {
+          texts << model->headerData(column, Qt::Horizontal).toString();
+          for (int row = 0; row < names.size(); ++row) texts << model->index(row, column, root).data().toString();
+          if (static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column) > view->header()->sectionSize(column)) {
+            cut << texts.last();
+          }
         }
-      }
-    };
-    whenOpen<QFileDialog>(look, chooser);
-    // Accepted, the chooser returns the folder it then shows; cancelled, the open-file dialog nothing.
-    QCOMPARE(chooser ? dialogs.ChooseFolder(&window, start, text::kJoinFolderPrompt) : dialogs.ShowOpen(&window),
-             chooser ? folder : QString());
-    if (chooser) QCOMPARE(opened, QStringList({text::kJoinFolderPrompt, shown}));
-    QStringList latin = texts.filter(QRegularExpression("[A-Za-z]"));
-    latin.sort();
-    QCOMPARE(latin, names);
-    QVERIFY(texts.indexOf(QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d\d?:\d\d$)")) >= 0);  // a Russian date
-    QCOMPARE(cut, QStringList());
+      };
+      whenOpen<QFileDialog>(look, chooser);
+      // Accepted, the chooser returns the folder it then shows; cancelled, the open-file dialog nothing.
+      QCOMPARE(chooser ? dialogs.ChooseFolder(&window, start, text::kJoinFolderPrompt) : dialogs.ShowOpen(&window),
+               chooser ? folder : QString());
+      if (chooser) QCOMPARE(opened, QStringList({text::kJoinFolderPrompt, shown}));
+      QStringList latin = texts.filter(QRegularExpression("[A-Za-z]"));
+      latin.sort();
+      QCOMPARE(latin, names);
+      QVERIFY(texts.indexOf(QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d\d?:\d\d$)")) >= 0);  // a Russian date
+      QCOMPARE(cut, QStringList());
+    }
   }
 
   // The title bar needs room for the bold title, the icon and three buttons.

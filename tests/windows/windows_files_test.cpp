@@ -5,11 +5,14 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "io/file.h"
 #include "io/file_error.h"
 #include "io/folder.h"
 #include "io/folder_listing.h"
 #include "io/replacement_file.h"
+#include "io/sys_calls.h"
 #include "io/wide_text.h"
 #include "io/write_all.h"
 #include "join/join.h"
@@ -114,8 +117,11 @@ TEST(WindowsFiles, ListingSkipsHiddenEntriesAndLocksHoldPerFolder) {
   first->Lock();
   const Folder second = Folder::Open(folder.path() + "\\");
   ExpectFileError([&] { second.Lock(); }, kFolderBusy, folder.path() + "\\");
+  // A waiting lock waits for the holder without keeping it from letting go.
+  std::thread waiter([&] { EXPECT_EQ(Sys().Flock(second.fd(), LOCK_EX), 0); });
+  Sleep(200);
   first.reset();
-  second.Lock();
+  waiter.join();
 }
 
 }  // namespace
