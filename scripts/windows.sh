@@ -69,7 +69,8 @@ build_qt() {
   install_missing g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev qt6-base-dev-tools \
     cmake ninja-build perl
   local started=$SECONDS source
-  source=$(find "$qt_work" -maxdepth 1 -type d -name 'qt6-base-*' 2>/dev/null | head -n 1)
+  source=
+  [ -d "$qt_work" ] && source=$(find "$qt_work" -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
   if [ -n "$source" ] && [ -f "$qt_work/build/CMakeCache.txt" ]; then
     # A build that stopped goes on where it was.
     echo "windows: going on with the Qt build in $qt_work"
