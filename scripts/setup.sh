@@ -12,20 +12,8 @@ packages=(
   g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
-fi
+source "$(dirname "$0")/install_missing.sh"
+install_missing setup "${packages[@]}"
 
 # A locale with a decimal comma, so the tests can show the piece size is
 # read the same whatever the user's locale.

@@ -8,19 +8,8 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-tools=(lintian desktop-file-utils appstream dpkg-dev binutils)
-missing=()
-for package in "${tools[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "test_package: installing ${missing[*]}"
-  as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
-fi
+source scripts/install_missing.sh
+install_missing test_package lintian desktop-file-utils appstream dpkg-dev binutils
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -9,18 +9,8 @@ set -euo pipefail
 zip_file=$(realpath "$1")
 cd "$(dirname "$0")/.."
 
-packages=(wine wine64 xvfb x11-utils xdotool unzip)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "test_windows_window: installing ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
-fi
+source scripts/install_missing.sh
+install_missing test_windows_window wine wine64 xvfb x11-utils xdotool unzip
 
 # xwininfo and Wine show Cyrillic names only in a UTF-8 locale.
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
