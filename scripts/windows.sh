@@ -27,21 +27,7 @@ qt=${PARCELO_QT_MINGW:-/var/cache/parcelo/qt6-mingw-$qt_version}
 qt_work=${PARCELO_QT_WORK:-$qt.work}
 triple=x86_64-w64-mingw32
 
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-
-install_missing() {
-  local missing=() package
-  for package in "$@"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-      missing+=("$package")
-  done
-  if [ ${#missing[@]} -gt 0 ]; then
-    echo "windows: installing ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-      "${missing[@]}" >/dev/null
-  fi
-}
+source scripts/install_missing.sh
 
 # The source package, through apt with a list of its own: the machine's
 # sources may have no deb-src line, and this leaves them as they are.
@@ -66,7 +52,7 @@ build_qt() {
     echo "windows: the cached Qt is in $qt"
     return
   fi
-  install_missing g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev qt6-base-dev-tools \
+  install_missing windows g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev qt6-base-dev-tools \
     cmake ninja-build perl
   local started=$SECONDS source
   source=
@@ -150,7 +136,7 @@ esac
 # The two programs, built against the cached Qt with the project's MinGW
 # toolchain. Qt's own toolchain file adds the cached Qt to what CMake may
 # find and names Debian's Linux Qt as the host tools (moc, rcc, uic).
-install_missing g++-mingw-w64-x86-64-posix qt6-translations-l10n zip unzip
+install_missing windows g++-mingw-w64-x86-64-posix qt6-translations-l10n zip unzip
 build=$project/build-windows-zip
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
