@@ -11,19 +11,16 @@
 #include "parcelo_version.h"
 #include "support/cli_runner.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
-
-using testing::ReadFile;
-using testing::RunCli;
 
 // A box as the command line prints it.
 std::string Line(const std::string& title, const std::string& text) { return title + ": " + text + "\n"; }
 
 TEST(ParceloCli, SplitThenJoinGivesTheFileBackAndCatOfThePartsToo) {
-  testing::TempFolder folder;
-  const std::string bytes = testing::PatternBytes(2500001);
-  testing::WriteFile(folder / "film.avi", bytes);
+  TempFolder folder;
+  const std::string bytes = PatternBytes(2500001);
+  WriteFile(folder / "film.avi", bytes);
   auto result = RunCli({"split", folder / "film.avi", "--size=1e6", "--subdir", "set"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "film.avi", "3")));
@@ -37,9 +34,9 @@ TEST(ParceloCli, SplitThenJoinGivesTheFileBackAndCatOfThePartsToo) {
 }
 
 TEST(ParceloCli, JoinTakesTheInfoFileOrAnyPartForTheFolderOfItsSet) {
-  testing::TempFolder folder;
-  const std::string bytes = testing::PatternBytes(2500);
-  testing::WriteFile(folder / "film.avi", bytes);
+  TempFolder folder;
+  const std::string bytes = PatternBytes(2500);
+  WriteFile(folder / "film.avi", bytes);
   for (const char* set : {"set", "x.drb"}) {  // a folder named like a part is joined itself
     ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", set}).status, 0);
   }
@@ -62,12 +59,12 @@ TEST(ParceloCli, JoinTakesTheInfoFileOrAnyPartForTheFolderOfItsSet) {
 
 // A set without checksums is a refusal like any other (exit status 1).
 TEST(ParceloCli, CheckSaysWhetherTheSetMatchesItsChecksums) {
-  testing::TempFolder folder;
-  testing::WriteFile(folder / "film.avi", testing::PatternBytes(2500));
+  TempFolder folder;
+  WriteFile(folder / "film.avi", PatternBytes(2500));
   ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", "set", "--checksums"}).status, 0);
   auto result = RunCli({"check", folder / "set/Infa.inf"});
   EXPECT_EQ(result.out, Line(messages::kCheckDoneTitle, messages::CheckDone(folder / "set", 3)));
-  testing::WriteFile(folder / "set/002.drb", "changed");
+  WriteFile(folder / "set/002.drb", "changed");
   result = RunCli({"check", folder / "set"});
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.err, "Ошибка выполнения: Ошибка 1008. Не пройдена проверка файла \"" + (folder / "set/002.drb") +
@@ -76,9 +73,9 @@ TEST(ParceloCli, CheckSaysWhetherTheSetMatchesItsChecksums) {
 }
 
 TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
-  testing::TempFolder folder;
-  testing::WriteFile(folder / "small", "0123456789");
-  const std::pair<std::vector<std::string>, testing::CliResult> rows[] = {
+  TempFolder folder;
+  WriteFile(folder / "small", "0123456789");
+  const std::pair<std::vector<std::string>, CliResult> rows[] = {
       {{"split", folder / "small"}, {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
       {{"split", folder / "small", "--subdir=", "--size", "5"},
        {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "2")), ""}},
@@ -103,9 +100,9 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
         << usage;
   }
   // What could not be written to standard output is an error too.
-  const std::string full = testing::ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";
+  const std::string full = ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";
   EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 2);
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

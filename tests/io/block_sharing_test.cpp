@@ -10,13 +10,10 @@
 #include "split/split.h"
 #include "support/cli_runner.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
 
-using testing::ReadFile;
-using testing::ShellQuoted;
-
-struct ReflinkDisk : testing::TempFolder {
+struct ReflinkDisk : TempFolder {
   ReflinkDisk() {
     const std::string image = ShellQuoted(image_ / "xfs.img");
     mounted = std::system(("truncate -s 320M " + image + " && mkfs.xfs -q -m reflink=1 " + image +
@@ -26,7 +23,7 @@ struct ReflinkDisk : testing::TempFolder {
   ~ReflinkDisk() {
     if (mounted) std::system(("umount " + ShellQuoted(path())).c_str());
   }
-  testing::TempFolder image_;
+  TempFolder image_;
   bool mounted = false;
 };
 
@@ -41,8 +38,8 @@ TEST(BlockSharing, AlignedPiecesShareBlocksAndStayApartOnWrite) {
   ReflinkDisk disk;
   if (!disk.mounted) GTEST_SKIP() << "no XFS image with reflink can be loop-mounted here";
   for (const auto& [size, shared] : {std::pair{"1048576", true}, std::pair{"1000000", false}}) {
-    const std::string bytes = testing::PatternBytes(8 << 20) + "tail";
-    testing::WriteFile(disk / "source.bin", bytes);
+    const std::string bytes = PatternBytes(8 << 20) + "tail";
+    WriteFile(disk / "source.bin", bytes);
     std::filesystem::remove_all(disk / "set");
     ASSERT_EQ(Split({disk / "source.bin", size, true, "set", true}).outcome, Outcome::Done);
     EXPECT_EQ(AllExtentsShared(disk / "set/002.drb"), shared) << size;
@@ -56,11 +53,11 @@ TEST(BlockSharing, AlignedPiecesShareBlocksAndStayApartOnWrite) {
     EXPECT_EQ(ReadFile(disk / "set/source.bin"), bytes);
     EXPECT_EQ(AllExtentsShared(disk / "set/source.bin"), shared) << size;
     // Writing into a part changes neither the source nor the joined file.
-    testing::WriteFile(disk / "set/001.drb", std::string(1 << 20, 'z'));
+    WriteFile(disk / "set/001.drb", std::string(1 << 20, 'z'));
     EXPECT_EQ(ReadFile(disk / "source.bin"), bytes);
     EXPECT_EQ(ReadFile(disk / "set/source.bin"), bytes);
   }
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

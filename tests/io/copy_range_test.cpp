@@ -15,14 +15,14 @@
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
 
 constexpr std::uint64_t kMiB = 1 << 20;
 using Ranges = std::vector<std::pair<std::uint64_t, std::uint64_t>>;  // offset, length
 
 struct RangeCopierTest : ::testing::Test {
-  testing::TempFolder folder;
+  TempFolder folder;
   Folder open = Folder::Open(folder.path());
   RangeCopier copier;
 
@@ -30,11 +30,11 @@ struct RangeCopierTest : ::testing::Test {
   // rest is holes. Returns its bytes.
   std::string MakeSparseFile(const std::string& name, std::uint64_t size, const Ranges& data) {
     std::string bytes(size, '\0');
-    testing::WriteFile(folder / name, "");
+    WriteFile(folder / name, "");
     std::filesystem::resize_file(folder / name, size);
     std::fstream out(folder / name, std::ios::binary | std::ios::in | std::ios::out);
     for (const auto& [offset, length] : data) {
-      bytes.replace(offset, length, testing::PatternBytes(length, static_cast<unsigned>(offset + 1)));
+      bytes.replace(offset, length, PatternBytes(length, static_cast<unsigned>(offset + 1)));
       out.seekp(static_cast<std::streamoff>(offset)).write(bytes.data() + offset, static_cast<std::streamsize>(length));
     }
     return bytes;
@@ -58,15 +58,15 @@ struct RangeCopierTest : ::testing::Test {
 // Block sharing that fails for one range falls back to the buffer for that
 // range alone; where the file system has none, it is not asked again.
 TEST_F(RangeCopierTest, FallsBackToTheBufferWhereBlocksCannotBeShared) {
-  const std::string bytes = testing::PatternBytes(3 * 65536);
-  testing::WriteFile(folder / "source", bytes);
+  const std::string bytes = PatternBytes(3 * 65536);
+  WriteFile(folder / "source", bytes);
   for (const auto& [error, calls] : {std::pair{EINVAL, 3}, std::pair{EOPNOTSUPP, 1}}) {  // in this order
-    testing::FaultySysCalls layer;
+    FaultySysCalls layer;
     layer.errors["CloneRange"] = error;
     ScopedSysCalls scope(layer);
     CopyInPieces("source", "target", bytes.size(), 65536);
     EXPECT_EQ(layer.calls["CloneRange"], calls) << error;
-    EXPECT_EQ(testing::ReadFile(folder / "target"), bytes);
+    EXPECT_EQ(ReadFile(folder / "target"), bytes);
   }
 }
 
@@ -90,7 +90,7 @@ TEST_F(RangeCopierTest, HolesStayHolesAndTheBytesStayTheSame) {
       copier.Copy(source, offset, part.file(), 0, count, {});
       part.Commit();
     }
-    EXPECT_TRUE(testing::ReadFile(folder / "part") == bytes.substr(offset, count)) << offset;
+    EXPECT_TRUE(ReadFile(folder / "part") == bytes.substr(offset, count)) << offset;
     std::uint64_t inPiece = 0;
     for (const auto& [start, length] : data) {
       const std::uint64_t from = std::max(start, offset), to = std::min(start + length, offset + count);
@@ -100,18 +100,18 @@ TEST_F(RangeCopierTest, HolesStayHolesAndTheBytesStayTheSame) {
     copier.Copy(File::OpenForReading(folder / "part"), 0, output.file(), offset, count, {});
   }
   output.Commit();
-  EXPECT_TRUE(testing::ReadFile(folder / "output") == bytes);
+  EXPECT_TRUE(ReadFile(folder / "output") == bytes);
   EXPECT_LE(AllocatedBytes("output"), 2 * kMiB + 4096 + kSlack);
 }
 
 // Where the file system gives no hole information, every byte is copied.
 TEST_F(RangeCopierTest, WithoutHoleInformationTheCopyIsWhole) {
   const std::string bytes = MakeSparseFile("sparse", 4 * kMiB, {{kMiB, 4096}});
-  testing::FaultySysCalls layer;
-  layer.errors["Seek"] = EINVAL;
+  FaultySysCalls layer;
+  layer.errors = {{"SeekData", EINVAL}, {"SeekHole", EINVAL}, {"CloneRange", EOPNOTSUPP}};
   ScopedSysCalls scope(layer);
   CopyInPieces("sparse", "target", bytes.size(), kMiB);
-  EXPECT_TRUE(testing::ReadFile(folder / "target") == bytes);
+  EXPECT_TRUE(ReadFile(folder / "target") == bytes);
 }
 
 // A range that ends in a hole: the destination is made long enough, or the
@@ -120,13 +120,13 @@ TEST_F(RangeCopierTest, RangeEndingInAHoleGetsItsLengthOrAnError) {
   MakeSparseFile("source", 4 * kMiB, {{0, kMiB}});
   const File source = File::OpenForReading(folder / "source");
   {
-    testing::FaultySysCalls layer;
+    FaultySysCalls layer;
     layer.errors["Ftruncate"] = EFBIG;
     ScopedSysCalls scope(layer);
     ReplacementFile target(open, "target", 0644);
-    testing::ExpectFileError([&] { copier.Copy(source, 0, target.file(), 0, 4 * kMiB, {}); }, EFBIG, folder / "target");
+    ExpectFileError([&] { copier.Copy(source, 0, target.file(), 0, 4 * kMiB, {}); }, EFBIG, folder / "target");
   }
-  EXPECT_EQ(testing::FolderEntries(folder.path()), std::vector<std::string>{"source"});
+  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"source"});
 }
 
 struct Collector : ByteObserver {
@@ -144,4 +144,4 @@ TEST_F(RangeCopierTest, ObserversSeeEveryByteInOrderHolesAsZeros) {
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

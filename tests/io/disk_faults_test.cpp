@@ -8,16 +8,10 @@
 
 #include "support/cli_runner.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
 
-using testing::FolderEntries;
-using testing::ReadFile;
-using testing::RunCli;
-using testing::WriteFile;
-using Strings = std::vector<std::string>;
-
-struct SmallDisk : testing::TempFolder {
+struct SmallDisk : TempFolder {
   explicit SmallDisk(const std::string& size) {
     if (mount("tmpfs", path().c_str(), "tmpfs", 0, ("size=" + size).c_str()) != 0) reason = std::strerror(errno);
   }
@@ -32,7 +26,7 @@ struct SmallDisk : testing::TempFolder {
 TEST(DiskFaults, FullDiskDuringASplitNamesThePartAndLeavesNoInfoFile) {
   SmallDisk disk("320k");
   SKIP_UNLESS_MOUNTED(disk);
-  const std::string bytes = testing::PatternBytes(200 * 1024);
+  const std::string bytes = PatternBytes(200 * 1024);
   WriteFile(disk / "film.avi", bytes);
   const auto result = RunCli({"split", disk / "film.avi", "--size", "40960"});
   EXPECT_EQ(result.status, 2);
@@ -61,4 +55,4 @@ TEST(DiskFaults, ReadOnlyFolderIsAnErrorNamingTheFileToWrite) {
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

@@ -11,40 +11,40 @@
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
 // What is not a regular file is refused at once: a FIFO would block a read.
 TEST(File, OpensRegularFilesOnlyAndEntriesNeverThroughALink) {
-  testing::TempFolder folder;
-  testing::WriteFile(folder / "file", "0123456789");
+  TempFolder folder;
+  WriteFile(folder / "file", "0123456789");
   fs::create_symlink(folder / "file", folder / "link");
   fs::create_directory(folder / "folder");
   ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
   EXPECT_EQ(File::OpenForReading(folder / "link").ReadStart(4), "0123");  // the user named it
-  testing::ExpectFileError([&] { File::OpenForReading(folder / "fifo"); }, kNotRegularFile, folder / "fifo");
-  testing::ExpectFileError([&] { File::OpenForReading(folder / "folder"); }, EISDIR, folder / "folder");
+  ExpectFileError([&] { File::OpenForReading(folder / "fifo"); }, kNotRegularFile, folder / "fifo");
+  ExpectFileError([&] { File::OpenForReading(folder / "folder"); }, EISDIR, folder / "folder");
   const Folder open = Folder::Open(folder.path());
   EXPECT_EQ(File::OpenEntry(open, "file").ReadStart(100), "0123456789");
-  testing::ExpectFileError([&] { File::OpenEntry(open, "link"); }, kSymbolicLink, folder / "link");
-  testing::ExpectFileError([&] { File::OpenEntry(open, "fifo"); }, kNotRegularFile, folder / "fifo");
+  ExpectFileError([&] { File::OpenEntry(open, "link"); }, kSymbolicLink, folder / "link");
+  ExpectFileError([&] { File::OpenEntry(open, "fifo"); }, kNotRegularFile, folder / "fifo");
 }
 
 TEST(File, FailedCloseIsReportedOnceAndNeverRetried) {
-  testing::TempFolder folder;
-  testing::WriteFile(folder / "file", "x");
-  testing::FaultySysCalls layer;
+  TempFolder folder;
+  WriteFile(folder / "file", "x");
+  FaultySysCalls layer;
   layer.closeError = EIO;
   ScopedSysCalls scope(layer);
   File file = File::OpenForReading(folder / "file");
   layer.Pwrite(file.fd(), "y", 1, 1);  // counts as written: its close fails
-  testing::ExpectFileError([&] { file.Close(); }, EIO, folder / "file");
+  ExpectFileError([&] { file.Close(); }, EIO, folder / "file");
   const int closes = layer.calls["Close"];
   file.Close();
   EXPECT_EQ(layer.calls["Close"], closes);
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

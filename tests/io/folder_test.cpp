@@ -13,16 +13,16 @@
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using Kind = FileStatus::Kind;
 
 TEST(FolderListing, ListsEveryVisibleEntryWithWhatItIs) {
-  testing::TempFolder folder;
-  testing::WriteFile(folder / "b.drb", "12345");
-  testing::WriteFile(folder / ".hidden.drb", "");
+  TempFolder folder;
+  WriteFile(folder / "b.drb", "12345");
+  WriteFile(folder / ".hidden.drb", "");
   fs::create_directory(folder / "a.drb");
   fs::create_symlink("/etc/passwd", folder / "c.drb");
   ASSERT_EQ(mkfifo((folder / "d.drb").c_str(), 0600), 0);
@@ -33,19 +33,19 @@ TEST(FolderListing, ListsEveryVisibleEntryWithWhatItIs) {
       (std::vector<std::pair<std::string, Kind>>{
           {"a.drb", Kind::Folder}, {"b.drb", Kind::Regular}, {"c.drb", Kind::SymbolicLink}, {"d.drb", Kind::Other}}));
   EXPECT_EQ(ListFolder(folder.path())[1].status.size, 5u);
-  testing::ExpectFileError([&] { ListFolder(folder / "b.drb"); }, ENOTDIR, folder / "b.drb");
+  ExpectFileError([&] { ListFolder(folder / "b.drb"); }, ENOTDIR, folder / "b.drb");
 }
 
 // A folder that holds anything stays, and so does a link in a folder's place
 // (a link as the new folder and the folder lock: SplitTest).
 TEST(Folder, RemovesOnlyEmptyChildFolders) {
-  testing::TempFolder folder, elsewhere;
+  TempFolder folder, elsewhere;
   fs::create_directory_symlink(elsewhere.path(), folder / "link");
   const Folder open = Folder::Open(folder.path());
   open.MakeChild("made");
-  testing::WriteFile(folder / "made/x", "");
+  WriteFile(folder / "made/x", "");
   EXPECT_FALSE(open.RemoveChildIfEmpty("link") || open.RemoveChildIfEmpty("made"));
-  EXPECT_EQ(testing::FolderEntries(folder.path()), (std::vector<std::string>{"link", "made"}));
+  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"link", "made"}));
   fs::remove(folder / "made/x");
   EXPECT_TRUE(open.RemoveChildIfEmpty("made"));
 }
@@ -53,8 +53,8 @@ TEST(Folder, RemovesOnlyEmptyChildFolders) {
 // Every call of the file layer that can fail surfaces as one error naming
 // the file or folder it concerns.
 TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
-  testing::TempFolder folder;
-  testing::WriteFile(folder / "file", "x");
+  TempFolder folder;
+  WriteFile(folder / "file", "x");
   const Folder open = Folder::Open(folder.path());
   const std::vector<std::tuple<std::string, std::function<void()>, std::string>> rows = {
       {"LstatAt", [&] { open.Status("file"); }, folder / "file"},
@@ -65,14 +65,14 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
       {"SetFlags", [&] { File::OpenForReading(folder / "file"); }, folder / "file"},
       {"Fchmod", [&] { ReplacementFile(open, "file", 0644).Commit(); }, folder / "file"}};
   for (const auto& [call, work, path] : rows) {
-    testing::FaultySysCalls layer;
+    FaultySysCalls layer;
     layer.errors[call] = EIO;
     ScopedSysCalls scope(layer);
-    testing::ExpectFileError(work, EIO, path);
+    ExpectFileError(work, EIO, path);
   }
-  EXPECT_EQ(testing::FolderEntries(folder.path()), std::vector<std::string>{"file"});
-  EXPECT_EQ(testing::ReadFile(folder / "file"), "x");
+  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"file"});
+  EXPECT_EQ(ReadFile(folder / "file"), "x");
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

@@ -15,14 +15,10 @@
 #include "support/other_user.h"
 #include "support/temp_folder.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FolderEntries;
-using testing::ReadFile;
-using testing::WriteFile;
-using Strings = std::vector<std::string>;
 
 void Write(const ReplacementFile& file, const std::string& bytes) {
   WriteAll(file.file(), bytes.data(), bytes.size(), 0);
@@ -31,8 +27,8 @@ void Write(const ReplacementFile& file, const std::string& bytes) {
 // Each case runs with an unnamed temporary and with a named one.
 struct ReplacementFileTest : ::testing::TestWithParam<bool> {
   ReplacementFileTest() { layer.unnamedError = GetParam() ? EOPNOTSUPP : 0; }
-  testing::TempFolder folder;
-  testing::FaultySysCalls layer;
+  TempFolder folder;
+  FaultySysCalls layer;
   ScopedSysCalls scope{layer};
   Folder open = Folder::Open(folder.path());
 };
@@ -49,11 +45,11 @@ TEST_P(ReplacementFileTest, OldFileStaysUntilACommitThatWorked) {
   };
   replace(false);
   layer.closeError = EIO;  // reported before anything is renamed
-  testing::ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
+  ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
   EXPECT_EQ(layer.calls["RenameAt"], 0);
   layer.closeError = 0;
   layer.errors["RenameAt"] = EIO;
-  testing::ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
+  ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
   layer.errors.erase("RenameAt");
   replace(true);
@@ -68,7 +64,7 @@ TEST_P(ReplacementFileTest, TakenTemporaryNamesAreSkippedUpToALimit) {
   file.Commit();
   EXPECT_EQ(ReadFile(folder / "a"), "x");
   layer.takenNames = 1000;
-  testing::ExpectFileError([&] { ReplacementFile(open, "target.bin", 0644).Commit(); }, EEXIST, folder / "target.bin");
+  ExpectFileError([&] { ReplacementFile(open, "target.bin", 0644).Commit(); }, EEXIST, folder / "target.bin");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"a"});
 }
 
@@ -87,15 +83,15 @@ TEST_P(ReplacementFileTest, NewFileGetsItsModeAndAReplacedOneNoMoreThanItHad) {
 }
 
 TEST_P(ReplacementFileTest, RefusesEntriesThatAreNoPlainFile) {
-  testing::TempFolder elsewhere;
+  TempFolder elsewhere;
   WriteFile(elsewhere / "target", "not to be touched");
   fs::create_symlink(elsewhere / "target", folder / "link");
   fs::create_directory(folder / "folder");
   ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
   const std::pair<std::string, int> rows[] = {{"link", kSymbolicLink}, {"folder", EISDIR}, {"fifo", kNotRegularFile}};
   for (const auto& [name, code] : rows) {
-    testing::ExpectFileError([&] { CheckReplaceable(open, name); }, code, folder / name);
-    testing::ExpectFileError([&] { ReplacementFile(open, name, 0644).Commit(); }, code, folder / name);
+    ExpectFileError([&] { CheckReplaceable(open, name); }, code, folder / name);
+    ExpectFileError([&] { ReplacementFile(open, name, 0644).Commit(); }, code, folder / name);
   }
   EXPECT_EQ(ReadFile(elsewhere / "target"), "not to be touched");
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"fifo", "folder", "link"}));
@@ -107,27 +103,27 @@ INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(fal
 // What one user's replace does to another's files (root only).
 struct OtherUserTest : ::testing::Test {
   void SetUp() override {
-    if (!testing::CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
-    testing::OpenToAll(folder.path());
+    if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
+    OpenToAll(folder.path());
     WriteFile(folder / "Infa.inf", "out.bin\r\n");
     WriteFile(folder / "001.drb", "part");
     WriteFile(folder / "002.drb", "s");
     for (const char* name : {"Infa.inf", "001.drb", "002.drb"}) fs::permissions(folder / name, fs::perms(0644));
   }
-  testing::TempFolder folder;
+  TempFolder folder;
 };
 
 // Root joining in another user's folder hands that user no root-owned
 // setuid file.
 TEST_F(OtherUserTest, ReplacedFileKeepsItsOwnerAndLosesSetuidBits) {
   WriteFile(folder / "out.bin", "the user's program");
-  ASSERT_EQ(chown((folder / "out.bin").c_str(), testing::kOtherUserId, testing::kOtherUserId), 0);
+  ASSERT_EQ(chown((folder / "out.bin").c_str(), kOtherUserId, kOtherUserId), 0);
   fs::permissions(folder / "out.bin", fs::perms(06755));
   ASSERT_EQ(Join(folder.path(), ListFolder).outcome, Outcome::Done);
   struct stat status {};
   ASSERT_EQ(stat((folder / "out.bin").c_str(), &status), 0);
-  EXPECT_EQ(status.st_uid, testing::kOtherUserId);
-  EXPECT_EQ(status.st_gid, testing::kOtherUserId);
+  EXPECT_EQ(status.st_uid, kOtherUserId);
+  EXPECT_EQ(status.st_gid, kOtherUserId);
   EXPECT_EQ(status.st_mode & 07777, 0755u);
   EXPECT_EQ(ReadFile(folder / "out.bin"), "parts");
 }
@@ -139,7 +135,7 @@ TEST_F(OtherUserTest, WhatTheRunnerMayNotWriteOrSearchIsAnAccessError) {
   WriteFile(folder / "out.bin", "root's file");
   fs::permissions(folder / "out.bin", fs::perms(0644));
   const auto joinAsOtherUser = [&](const std::string& errorPath) {
-    return testing::RunAsOtherUser([&] {
+    return RunAsOtherUser([&] {
       const Report report = Join(folder.path(), ListFolder);
       return report.errorPath == errorPath ? report.errorCode : 0;
     });
@@ -152,4 +148,4 @@ TEST_F(OtherUserTest, WhatTheRunnerMayNotWriteOrSearchIsAnAccessError) {
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

@@ -14,11 +14,8 @@
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
-
-using testing::FolderEntries;
-using Strings = std::vector<std::string>;
 
 // Runs work in a child process; returns its wait status.
 int InChild(const std::function<int()>& work) {
@@ -30,10 +27,10 @@ int InChild(const std::function<int()>& work) {
 }
 
 struct StopSignals : ::testing::Test {
-  testing::TempFolder folder;
+  TempFolder folder;
   void SetUp() override {
-    testing::WriteFile(folder / "f", testing::PatternBytes(24 << 20));
-    testing::WriteFile(folder / "Infa.inf", "older set\r\n");
+    WriteFile(folder / "f", PatternBytes(24 << 20));
+    WriteFile(folder / "Infa.inf", "older set\r\n");
   }
 };
 
@@ -43,7 +40,7 @@ TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
   // Named temporaries too, where the file system has no unnamed ones.
   for (const auto& [signal, named] : {std::pair{SIGINT, false}, std::pair{SIGTERM, false}, std::pair{SIGHUP, true}}) {
     const int status = InChild([&] {
-      testing::FaultySysCalls layer;
+      FaultySysCalls layer;
       layer.unnamedError = named ? EOPNOTSUPP : 0;
       ScopedSysCalls scope(layer);
       CatchStopSignals();
@@ -57,7 +54,7 @@ TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
     });
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << " " << status;
     EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
-    testing::WriteFile(folder / "Infa.inf", "older set\r\n");
+    WriteFile(folder / "Infa.inf", "older set\r\n");
   }
 }
 
@@ -91,4 +88,4 @@ TEST_F(StopSignals, FileSizeLimitIsAnError) {
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

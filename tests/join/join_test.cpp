@@ -13,19 +13,13 @@
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ExpectFailure;
-using testing::ExpectReport;
-using testing::FolderEntries;
-using testing::ReadFile;
-using testing::WriteFile;
-using Strings = std::vector<std::string>;
 
 struct JoinTest : ::testing::Test {
-  testing::TempFolder folder;
+  TempFolder folder;
 
   void MakeSet(const std::string& info, const std::vector<std::pair<std::string, std::string>>& parts) {
     WriteFile(folder / "Infa.inf", info);
@@ -42,7 +36,7 @@ struct JoinTest : ::testing::Test {
 // The set lies beside its source: the join replaces it, keeping its
 // permissions, never a setuid bit.
 TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
-  const std::string bytes = testing::PatternBytes(3000), name = folder / "Отчёт №1.avi";
+  const std::string bytes = PatternBytes(3000), name = folder / "Отчёт №1.avi";
   WriteFile(name, bytes);
   ASSERT_EQ(Split({name, "3", false, ""}).outcome, Outcome::Done);  // 1000 parts
   WriteFile(folder / "notes.txt", "not a part");
@@ -98,7 +92,7 @@ TEST_F(JoinTest, HugeInfoFileIsReadOnlyAtItsStart) {
   ExpectFailure(JoinFolder(), kUnexpectedEnd, folder / "Infa.inf");  // no byte at all
   MakeSet("film.avi\r\n", {});
   fs::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes after the name
-  testing::FaultySysCalls counting;
+  FaultySysCalls counting;
   {
     ScopedSysCalls scope(counting);
     EXPECT_EQ(JoinFolder().outcome, Outcome::Done);
@@ -111,7 +105,7 @@ TEST_F(JoinTest, HugeInfoFileIsReadOnlyAtItsStart) {
 // so does a part swapped after the listing (made beside it, then moved
 // over it); nothing of it reaches an output.
 TEST_F(JoinTest, EntryThatIsNoPartSeenInTheListingStopsTheJoin) {
-  testing::TempFolder secret;
+  TempFolder secret;
   WriteFile(secret / "key", "secret bytes");
   // What takes the part's place, the error, and whether it is there before the listing or only after it.
   const std::vector<std::tuple<std::function<void(const std::string&)>, int, bool>> rows = {
@@ -139,10 +133,10 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
   MakeSet("out.bin\r\n", {{"001.drb", std::string(5000, 'a')}, {"002.drb", std::string(5000, 'b')}});
   WriteFile(folder / "out.bin", "previous output");
   const Strings before = FolderEntries(folder.path());
-  const auto descriptors = testing::OpenDescriptorCount();
+  const auto descriptors = OpenDescriptorCount();
   // A full disk (an error, or writes that move nothing) and a part that can't be opened; a failed
   // close or rename of the output is the replacement file's own case.
-  std::vector<testing::FaultySysCalls> layers(3);
+  std::vector<FaultySysCalls> layers(3);
   for (auto* full : {&layers[0], &layers[1]}) {
     full->maxBytesPerCall = 1000;
     full->writeErrorAfter = 7000;
@@ -155,10 +149,10 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
     ScopedSysCalls scope(layers[i]);
     ExpectFailure(JoinFolder(), expected[i].first, expected[i].second);
   }
-  EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
   EXPECT_EQ(ReadFile(folder / "out.bin"), "previous output");
   EXPECT_EQ(FolderEntries(folder.path()), before);
-  ExpectReport(JoinFolder(ListFolder, testing::StopAtPart<OperationCancelled>(2)), Outcome::Cancelled,
+  ExpectReport(JoinFolder(ListFolder, StopAtPart<OperationCancelled>(2)), Outcome::Cancelled,
                messages::kJoinCancelledTitle, messages::kCancelled);
   EXPECT_EQ(FolderEntries(folder.path()), before);
   ExpectFailure(Join(folder / "missing", ListFolder), ENOENT, folder / "missing");
@@ -167,7 +161,7 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
 // Each way a set with checksums can be damaged stops the join and the
 // check with an error naming the first thing wrong; the old output stays.
 TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
-  WriteFile(folder / "film.avi", testing::PatternBytes(5000));
+  WriteFile(folder / "film.avi", PatternBytes(5000));
   ASSERT_EQ(Split({folder / "film.avi", "2000", true, "set", true}).outcome, Outcome::Done);
   const std::string set = folder / "set", sums = set + "/Infa.sha256";
   ExpectReport(Check(set, ListFolder), Outcome::Done, messages::kCheckDoneTitle,
@@ -212,4 +206,4 @@ TEST_F(JoinTest, NewOutputIsAsPrivateAsTheFirstPart) {
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

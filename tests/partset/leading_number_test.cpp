@@ -8,7 +8,7 @@
 
 #include "support/leading_number_model.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -30,7 +30,7 @@ TEST(LeadingNumber, ReadsTheNumberTheTextStartsWith) {
 // (the fuzz corpus's replay compares many more texts with the model).
 TEST(LeadingNumber, AgreesWithASlowModelOnHardNumbers) {
   for (const std::string text : {"&H123456789abcdef0123", "&O1234567012345670123456", "1e-310", "-4e-320"}) {
-    EXPECT_EQ(ReadLeadingNumber(text), testing::ModelLeadingNumber(text)) << text;
+    EXPECT_EQ(ReadLeadingNumber(text), ModelLeadingNumber(text)) << text;
   }
 }
 
@@ -42,4 +42,4 @@ TEST(LeadingNumber, DecimalPointIsAFullStopWhateverTheLocale) {
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

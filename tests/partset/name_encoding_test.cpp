@@ -3,18 +3,18 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
 
 TEST(NameEncoding, Utf8CheckRefusesEveryIllFormedSequence) {
   for (const std::string valid : {"", "film.avi", "Фильм №", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF4\x8F\xBF\xBF"}) {
-    EXPECT_TRUE(IsValidUtf8(valid)) << testing::PrintToString(valid);
+    EXPECT_TRUE(IsValidUtf8(valid)) << ::testing::PrintToString(valid);
   }
   // Overlong forms, surrogates, beyond U+10FFFF, lone or cut sequences, Windows-1251 "Отчёт".
   for (const std::string bad :
        {"\xC0\xAF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xFF",
         "\x80", "\xE2\x84", "\xE2\x28\x96", "\xCE\xF2\xF7\xB8\xF2"}) {
-    EXPECT_FALSE(IsValidUtf8(bad)) << testing::PrintToString(bad);
+    EXPECT_FALSE(IsValidUtf8(bad)) << ::testing::PrintToString(bad);
   }
 }
 
@@ -37,9 +37,9 @@ TEST(NameEncoding, Cp1251TableAgreesWithTheCLibraryAndConvertsBothWays) {
   }
   iconv_close(converter);
   for (const char* outside : {"\xC3\xA9", "\xF0\x9F\x98\x80", "\xEF\xBF\xBD", "\xC0\xAF", "\xD0"}) {
-    EXPECT_EQ(Utf8ToCp1251(outside), std::nullopt) << testing::PrintToString(std::string(outside));
+    EXPECT_EQ(Utf8ToCp1251(outside), std::nullopt) << ::testing::PrintToString(std::string(outside));
   }
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

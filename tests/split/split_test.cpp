@@ -16,20 +16,13 @@
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
-namespace parcelo {
+namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ExpectFailure;
-using testing::ExpectReport;
-using testing::FolderEntries;
-using testing::ReadFile;
-using testing::StopAtPart;
-using testing::WriteFile;
-using Strings = std::vector<std::string>;
 
 struct SplitTest : ::testing::Test {
-  testing::TempFolder folder;
+  TempFolder folder;
   const std::string source = folder / "f";
   SplitTest() { WriteFile(source, "0123456789"); }
   Report SplitInto(const std::string& size, const std::string& newFolder = "", const Progress& progress = {}) {
@@ -38,7 +31,7 @@ struct SplitTest : ::testing::Test {
   // Splits on a disk that is full once `after` bytes went out, `perCall` bytes a write at most.
   Report SplitOnFullDisk(const std::string& size, std::uint64_t after, std::size_t perCall,
                          const std::string& newFolder = "") {
-    testing::FaultySysCalls full;
+    FaultySysCalls full;
     full.writeError = ENOSPC;
     full.writeErrorAfter = after;
     full.maxBytesPerCall = perCall;
@@ -78,7 +71,7 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
       {"f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
       {"f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts}};
   for (const auto& [name, size, newFolder, extra, title, text] : rows) {
-    testing::TempFolder fresh;
+    TempFolder fresh;
     MakeOldSet(fresh.path());
     WriteFile(fresh / name, bytes);
     if (extra.ends_with("/")) fs::create_directory(fresh / extra);
@@ -96,7 +89,7 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
 // too; a later split without checksums takes away the one that would
 // describe other parts.
 TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
-  WriteFile(folder / "my film.avi", testing::PatternBytes(2500));
+  WriteFile(folder / "my film.avi", PatternBytes(2500));
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set", true}).outcome, Outcome::Done);
   const std::string content = ReadFile(folder / "set/Infa.sha256");
   EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 4);
@@ -134,7 +127,7 @@ TEST_F(SplitTest, PlacesTheSetInTheNewFolderEvenWhenItExists) {
 // written so far for the whole file; one that stops before its first part
 // lands leaves an older set whole.
 TEST_F(SplitTest, SetBecomesJoinableOnlyWhenComplete) {
-  const std::string bytes = testing::PatternBytes(3 << 20);
+  const std::string bytes = PatternBytes(3 << 20);
   WriteFile(source, bytes);
   MakeOldSet(folder.path());
   ExpectFailure(SplitOnFullDisk("1048576", 1 << 20, 0), ENOSPC, folder / "002.drb");
@@ -153,7 +146,7 @@ TEST_F(SplitTest, EntriesItCannotReplaceAreErrorsBeforeAnyWrite) {
   ExpectFailure(SplitInto("5"), EISDIR, folder / "002.drb");
   fs::remove(folder / "002.drb");
   // A new-folder name that is a symbolic link is never followed.
-  testing::TempFolder elsewhere;
+  TempFolder elsewhere;
   fs::create_directory_symlink(elsewhere.path(), folder / "sub");
   ExpectFailure(SplitInto("5", "sub"), kSymbolicLink, folder / "sub");
   EXPECT_TRUE(FolderEntries(elsewhere.path()).empty());
@@ -199,9 +192,9 @@ TEST_F(SplitTest, PartsAreAsPrivateAsTheirSource) {
 }
 
 TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
-  const std::string bytes = testing::PatternBytes(9 << 20);
+  const std::string bytes = PatternBytes(9 << 20);
   WriteFile(source, bytes);
-  testing::FaultySysCalls faults;
+  FaultySysCalls faults;
   faults.interrupt = true;
   faults.maxBytesPerCall = 65539;
   std::vector<ProgressReport> reports;
@@ -220,17 +213,17 @@ TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
 }
 
 TEST_F(SplitTest, SourceThatShrinksWhileReadIsAnErrorNeverAShortPart) {
-  const std::string bytes = testing::PatternBytes(12 << 20);
+  const std::string bytes = PatternBytes(12 << 20);
   WriteFile(source, bytes);
   const Progress shrink = [&](const ProgressReport& r) {
     if (r.part == 2) fs::resize_file(source, 6 << 20);
   };
-  const auto descriptors = testing::OpenDescriptorCount();
+  const auto descriptors = OpenDescriptorCount();
   ExpectFailure(SplitInto("5242880", "", shrink), kUnexpectedEnd, source);
-  EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
   EXPECT_EQ(ReadFile(folder / "001.drb"), bytes.substr(0, 5242880));
 }
 
 }  // namespace
-}  // namespace parcelo
+}  // namespace parcelo::testing

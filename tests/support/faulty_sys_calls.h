@@ -64,39 +64,23 @@ struct FaultySysCalls : SysCalls {
     return wasWritten && closeError ? Fail(closeError) : result;
   }
   // The rest fail as `errors` says, else pass through.
-  int LstatAt(int d, const char* n, FileStatus* s) override {
-    return Pass("LstatAt", [&] { return SysCalls::LstatAt(d, n, s); });
+#define PARCELO_PASS(Result, Call, Parameters, Arguments)         \
+  Result Call Parameters override {                               \
+    return Pass(#Call, [&] { return SysCalls::Call Arguments; }); \
   }
-  int Fchmod(int fd, std::uint32_t mode) override {
-    return Pass("Fchmod", [&] { return SysCalls::Fchmod(fd, mode); });
-  }
-  int SetFlags(int fd, int flags) override {
-    return Pass("SetFlags", [&] { return SysCalls::SetFlags(fd, flags); });
-  }
-  int MkdirAt(int d, const char* n, std::uint32_t m) override {
-    return Pass("MkdirAt", [&] { return SysCalls::MkdirAt(d, n, m); });
-  }
-  int UnlinkAt(int d, const char* n, int f) override {
-    return Pass("UnlinkAt", [&] { return SysCalls::UnlinkAt(d, n, f); });
-  }
-  int ReadNames(int d, std::vector<std::string>* n) override {
-    return Pass("ReadNames", [&] { return SysCalls::ReadNames(d, n); });
-  }
-  int RenameAt(int d, const char* f, const char* t) override {
-    return Pass("RenameAt", [&] { return SysCalls::RenameAt(d, f, t); });
-  }
-  int CloneRange(int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t count) override {
-    return Pass("CloneRange", [&] { return SysCalls::CloneRange(from, at, to, toAt, count); });
-  }
-  std::int64_t SeekData(int fd, std::uint64_t offset) override {
-    return Pass("Seek", [&] { return SysCalls::SeekData(fd, offset); });
-  }
-  std::int64_t SeekHole(int fd, std::uint64_t offset) override {
-    return Pass("Seek", [&] { return SysCalls::SeekHole(fd, offset); });
-  }
-  int Ftruncate(int fd, std::uint64_t size) override {
-    return Pass("Ftruncate", [&] { return SysCalls::Ftruncate(fd, size); });
-  }
+  PARCELO_PASS(int, LstatAt, (int d, const char* n, FileStatus* s), (d, n, s))
+  PARCELO_PASS(int, Fchmod, (int fd, std::uint32_t mode), (fd, mode))
+  PARCELO_PASS(int, SetFlags, (int fd, int flags), (fd, flags))
+  PARCELO_PASS(int, MkdirAt, (int d, const char* n, std::uint32_t m), (d, n, m))
+  PARCELO_PASS(int, UnlinkAt, (int d, const char* n, int f), (d, n, f))
+  PARCELO_PASS(int, ReadNames, (int d, std::vector<std::string>* n), (d, n))
+  PARCELO_PASS(int, RenameAt, (int d, const char* from, const char* to), (d, from, to))
+  PARCELO_PASS(int, CloneRange, (int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t n),
+               (from, at, to, toAt, n))
+  PARCELO_PASS(std::int64_t, SeekData, (int fd, std::uint64_t offset), (fd, offset))
+  PARCELO_PASS(std::int64_t, SeekHole, (int fd, std::uint64_t offset), (fd, offset))
+  PARCELO_PASS(int, Ftruncate, (int fd, std::uint64_t size), (fd, size))
+#undef PARCELO_PASS
 
  private:
   static int Fail(int error) {

@@ -3,8 +3,6 @@
 // What the tests share: a unique temporary folder removed afterwards, and
 // byte files.
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -16,21 +14,20 @@
 
 namespace parcelo::testing {
 
+using Strings = std::vector<std::string>;
+
 class TempFolder {
  public:
+  // A new private folder of a random name (creating it fails where one exists).
   TempFolder() {
-#ifdef _WIN32
     std::random_device random;
     for (int attempt = 0; path_.empty(); ++attempt) {
-      const auto path = std::filesystem::temp_directory_path() / ("parcelo-test-" + std::to_string(random()));
-      if (std::filesystem::create_directory(path)) path_ = path.string();
       if (attempt == 100) throw std::runtime_error("no temporary folder");
+      const auto path = std::filesystem::temp_directory_path() / ("parcelo-test-" + std::to_string(random()));
+      if (!std::filesystem::create_directory(path)) continue;
+      std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+      path_ = path.string();
     }
-#else
-    std::string pattern = (std::filesystem::temp_directory_path() / "parcelo-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-#endif
   }
   ~TempFolder() {
     std::error_code ignored;
