@@ -51,12 +51,18 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
 }
 
 // Leftover parts are appended in number order; a set made on Russian
-// Windows is joined under its name in UTF-8.
+// Windows is joined under its name in UTF-8; a new output is as private as
+// the first part.
 TEST_F(JoinTest, AppendsLeftoversSkipsGapsAndEmptyParts) {
   MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n",
           {{"001.drb", "ab"}, {"002.DRB", ""}, {"003.drb", "cd"}, {"007.drb", "ef"}});
+  fs::permissions(folder / "001.drb", fs::perms(0640));
+  const mode_t previous = umask(022);
+  fs::permissions(folder / "003.drb", fs::perms(0666));
   ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
+  umask(previous);
   EXPECT_EQ(ReadFile(folder / "Фильм.avi"), "abcdef");
+  EXPECT_EQ(fs::status(folder / "Фильм.avi").permissions(), fs::perms(0640));
 }
 
 TEST_F(JoinTest, RefusesFoldersThatHoldNoSet) {
@@ -136,12 +142,8 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
   const auto descriptors = OpenDescriptorCount();
   // A full disk (an error, or writes that move nothing) and a part that can't be opened; a failed
   // close or rename of the output is the replacement file's own case.
-  std::vector<FaultySysCalls> layers(3);
-  for (auto* full : {&layers[0], &layers[1]}) {
-    full->maxBytesPerCall = 1000;
-    full->writeErrorAfter = 7000;
-  }
-  layers[0].writeError = ENOSPC;
+  std::vector<FaultySysCalls> layers = {FaultySysCalls::FullDisk(7000, 1000), FaultySysCalls::FullDisk(7000, 1000, 0),
+                                        FaultySysCalls()};
   layers[2].openErrorName = "002.drb";
   const std::pair<int, std::string> expected[] = {
       {ENOSPC, folder / "out.bin"}, {ENOSPC, folder / "out.bin"}, {EACCES, folder / "002.drb"}};
@@ -192,17 +194,6 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
   }
   fs::remove(sums);
   ExpectReport(Check(set, ListFolder), Outcome::Refused, messages::kCheckErrorTitle, messages::kNoChecksums);
-}
-
-// The folder lock is proven on the split's side (SplitTest).
-TEST_F(JoinTest, NewOutputIsAsPrivateAsTheFirstPart) {
-  MakeSet("out.bin\r\n", {{"001.drb", "one"}, {"002.drb", "two"}});
-  fs::permissions(folder / "001.drb", fs::perms(0640));
-  const mode_t previous = umask(027);
-  fs::permissions(folder / "002.drb", fs::perms(0666));
-  ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
-  umask(previous);
-  EXPECT_EQ(fs::status(folder / "out.bin").permissions(), fs::perms(0640));
 }
 
 }  // namespace

@@ -31,6 +31,15 @@ struct FaultySysCalls : SysCalls {
   std::uint64_t written = 0, read = 0;
   int interruptedCalls = 0;
 
+  // A disk that is full once `after` bytes went out, writes moving `perCall` bytes at most.
+  static FaultySysCalls FullDisk(std::uint64_t after, std::size_t perCall = 0, int error = ENOSPC) {
+    FaultySysCalls full;
+    full.writeError = error;
+    full.writeErrorAfter = after;
+    full.maxBytesPerCall = perCall;
+    return full;
+  }
+
   int OpenAt(int folderFd, const char* name, int flags, std::uint32_t mode) override {
     if (openErrorName == name) return Fail(EACCES);
 #ifdef O_TMPFILE
