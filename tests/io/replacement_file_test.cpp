@@ -100,49 +100,42 @@ TEST_P(ReplacementFileTest, RefusesEntriesThatAreNoPlainFile) {
 INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(false, true),
                          [](const auto& test) { return test.param ? "Named" : "Unnamed"; });
 
-// What one user's replace does to another's files (root only).
-struct OtherUserTest : ::testing::Test {
-  void SetUp() override {
-    if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
-    OpenToAll(folder.path());
-    WriteFile(folder / "Infa.inf", "out.bin\r\n");
-    WriteFile(folder / "001.drb", "part");
-    WriteFile(folder / "002.drb", "s");
-    for (const char* name : {"Infa.inf", "001.drb", "002.drb"}) fs::permissions(folder / name, fs::perms(0644));
-  }
+// What one user's join does to another's files (root only). Root joining in
+// the other user's folder hands that user no root-owned setuid file; the
+// user can't replace a file they could not write in place, even in a folder
+// open to all; a folder they may read but not search is an access error
+// naming it, not "no parts".
+TEST(OtherUser, ReplacedFileKeepsItsOwnerAndNoOneGainsRights) {
+  if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
   TempFolder folder;
-};
-
-// Root joining in another user's folder hands that user no root-owned
-// setuid file.
-TEST_F(OtherUserTest, ReplacedFileKeepsItsOwnerAndLosesSetuidBits) {
-  WriteFile(folder / "out.bin", "the user's program");
+  OpenToAll(folder.path());
+  for (const auto& [name, bytes] : {std::pair{"Infa.inf", "out.bin\r\n"},
+                                    {"001.drb", "part"},
+                                    {"002.drb", "s"},
+                                    {"out.bin", "the user's program"},
+                                    {"root.bin", "root's file"}}) {
+    WriteFile(folder / name, bytes);
+    fs::permissions(folder / name, fs::perms(0644));
+  }
   ASSERT_EQ(chown((folder / "out.bin").c_str(), kOtherUserId, kOtherUserId), 0);
   fs::permissions(folder / "out.bin", fs::perms(06755));
   ASSERT_EQ(Join(folder.path(), ListFolder).outcome, Outcome::Done);
   struct stat status {};
   ASSERT_EQ(stat((folder / "out.bin").c_str(), &status), 0);
-  EXPECT_EQ(status.st_uid, kOtherUserId);
-  EXPECT_EQ(status.st_gid, kOtherUserId);
-  EXPECT_EQ(status.st_mode & 07777, 0755u);
+  EXPECT_EQ(std::tuple(status.st_uid, status.st_gid, status.st_mode & 07777),
+            std::tuple(kOtherUserId, kOtherUserId, 0755u));
   EXPECT_EQ(ReadFile(folder / "out.bin"), "parts");
-}
 
-// A user who could not write a file in place can't replace it either, even
-// in a folder open to all; a folder the user may read but not search is an
-// access error naming it, not "no parts".
-TEST_F(OtherUserTest, WhatTheRunnerMayNotWriteOrSearchIsAnAccessError) {
-  WriteFile(folder / "out.bin", "root's file");
-  fs::permissions(folder / "out.bin", fs::perms(0644));
+  WriteFile(folder / "Infa.inf", "root.bin\r\n");
   const auto joinAsOtherUser = [&](const std::string& errorPath) {
     return RunAsOtherUser([&] {
       const Report report = Join(folder.path(), ListFolder);
       return report.errorPath == errorPath ? report.errorCode : 0;
     });
   };
-  EXPECT_EQ(joinAsOtherUser(folder / "out.bin"), EACCES);
-  EXPECT_EQ(ReadFile(folder / "out.bin"), "root's file");
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "Infa.inf", "out.bin"}));
+  EXPECT_EQ(joinAsOtherUser(folder / "root.bin"), EACCES);
+  EXPECT_EQ(ReadFile(folder / "root.bin"), "root's file");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "Infa.inf", "out.bin", "root.bin"}));
   fs::permissions(folder.path(), fs::perms(0774));
   EXPECT_EQ(joinAsOtherUser(folder.path()), EACCES);
 }
