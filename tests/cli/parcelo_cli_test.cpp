@@ -43,25 +43,21 @@ TEST(ParceloCli, SplitThenJoinGivesTheFileBack) {
   EXPECT_EQ(result.out, Line(messages::kJoinDoneTitle, messages::JoinDone("./film.avi")));
 }
 
-// A set without checksums is a refusal like any other (exit status 1).
-TEST(ParceloCli, CheckSaysWhetherTheSetMatchesItsChecksums) {
-  TempFolder folder;
-  WriteFile(folder / "film.avi", PatternBytes(2500));
-  ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", "set", "--checksums"}).status, 0);
-  auto result = RunCli({"check", folder / "set/Infa.inf"});
-  EXPECT_EQ(result.out, Line(messages::kCheckDoneTitle, messages::CheckDone(folder / "set", 3)));
-  WriteFile(folder / "set/002.drb", "changed");
-  result = RunCli({"check", folder / "set"});
-  EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "Ошибка выполнения: Ошибка 1008. Не пройдена проверка файла \"" + (folder / "set/002.drb") +
-                            "\": контрольная сумма не совпадает.\n");
-  EXPECT_FALSE(std::filesystem::exists(folder / "set/film.avi"));
-}
-
 TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   TempFolder folder;
   WriteFile(folder / "small", "0123456789");
+  WriteFile(folder / "film.avi", PatternBytes(2500));
+  for (const char* set : {"good", "bad"}) {
+    ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", set, "--checksums"}).status, 0);
+  }
+  WriteFile(folder / "bad/002.drb", "changed");
   const std::pair<std::vector<std::string>, CliResult> rows[] = {
+      {{"check", folder / "good/Infa.inf"},
+       {0, Line(messages::kCheckDoneTitle, messages::CheckDone(folder / "good", 3)), ""}},
+      {{"check", folder / "bad"},
+       {2, "",
+        "Ошибка выполнения: Ошибка 1008. Не пройдена проверка файла \"" + (folder / "bad/002.drb") +
+            "\": контрольная сумма не совпадает.\n"}},
       {{"split", folder / "small"}, {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
       {{"split", folder / "small", "--subdir=", "--size", "5"},
        {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "2")), ""}},
@@ -78,6 +74,7 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
     EXPECT_EQ(result.err, expected.err);
   }
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
+  EXPECT_FALSE(std::filesystem::exists(folder / "bad/film.avi"));
   for (const char* usage : {"", "split a b", "split a --size", "split a --bogus", "join a b", "check", "merge a"}) {
     std::istringstream words(usage);
     const auto result = RunCli({std::istream_iterator<std::string>(words), {}});

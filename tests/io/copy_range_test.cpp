@@ -99,21 +99,6 @@ TEST_F(RangeCopierTest, HolesStayHolesAndTheBytesStayTheSame) {
   EXPECT_LE(AllocatedBytes("output"), 2 * kMiB + 4096 + kSlack);
 }
 
-// A range that ends in a hole: the destination is made long enough, or the
-// error says why not (a source shorter than the range: SplitTest).
-TEST_F(RangeCopierTest, RangeEndingInAHoleGetsItsLengthOrAnError) {
-  MakeSparseFile("source", 4 * kMiB, {{0, kMiB}});
-  const File source = File::OpenForReading(folder / "source");
-  {
-    FaultySysCalls layer;
-    layer.errors["Ftruncate"] = EFBIG;
-    ScopedSysCalls scope(layer);
-    ReplacementFile target(open, "target", 0644);
-    ExpectFileError([&] { copier.Copy(source, 0, target.file(), 0, 4 * kMiB, {}); }, EFBIG, folder / "target");
-  }
-  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"source"});
-}
-
 struct Collector : ByteObserver {
   void See(const char* data, std::size_t size) noexcept override { seen.append(data, size); }
   std::string seen;

@@ -65,17 +65,9 @@ TEST_F(JoinTest, AppendsLeftoversSkipsGapsAndEmptyParts) {
   EXPECT_EQ(fs::status(folder / "Фильм.avi").permissions(), fs::perms(0640));
 }
 
-TEST_F(JoinTest, RefusesFoldersThatHoldNoSet) {
+TEST_F(JoinTest, RefusesAFolderThatHoldsNoPart) {
   WriteFile(folder / "readme.txt", "x");  // no parts: the info file is not even looked for
   ExpectRefusal(JoinFolder(), messages::kNoParts);
-  MakeSet("out.bin\r\n", {{"001.drb", "ab"}});
-  const auto partOnly = [](const std::string& path) {
-    auto entries = ListFolder(path);
-    std::erase_if(entries, [](const FolderEntry& entry) { return entry.name != "001.drb"; });
-    return entries;
-  };
-  ExpectRefusal(JoinFolder(partOnly), messages::kTooFewFiles);
-  EXPECT_FALSE(fs::exists(folder / "out.bin"));
 }
 
 TEST_F(JoinTest, RefusesNamesThatLeaveTheFolderOrDestroyAnInput) {
