@@ -28,33 +28,30 @@ int InChild(const std::function<int()>& work) {
 
 struct StopSignals : ::testing::Test {
   TempFolder folder;
-  void SetUp() override {
-    WriteFile(folder / "f", PatternBytes(24 << 20));
-    WriteFile(folder / "Infa.inf", "older set\r\n");
-  }
+  StopSignals() { WriteFile(folder / "f", PatternBytes(24 << 20)); }
 };
 
 // As parcelo-cli and the window do: a stop signal cancels the work at its
-// next step, what it began is removed, then the program ends by the signal.
+// next step, what it began is removed (an older info file too), then the
+// program ends by the signal. Named temporaries too, where the file system
+// has no unnamed ones.
 TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
-  // Named temporaries too, where the file system has no unnamed ones.
   for (const auto& [signal, named] : {std::pair{SIGINT, false}, std::pair{SIGTERM, false}, std::pair{SIGHUP, true}}) {
+    WriteFile(folder / "Infa.inf", "older set\r\n");
     const int status = InChild([&] {
       FaultySysCalls layer;
       layer.unnamedError = named ? EOPNOTSUPP : 0;
       ScopedSysCalls scope(layer);
       CatchStopSignals();
-      const Progress stopAtThird = [&](const ProgressReport& report) {
-        if (report.part == 3) std::raise(signal);
+      const Report report = Split({folder / "f", "8000000", false, ""}, [&](const ProgressReport& progress) {
+        if (progress.part == 3) std::raise(signal);
         if (StopSignal() != 0) throw OperationCancelled{};
-      };
-      const Report report = Split({folder / "f", "8000000", false, ""}, stopAtThird);
+      });
       EndByStopSignal();
       return report.outcome == Outcome::Cancelled ? 0 : 1;
     });
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << " " << status;
     EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
-    WriteFile(folder / "Infa.inf", "older set\r\n");
   }
 }
 
@@ -65,10 +62,9 @@ TEST_F(StopSignals, KilledSplitLeavesNoTemporaryBehind) {
   if (probe < 0) GTEST_SKIP() << "no unnamed temporary files on this file system";
   close(probe);
   const int status = InChild([&] {
-    const Progress killMidPart = [](const ProgressReport& report) {
+    Split({folder / "f", "8388608", false, ""}, [](const ProgressReport& report) {
       if (report.part == 2 && report.bytesDone > (10u << 20)) kill(getpid(), SIGKILL);
-    };
-    Split({folder / "f", "8388608", false, ""}, killMidPart);
+    });
     return 0;
   });
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
