@@ -3,7 +3,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-#include <filesystem>
 
 #include "operation/messages.h"
 #include "support/temp_folder.h"
@@ -20,10 +19,10 @@ class QtDialogsTest : public QObject {
 
   // Calls `look` with the dialog once one is open, then accepts or cancels it.
   template <typename Dialog, typename Look>
-  void whenOpen(Look look, bool accept = false) {
+  void whenOpen(bool accept, Look look) {
     QTimer::singleShot(10, this, [=, this] {
       QDialog* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-      if (!dialog) return whenOpen<Dialog>(look, accept);
+      if (!dialog) return whenOpen<Dialog>(accept, look);
       look(static_cast<Dialog*>(dialog));
       accept ? dialog->accept() : dialog->reject();
     });
@@ -53,46 +52,41 @@ class QtDialogsTest : public QObject {
                                                               {"/no/such/folder", home, {"parts"}}};
     for (const auto& [start, shown, names] : rows) {
       const bool chooser = !shown.isEmpty();
-      QStringList opened, texts, cut;
-      const auto look = [&](QFileDialog* dialog) {
-        opened << dialog->windowTitle() << dialog->directory().absolutePath();
+      QStringList texts;
+      whenOpen<QFileDialog>(chooser, [&](QFileDialog* dialog) {
+        if (chooser) QCOMPARE(dialog->windowTitle() + dialog->directory().path(), text::kJoinFolderPrompt + shown);
         QCOMPARE(dialog->parentWidget(), &window);
         QVERIFY(!dialog->testOption(QFileDialog::DontUseNativeDialog));  // a desktop's own dialog where it has one
         dialog->setDirectory(folder);
         auto* view = dialog->findChild<QTreeView*>("treeView");
         const QAbstractItemModel* model = view->model();
-        if (!QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) == names.size(); })) return;
+        QVERIFY(QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) == names.size(); }));
         const QModelIndex root = view->rootIndex();
         for (int column = 0; column < model->columnCount(root); ++column) {
           texts << model->headerData(column, Qt::Horizontal).toString();
           for (int row = 0; row < names.size(); ++row) texts << model->index(row, column, root).data().toString();
-          if (static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column) > view->header()->sectionSize(column)) {
-            cut << texts.last();
-          }
+          const int needed = static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column);
+          QVERIFY2(needed <= view->header()->sectionSize(column), qPrintable(texts.last() + " is cut"));
         }
-      };
-      whenOpen<QFileDialog>(look, chooser);
+      });
       // Accepted, the chooser returns the folder it then shows; cancelled, the open-file dialog nothing.
       QCOMPARE(chooser ? dialogs.ChooseFolder(&window, start, text::kJoinFolderPrompt) : dialogs.ShowOpen(&window),
                chooser ? folder : QString());
-      if (chooser) QCOMPARE(opened, QStringList({text::kJoinFolderPrompt, shown}));
       QStringList latin = texts.filter(QRegularExpression("[A-Za-z]"));
       latin.sort();
       QCOMPARE(latin, names);
       QVERIFY(texts.indexOf(QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d\d?:\d\d$)")) >= 0);  // a Russian date
-      QCOMPARE(cut, QStringList());
     }
   }
 
   // The title bar needs room for the bold title, the icon and three buttons.
   void messageBoxShowsItsWholeTitle() {
-    const QString title = parcelo::messages::kFolderErrorTitle;  // the longest title
-    int width = 0;
-    whenOpen<QMessageBox>([&](QMessageBox* box) { width = box->width(); });
-    dialogs.ShowMessage(&window, {parcelo::MessageKind::Critical, title.toStdString(), "Не удалось."});
-    QFont bold = QApplication::font();
-    bold.setBold(true);
-    QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(title) + 4 * 24, qPrintable(QString::number(width)));
+    whenOpen<QMessageBox>(false, [](QMessageBox* box) {
+      QFont bold = QApplication::font();
+      bold.setBold(true);
+      QVERIFY(box->width() >= QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 4 * 24);
+    });
+    dialogs.ShowMessage(&window, {parcelo::MessageKind::Critical, parcelo::messages::kFolderErrorTitle, "Не удалось."});
   }
 };
 
