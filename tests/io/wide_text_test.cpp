@@ -21,12 +21,5 @@ TEST(WideText, NamesSurviveTheTripToUtf16AndBack) {
   }
 }
 
-// Each byte of what is no UTF-8 becomes a replacement character.
-TEST(WideText, MalformedUtf8BecomesReplacementCharacters) {
-  EXPECT_EQ(Utf16FromUtf8("a\xffz"), u"a\uFFFDz");
-  EXPECT_EQ(Utf16FromUtf8("\xe0\x80\xaf"), u"\uFFFD\uFFFD\uFFFD");            // overlong "/"
-  EXPECT_EQ(Utf16FromUtf8("\xf4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // above U+10FFFF
-}
-
 }  // namespace
 }  // namespace parcelo
