@@ -4,7 +4,6 @@
 #include <array>
 #include <cerrno>
 #include <condition_variable>
-#include <cstdlib>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -22,14 +21,7 @@ namespace {
 constexpr std::size_t kPageSize = 4096;
 
 char* AlignedBuffer() {
-#ifdef _WIN32
-  // Windows' C library has no aligned_alloc; its own pair frees with _aligned_free.
-  char* buffer = static_cast<char*>(_aligned_malloc(RangeCopier::kBufferSize, kPageSize));
-#else
-  char* buffer = static_cast<char*>(std::aligned_alloc(kPageSize, RangeCopier::kBufferSize));
-#endif
-  if (!buffer) throw std::bad_alloc();
-  return buffer;
+  return static_cast<char*>(::operator new(RangeCopier::kBufferSize, std::align_val_t{kPageSize}));
 }
 
 // Block sharing works on whole blocks; the last block of the source may be
@@ -172,11 +164,7 @@ class RangeCopier::Helpers {
 };
 
 void RangeCopier::FreeBuffer::operator()(char* buffer) const {
-#ifdef _WIN32
-  _aligned_free(buffer);
-#else
-  std::free(buffer);
-#endif
+  ::operator delete(buffer, std::align_val_t{kPageSize});
 }
 
 RangeCopier::RangeCopier() : buffer_(AlignedBuffer()) {}
