@@ -69,9 +69,8 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
       {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}}};
   for (const auto& [arguments, expected] : rows) {
     const auto result = RunCli(arguments);
-    EXPECT_EQ(result.status, expected.status) << arguments.back();
-    EXPECT_EQ(result.out, expected.out);
-    EXPECT_EQ(result.err, expected.err);
+    EXPECT_EQ(std::tie(result.status, result.out, result.err), std::tie(expected.status, expected.out, expected.err))
+        << arguments.back();
   }
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
   EXPECT_FALSE(std::filesystem::exists(folder / "bad/film.avi"));
