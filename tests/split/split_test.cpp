@@ -41,13 +41,29 @@ struct SplitTest : ::testing::Test {
   }
 };
 
-// The size is read from the text's start and rounded half to even.
-TEST_F(SplitTest, DistributesTheBytesOverNumberedParts) {
-  ExpectReport(SplitInto(" 4.5xyz"), Outcome::Done, messages::kSplitDoneTitle,
-               "Поздравляем! Выбранный файл " + source + " был разбит на 3 части(ей)!");
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "003.drb", "Infa.inf", "f"}));
+// The size is read from the text's start and rounded half to even; a
+// relative path is taken from the current folder, and the info file holds
+// its name. Old parts are replaced, never written into (one is a hard link
+// here), and parts keep no more rights than the source allows.
+TEST_F(SplitTest, DistributesTheBytesOverPrivateNumberedParts) {
+  fs::permissions(source, fs::perms(0600));
+  WriteFile(folder / "keep", "old, readable by all");
+  fs::permissions(folder / "keep", fs::perms(04644));
+  fs::create_hard_link(folder / "keep", folder / "001.drb");
+  const auto previous = fs::current_path();
+  const mode_t mask = umask(022);
+  fs::current_path(folder.path());
+  const Report report = Split({"f", " 4.5xyz", false, ""});
+  fs::current_path(previous);
+  umask(mask);
+  ExpectReport(report, Outcome::Done, messages::kSplitDoneTitle,
+               "Поздравляем! Выбранный файл f был разбит на 3 части(ей)!");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "003.drb", "Infa.inf", "f", "keep"}));
   EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "003.drb"), "0123|89");
-  EXPECT_EQ(ReadFile(folder / "Infa.inf"), "f\r\n");
+  EXPECT_EQ(ReadFile(folder / "Infa.inf") + ReadFile(folder / "keep"), "f\r\nold, readable by all");
+  for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) {
+    EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
+  }
 }
 
 // Every refusal comes before anything is written, in the order of its checks.
@@ -102,16 +118,9 @@ TEST_F(SplitTest, NeverWritesOverItsSourceUnderAnotherName) {
   EXPECT_EQ(ReadFile(source), "0123456789");
 }
 
-// A relative path is taken from the current folder, and the info file holds its name.
 TEST_F(SplitTest, PlacesTheSetInTheNewFolderEvenWhenItExists) {
   for (int time = 0; time < 2; ++time) ASSERT_EQ(SplitInto("5", "NewFolder").outcome, Outcome::Done);
   EXPECT_EQ(FolderEntries(folder / "NewFolder"), (Strings{"001.drb", "002.drb", "Infa.inf"}));
-  const auto previous = fs::current_path();
-  fs::current_path(folder.path());
-  const Report report = Split({"f", "6", false, ""});
-  fs::current_path(previous);
-  EXPECT_EQ(report.message.text, "Поздравляем! Выбранный файл f был разбит на 2 части(ей)!");
-  EXPECT_EQ(ReadFile(folder / "002.drb"), "6789");
 }
 
 // A split that stops early leaves no info file, so no join takes the parts
@@ -161,22 +170,6 @@ TEST_F(SplitTest, StoppedSplitRemovesWhatItWrote) {
   ExpectFailure(SplitOnFullDisk("5", 1, 1, "set"), ENOSPC, folder / "set/001.drb");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
   ExpectFailure(SplitInto("5", "set", StopAtPart<std::bad_alloc>(2)), kOutOfMemory, folder / "set/002.drb");
-}
-
-// Old parts are replaced, never written into (one is a hard link here), and
-// keep no more rights than the source allows.
-TEST_F(SplitTest, PartsAreAsPrivateAsTheirSource) {
-  const mode_t previous = umask(022);
-  fs::permissions(source, fs::perms(0600));
-  WriteFile(folder / "keep", "old, readable by all");
-  fs::permissions(folder / "keep", fs::perms(04644));
-  fs::create_hard_link(folder / "keep", folder / "001.drb");
-  ASSERT_EQ(SplitInto("4").outcome, Outcome::Done);
-  umask(previous);
-  for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) {
-    EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
-  }
-  EXPECT_EQ(ReadFile(folder / "keep"), "old, readable by all");
 }
 
 TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
