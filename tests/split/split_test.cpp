@@ -70,7 +70,8 @@ TEST_F(SplitTest, DistributesTheBytesOverPrivateNumberedParts) {
 TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
   using namespace messages;
   const std::string bytes(1001, 'x');
-  // The source's name, the piece size, the new folder, an entry beside the source, the box.
+  // The source's name, the piece size, the new folder, an entry made first (a folder when it ends
+  // in "/"; in "sub", the source itself under another name), the box.
   const std::vector<std::array<std::string, 6>> rows = {
       {"f", "1001", "", "", kSizeErrorTitle, kPieceNotSmaller},
       {"f", "1", "", "", kCountErrorTitle, kTooManyParts},
@@ -81,17 +82,23 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
       {"Infa.inf", "3", "sub", "", kFileNameErrorTitle, kUnstorableName},
       // Parts the join would take with this set: any kind of entry, any letter case.
       {"f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
-      {"f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts}};
+      {"f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts},
+      // The source among the outputs: the last part, the info file.
+      {"f", "334", "sub", "sub/003.drb", kSplitErrorTitle, kOwnSource},
+      {"f", "334", "sub", "sub/Infa.inf", kSplitErrorTitle, kOwnSource}};
   for (const auto& [name, size, newFolder, extra, title, text] : rows) {
     TempFolder fresh;
     MakeOldSet(fresh.path());
     WriteFile(fresh / name, bytes);
+    fs::create_directory(fresh / "sub");
     if (extra.ends_with("/")) fs::create_directory(fresh / extra);
-    if (!extra.empty() && !extra.ends_with("/")) WriteFile(fresh / extra, "foreign");
+    if (extra.ends_with(".DRB")) WriteFile(fresh / extra, "foreign");
+    if (extra.starts_with("sub/")) fs::create_hard_link(fresh / name, fresh / extra);
     const Strings before = FolderEntries(fresh.path());
     ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused, title, text);
     EXPECT_EQ(FolderEntries(fresh.path()), before) << name << " " << size;
-    EXPECT_EQ(ReadFile(fresh / "Infa.inf"), name == "Infa.inf" ? bytes : "other.bin\r\n");
+    EXPECT_EQ(ReadFile(fresh / name) + ReadFile(fresh / "Infa.inf"),
+              bytes + (name == "Infa.inf" ? bytes : "other.bin\r\n"));
   }
   ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
 }
@@ -107,15 +114,6 @@ TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   EXPECT_EQ(std::system(("cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256").c_str()), 0);
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set"}).outcome, Outcome::Done);
   EXPECT_EQ(FolderEntries(folder / "set"), (Strings{"001.drb", "002.drb", "003.drb", "Infa.inf", "my film.avi"}));
-}
-
-TEST_F(SplitTest, NeverWritesOverItsSourceUnderAnotherName) {
-  fs::create_directory(folder / "sub");
-  fs::create_hard_link(source, folder / "sub/004.drb");  // the last of four parts
-  ExpectReport(SplitInto("3", "sub"), Outcome::Refused, messages::kSplitErrorTitle, messages::kOwnSource);
-  fs::rename(folder / "sub/004.drb", folder / "sub/Infa.inf");
-  EXPECT_EQ(SplitInto("3", "sub").outcome, Outcome::Refused);
-  EXPECT_EQ(ReadFile(source), "0123456789");
 }
 
 TEST_F(SplitTest, PlacesTheSetInTheNewFolderEvenWhenItExists) {
