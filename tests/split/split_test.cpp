@@ -28,11 +28,10 @@ struct SplitTest : ::testing::Test {
   Report SplitInto(const std::string& size, const std::string& newFolder = "", const Progress& progress = {}) {
     return Split({source, size, !newFolder.empty(), newFolder}, progress);
   }
-  Report SplitOnFullDisk(const std::string& size, std::uint64_t after, std::size_t perCall,
-                         const std::string& newFolder = "") {
+  Report SplitOnFullDisk(const std::string& size, std::uint64_t after, std::size_t perCall, const char* in = "") {
     FaultySysCalls full = FaultySysCalls::FullDisk(after, perCall);
     ScopedSysCalls scope(full);
-    return SplitInto(size, newFolder);
+    return SplitInto(size, in);
   }
   // An earlier set of another file, whose info file must outlive any refusal.
   void MakeOldSet(const std::string& in) {
@@ -123,19 +122,28 @@ TEST_F(SplitTest, PlacesTheSetInTheNewFolderEvenWhenItExists) {
 
 // A split that stops early leaves no info file, so no join takes the parts
 // written so far for the whole file; one that stops before its first part
-// lands leaves an older set whole.
-TEST_F(SplitTest, SetBecomesJoinableOnlyWhenComplete) {
-  const std::string bytes = PatternBytes(3 << 20);
+// lands leaves an older set whole. A cancel takes away the parts it wrote
+// and the older set they replaced; a failure takes away the new folder if
+// nothing landed in it; no memory for the copy is an error naming the file
+// being written.
+TEST_F(SplitTest, StoppedSplitLeavesNoSetThatLooksWhole) {
+  const std::string bytes = PatternBytes(3 << 20), mebibyte = "1048576";
   WriteFile(source, bytes);
   MakeOldSet(folder.path());
-  ExpectFailure(SplitOnFullDisk("1048576", 1 << 20, 0), ENOSPC, folder / "002.drb");
+  ExpectFailure(SplitOnFullDisk(mebibyte, 1 << 20, 0), ENOSPC, folder / "002.drb");
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
   ExpectFailure(Join(folder.path(), ListFolder), ENOENT, folder / "Infa.inf");
   EXPECT_EQ(ReadFile(source), bytes);
 
   MakeOldSet(folder.path());
-  ExpectFailure(SplitOnFullDisk("1048576", 1, 1), ENOSPC, folder / "001.drb");
+  ExpectFailure(SplitOnFullDisk(mebibyte, 1, 1), ENOSPC, folder / "001.drb");
   EXPECT_EQ(ReadFile(folder / "Infa.inf") + ReadFile(folder / "001.drb"), "other.bin\r\nold");
+  ExpectReport(SplitInto(mebibyte, "", StopAtPart<OperationCancelled>(3)), Outcome::Cancelled,
+               messages::kSplitCancelledTitle, messages::kCancelled);
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+  ExpectFailure(SplitOnFullDisk(mebibyte, 1, 1, "set"), ENOSPC, folder / "set/001.drb");
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+  ExpectFailure(SplitInto(mebibyte, "set", StopAtPart<std::bad_alloc>(2)), kOutOfMemory, folder / "set/002.drb");
 }
 
 // What would stop the split half-way is found before anything is created.
@@ -155,19 +163,6 @@ TEST_F(SplitTest, EntriesItCannotReplaceAreErrorsBeforeAnyWrite) {
   ExpectFailure(SplitInto("5"), kFolderBusy, folder.path());
   close(holder);
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"f", "sub"}));
-}
-
-// A cancel takes away the parts it wrote and the older set they replaced; a
-// failure takes away the new folder if nothing landed in it; no memory for
-// the copy is an error naming the file being written.
-TEST_F(SplitTest, StoppedSplitRemovesWhatItWrote) {
-  MakeOldSet(folder.path());
-  ExpectReport(SplitInto("2", "", StopAtPart<OperationCancelled>(3)), Outcome::Cancelled,
-               messages::kSplitCancelledTitle, messages::kCancelled);
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
-  ExpectFailure(SplitOnFullDisk("5", 1, 1, "set"), ENOSPC, folder / "set/001.drb");
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
-  ExpectFailure(SplitInto("5", "set", StopAtPart<std::bad_alloc>(2)), kOutOfMemory, folder / "set/002.drb");
 }
 
 TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
