@@ -1,15 +1,13 @@
 #include "split/split.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
 #include <new>
 
+#include "io/folder.h"
 #include "join/join.h"
 #include "operation/messages.h"
 #include "support/expect_file_error.h"
@@ -107,8 +105,7 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
 TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   WriteFile(folder / "my film.avi", PatternBytes(2500));
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set", true}).outcome, Outcome::Done);
-  const std::string content = ReadFile(folder / "set/Infa.sha256");
-  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 4);
+  EXPECT_EQ(std::ranges::count(ReadFile(folder / "set/Infa.sha256"), '\n'), 4);
   fs::copy_file(folder / "my film.avi", folder / "set/my film.avi");
   EXPECT_EQ(std::system(("cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256").c_str()), 0);
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set"}).outcome, Outcome::Done);
@@ -150,7 +147,6 @@ TEST_F(SplitTest, StoppedSplitLeavesNoSetThatLooksWhole) {
 TEST_F(SplitTest, EntriesItCannotReplaceAreErrorsBeforeAnyWrite) {
   fs::create_directory(folder / "002.drb");
   ExpectFailure(SplitInto("5"), EISDIR, folder / "002.drb");
-  fs::remove(folder / "002.drb");
   // A new-folder name that is a symbolic link is never followed.
   TempFolder elsewhere;
   fs::create_directory_symlink(elsewhere.path(), folder / "sub");
@@ -158,11 +154,10 @@ TEST_F(SplitTest, EntriesItCannotReplaceAreErrorsBeforeAnyWrite) {
   EXPECT_TRUE(FolderEntries(elsewhere.path()).empty());
   ExpectFailure(SplitInto("5", "f"), ENOTDIR, source);
   // One operation per folder: a second one on a folder in use writes nothing.
-  const int holder = open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  const Folder held = Folder::Open(folder.path());
+  held.Lock();
   ExpectFailure(SplitInto("5"), kFolderBusy, folder.path());
-  close(holder);
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"f", "sub"}));
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"002.drb", "f", "sub"}));
 }
 
 TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
