@@ -28,9 +28,6 @@ struct JoinTest : ::testing::Test {
   Report JoinFolder(const FolderLister& list = ListFolder, const Progress& progress = {}) {
     return Join(folder.path(), list, progress);
   }
-  void ExpectRefusal(const Report& report, const std::string& text) {
-    ExpectReport(report, Outcome::Refused, messages::kFolderErrorTitle, text);
-  }
 };
 
 // The set lies beside its source: the join replaces it, keeping its
@@ -52,51 +49,39 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
 
 // Leftover parts are appended in number order; a set made on Russian
 // Windows is joined under its name in UTF-8; a new output is as private as
-// the first part.
+// the first part. Of an info file only the start is read, and one without
+// a byte is an error.
 TEST_F(JoinTest, AppendsLeftoversSkipsGapsAndEmptyParts) {
-  MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n",
-          {{"001.drb", "ab"}, {"002.DRB", ""}, {"003.drb", "cd"}, {"007.drb", "ef"}});
+  MakeSet("", {{"001.drb", "ab"}, {"002.DRB", ""}, {"003.drb", "cd"}, {"007.drb", "ef"}});
+  ExpectFailure(JoinFolder(), kUnexpectedEnd, folder / "Infa.inf");
+  MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n", {});
+  fs::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes after the name
   fs::permissions(folder / "001.drb", fs::perms(0640));
   const mode_t previous = umask(022);
   fs::permissions(folder / "003.drb", fs::perms(0666));
+  FaultySysCalls counting;
+  ScopedSysCalls scope(counting);
   ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
   umask(previous);
   EXPECT_EQ(ReadFile(folder / "Фильм.avi"), "abcdef");
   EXPECT_EQ(fs::status(folder / "Фильм.avi").permissions(), fs::perms(0640));
+  EXPECT_EQ(counting.read, 4097u + 6u);  // the start of the info file, and the parts
 }
 
-TEST_F(JoinTest, RefusesAFolderThatHoldsNoPart) {
-  WriteFile(folder / "readme.txt", "x");  // no parts: the info file is not even looked for
-  ExpectRefusal(JoinFolder(), messages::kNoParts);
-}
-
-TEST_F(JoinTest, RefusesNamesThatLeaveTheFolderOrDestroyAnInput) {
+// A folder without parts is refused before its info file is looked for.
+TEST_F(JoinTest, RefusesNoPartsAndNamesThatLeaveTheFolderOrDestroyAnInput) {
   fs::create_directory(folder / "sub");
-  WriteFile(folder / "alias", "");
+  ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kNoParts);
+  WriteFile(folder / "001.drb", "part one");
+  fs::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
   for (const std::string& info : Strings{"\r\n", "..\r\n", "/tmp/escape\r\n", "sub/x\r\n", "Infa.inf\r\n",
                                          "001.drb\r\n", "bell\a\r\n", std::string(256, 'a') + "\r\n", "alias\r\n"}) {
-    fs::remove(folder / "alias");
-    MakeSet(info, {{"001.drb", "part one"}});
-    fs::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
-    ExpectRefusal(JoinFolder(), messages::kBadOutputName);
+    WriteFile(folder / "Infa.inf", info);
+    ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kBadOutputName);
     EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "alias", "sub"})) << info;
     EXPECT_EQ(ReadFile(folder / "001.drb"), "part one");
   }
   EXPECT_TRUE(FolderEntries(folder / "sub").empty());
-}
-
-TEST_F(JoinTest, HugeInfoFileIsReadOnlyAtItsStart) {
-  MakeSet("", {{"001.drb", "x"}});
-  ExpectFailure(JoinFolder(), kUnexpectedEnd, folder / "Infa.inf");  // no byte at all
-  MakeSet("film.avi\r\n", {});
-  fs::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes after the name
-  FaultySysCalls counting;
-  {
-    ScopedSysCalls scope(counting);
-    EXPECT_EQ(JoinFolder().outcome, Outcome::Done);
-  }
-  EXPECT_EQ(ReadFile(folder / "film.avi"), "x");
-  EXPECT_EQ(counting.read, 4097u + 1u);  // the start of the info file, and the part
 }
 
 // A part is never silently left out: what is no file stops the join, and
