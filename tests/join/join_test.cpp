@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 
 #include "operation/messages.h"
 #include "split/split.h"
@@ -135,11 +134,10 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
 // check with an error naming the first thing wrong; the old output stays.
 TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
   WriteFile(folder / "film.avi", PatternBytes(5000));
-  ASSERT_EQ(Split({folder / "film.avi", "2000", true, "set", true}).outcome, Outcome::Done);
-  const std::string set = folder / "set", sums = set + "/Infa.sha256";
-  std::map<std::string, std::string> good;
-  for (const auto& name : FolderEntries(set)) good[name] = ReadFile(set + "/" + name);
-  std::string wrongWhole = good["Infa.sha256"];  // the last line is the whole file's
+  ASSERT_EQ(Split({folder / "film.avi", "2000", true, "good", true}).outcome, Outcome::Done);
+  WriteFile(folder / "good/film.avi", "previous output");
+  const std::string set = folder / "set", sums = set + "/Infa.sha256", good = ReadFile(folder / "good/Infa.sha256");
+  std::string wrongWhole = good;  // the last line is the whole file's
   wrongWhole.replace(wrongWhole.rfind('\n', wrongWhole.size() - 2) + 1, 64, std::string(64, '0'));
   const std::vector<std::tuple<const char*, std::function<void()>, int, std::string>> rows = {
       {"a listed part is missing", [&] { fs::remove(set + "/002.drb"); }, kChecksumMismatch, set + "/002.drb"},
@@ -147,12 +145,10 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
       {"a part differs, the first in order counts",
        [&] { fs::remove(set + "/003.drb"), WriteFile(set + "/002.drb", "x"); }, kChecksumMismatch, set + "/002.drb"},
       {"the whole file differs", [&] { WriteFile(sums, wrongWhole); }, kChecksumMismatch, set + "/film.avi"},
-      {"malformed", [&] { WriteFile(sums, good["Infa.sha256"] + "junk\n"); }, kBadChecksumFile, sums}};
+      {"malformed", [&] { WriteFile(sums, good + "junk\n"); }, kBadChecksumFile, sums}};
   for (const auto& [what, damage, code, path] : rows) {
     fs::remove_all(set);
-    fs::create_directory(set);
-    for (const auto& [name, content] : good) WriteFile(set + "/" + name, content);
-    WriteFile(set + "/film.avi", "previous output");
+    fs::copy(folder / "good", set);
     damage();
     const Strings before = FolderEntries(set);
     SCOPED_TRACE(what);
