@@ -102,6 +102,7 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
 
 // Infa.sha256 checks the parts and the joined file with sha256sum; a later
 // split without checksums takes away the one that would describe other parts.
+// The new folder is made, or used as it is when it exists.
 TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   WriteFile(folder / "my film.avi", PatternBytes(2500));
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set", true}).outcome, Outcome::Done);
@@ -110,11 +111,6 @@ TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   EXPECT_EQ(std::system(("cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256").c_str()), 0);
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set"}).outcome, Outcome::Done);
   EXPECT_EQ(FolderEntries(folder / "set"), (Strings{"001.drb", "002.drb", "003.drb", "Infa.inf", "my film.avi"}));
-}
-
-TEST_F(SplitTest, PlacesTheSetInTheNewFolderEvenWhenItExists) {
-  for (int time = 0; time < 2; ++time) ASSERT_EQ(SplitInto("5", "NewFolder").outcome, Outcome::Done);
-  EXPECT_EQ(FolderEntries(folder / "NewFolder"), (Strings{"001.drb", "002.drb", "Infa.inf"}));
 }
 
 // A split that stops early leaves no info file, so no join takes the parts
