@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 
 #include "operation/messages.h"
 #include "split/split.h"
@@ -28,9 +27,6 @@ struct JoinTest : ::testing::Test {
   Report JoinFolder(const FolderLister& list = ListFolder, const Progress& progress = {}) {
     return Join(folder.path(), list, progress);
   }
-  void ExpectRefusal(const Report& report, const std::string& text) {
-    ExpectReport(report, Outcome::Refused, messages::kFolderErrorTitle, text);
-  }
 };
 
 // The set lies beside its source: the join replaces it, keeping its
@@ -52,81 +48,45 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
 
 // Leftover parts are appended in number order; a set made on Russian
 // Windows is joined under its name in UTF-8; a new output is as private as
-// the first part.
+// the first part. Of an info file only the start is read, and one without
+// a byte is an error.
 TEST_F(JoinTest, AppendsLeftoversSkipsGapsAndEmptyParts) {
-  MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n",
-          {{"001.drb", "ab"}, {"002.DRB", ""}, {"003.drb", "cd"}, {"007.drb", "ef"}});
+  MakeSet("", {{"001.drb", "ab"}, {"002.DRB", ""}, {"003.drb", "cd"}, {"007.drb", "ef"}});
+  ExpectFailure(JoinFolder(), kUnexpectedEnd, folder / "Infa.inf");
+  MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n", {});
+  fs::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes after the name
   fs::permissions(folder / "001.drb", fs::perms(0640));
   const mode_t previous = umask(022);
   fs::permissions(folder / "003.drb", fs::perms(0666));
+  FaultySysCalls counting;
+  ScopedSysCalls scope(counting);
   ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
   umask(previous);
   EXPECT_EQ(ReadFile(folder / "Фильм.avi"), "abcdef");
   EXPECT_EQ(fs::status(folder / "Фильм.avi").permissions(), fs::perms(0640));
+  EXPECT_EQ(counting.read, 4097u + 6u);  // the start of the info file, and the parts
 }
 
-TEST_F(JoinTest, RefusesAFolderThatHoldsNoPart) {
-  WriteFile(folder / "readme.txt", "x");  // no parts: the info file is not even looked for
-  ExpectRefusal(JoinFolder(), messages::kNoParts);
-}
-
-TEST_F(JoinTest, RefusesNamesThatLeaveTheFolderOrDestroyAnInput) {
+// A folder without parts is refused before its info file is looked for.
+TEST_F(JoinTest, RefusesNoPartsAndNamesThatLeaveTheFolderOrDestroyAnInput) {
   fs::create_directory(folder / "sub");
-  WriteFile(folder / "alias", "");
+  ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kNoParts);
+  WriteFile(folder / "001.drb", "part one");
+  fs::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
   for (const std::string& info : Strings{"\r\n", "..\r\n", "/tmp/escape\r\n", "sub/x\r\n", "Infa.inf\r\n",
                                          "001.drb\r\n", "bell\a\r\n", std::string(256, 'a') + "\r\n", "alias\r\n"}) {
-    fs::remove(folder / "alias");
-    MakeSet(info, {{"001.drb", "part one"}});
-    fs::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
-    ExpectRefusal(JoinFolder(), messages::kBadOutputName);
+    WriteFile(folder / "Infa.inf", info);
+    ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kBadOutputName);
     EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "alias", "sub"})) << info;
     EXPECT_EQ(ReadFile(folder / "001.drb"), "part one");
   }
   EXPECT_TRUE(FolderEntries(folder / "sub").empty());
 }
 
-TEST_F(JoinTest, HugeInfoFileIsReadOnlyAtItsStart) {
-  MakeSet("", {{"001.drb", "x"}});
-  ExpectFailure(JoinFolder(), kUnexpectedEnd, folder / "Infa.inf");  // no byte at all
-  MakeSet("film.avi\r\n", {});
-  fs::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes after the name
-  FaultySysCalls counting;
-  {
-    ScopedSysCalls scope(counting);
-    EXPECT_EQ(JoinFolder().outcome, Outcome::Done);
-  }
-  EXPECT_EQ(ReadFile(folder / "film.avi"), "x");
-  EXPECT_EQ(counting.read, 4097u + 1u);  // the start of the info file, and the part
-}
-
-// A part is never silently left out: what is no file stops the join, and
-// so does a part swapped after the listing (made beside it, then moved
-// over it); nothing of it reaches an output.
-TEST_F(JoinTest, EntryThatIsNoPartSeenInTheListingStopsTheJoin) {
-  TempFolder secret;
-  WriteFile(secret / "key", "secret bytes");
-  // What takes the part's place, the error, and whether it is there before the listing or only after it.
-  const std::vector<std::tuple<std::function<void(const std::string&)>, int, bool>> rows = {
-      {[&](const std::string& part) { fs::create_symlink(secret / "key", part); }, kSymbolicLink, false},
-      {[&](const std::string& part) { ASSERT_EQ(mkfifo(part.c_str(), 0600), 0); }, kNotRegularFile, true},
-      {[&](const std::string& part) { WriteFile(part, "another file"); }, kFileReplaced, true}};
-  for (const auto& [make, code, afterListing] : rows) {
-    MakeSet("out.bin\r\n", {{"001.drb", "one"}, {"002.drb", "two"}});
-    fs::remove(folder / "002.drb");
-    const FolderLister list = [&](const std::string& path) {
-      if (!afterListing) return make(folder / "002.drb"), ListFolder(path);
-      WriteFile(folder / "002.drb", "two");
-      auto listed = ListFolder(path);
-      make(folder / "swapped");
-      fs::rename(folder / "swapped", folder / "002.drb");
-      return listed;
-    };
-    ExpectFailure(JoinFolder(list), code, folder / "002.drb");
-    EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "Infa.inf"}));
-    fs::remove(folder / "002.drb");
-  }
-}
-
+// Whatever stops the join keeps the old output and leaves nothing open or
+// behind. A part is never silently left out: what is no file stops the
+// join, and so does a part swapped after the listing (made beside it, then
+// moved over it).
 TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
   MakeSet("out.bin\r\n", {{"001.drb", std::string(5000, 'a')}, {"002.drb", std::string(5000, 'b')}});
   WriteFile(folder / "out.bin", "previous output");
@@ -143,12 +103,30 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
     ScopedSysCalls scope(layers[i]);
     ExpectFailure(JoinFolder(), expected[i].first, expected[i].second);
   }
-  EXPECT_EQ(OpenDescriptorCount(), descriptors);
-  EXPECT_EQ(ReadFile(folder / "out.bin"), "previous output");
-  EXPECT_EQ(FolderEntries(folder.path()), before);
+  TempFolder secret;
+  WriteFile(secret / "key", "secret bytes");
+  // What takes the second part's place, the error, and whether it is there before the listing or only after it.
+  const std::vector<std::tuple<std::function<void(const std::string&)>, int, bool>> rows = {
+      {[&](const std::string& part) { fs::create_symlink(secret / "key", part); }, kSymbolicLink, false},
+      {[&](const std::string& part) { ASSERT_EQ(mkfifo(part.c_str(), 0600), 0); }, kNotRegularFile, true},
+      {[&](const std::string& part) { WriteFile(part, "another file"); }, kFileReplaced, true}};
+  for (const auto& [make, code, afterListing] : rows) {
+    fs::remove(folder / "002.drb");
+    if (afterListing) WriteFile(folder / "002.drb", "two");
+    make(folder / (afterListing ? "swapped" : "002.drb"));
+    const FolderLister list = [&](const std::string& path) {
+      auto listed = ListFolder(path);
+      if (afterListing) fs::rename(folder / "swapped", folder / "002.drb");
+      return listed;
+    };
+    ExpectFailure(JoinFolder(list), code, folder / "002.drb");
+    EXPECT_EQ(FolderEntries(folder.path()), before);
+  }
   ExpectReport(JoinFolder(ListFolder, StopAtPart<OperationCancelled>(2)), Outcome::Cancelled,
                messages::kJoinCancelledTitle, messages::kCancelled);
   EXPECT_EQ(FolderEntries(folder.path()), before);
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+  EXPECT_EQ(ReadFile(folder / "out.bin"), "previous output");
   ExpectFailure(Join(folder / "missing", ListFolder), ENOENT, folder / "missing");
 }
 
@@ -156,11 +134,10 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
 // check with an error naming the first thing wrong; the old output stays.
 TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
   WriteFile(folder / "film.avi", PatternBytes(5000));
-  ASSERT_EQ(Split({folder / "film.avi", "2000", true, "set", true}).outcome, Outcome::Done);
-  const std::string set = folder / "set", sums = set + "/Infa.sha256";
-  std::map<std::string, std::string> good;
-  for (const auto& name : FolderEntries(set)) good[name] = ReadFile(set + "/" + name);
-  std::string wrongWhole = good["Infa.sha256"];  // the last line is the whole file's
+  ASSERT_EQ(Split({folder / "film.avi", "2000", true, "good", true}).outcome, Outcome::Done);
+  WriteFile(folder / "good/film.avi", "previous output");
+  const std::string set = folder / "set", sums = set + "/Infa.sha256", good = ReadFile(folder / "good/Infa.sha256");
+  std::string wrongWhole = good;  // the last line is the whole file's
   wrongWhole.replace(wrongWhole.rfind('\n', wrongWhole.size() - 2) + 1, 64, std::string(64, '0'));
   const std::vector<std::tuple<const char*, std::function<void()>, int, std::string>> rows = {
       {"a listed part is missing", [&] { fs::remove(set + "/002.drb"); }, kChecksumMismatch, set + "/002.drb"},
@@ -168,12 +145,10 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
       {"a part differs, the first in order counts",
        [&] { fs::remove(set + "/003.drb"), WriteFile(set + "/002.drb", "x"); }, kChecksumMismatch, set + "/002.drb"},
       {"the whole file differs", [&] { WriteFile(sums, wrongWhole); }, kChecksumMismatch, set + "/film.avi"},
-      {"malformed", [&] { WriteFile(sums, good["Infa.sha256"] + "junk\n"); }, kBadChecksumFile, sums}};
+      {"malformed", [&] { WriteFile(sums, good + "junk\n"); }, kBadChecksumFile, sums}};
   for (const auto& [what, damage, code, path] : rows) {
     fs::remove_all(set);
-    fs::create_directory(set);
-    for (const auto& [name, content] : good) WriteFile(set + "/" + name, content);
-    WriteFile(set + "/film.avi", "previous output");
+    fs::copy(folder / "good", set);
     damage();
     const Strings before = FolderEntries(set);
     SCOPED_TRACE(what);

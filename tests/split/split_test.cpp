@@ -1,15 +1,13 @@
 #include "split/split.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
 #include <new>
 
+#include "io/folder.h"
 #include "join/join.h"
 #include "operation/messages.h"
 #include "support/expect_file_error.h"
@@ -28,11 +26,10 @@ struct SplitTest : ::testing::Test {
   Report SplitInto(const std::string& size, const std::string& newFolder = "", const Progress& progress = {}) {
     return Split({source, size, !newFolder.empty(), newFolder}, progress);
   }
-  Report SplitOnFullDisk(const std::string& size, std::uint64_t after, std::size_t perCall,
-                         const std::string& newFolder = "") {
+  Report SplitOnFullDisk(const std::string& size, std::uint64_t after, std::size_t perCall, const char* in = "") {
     FaultySysCalls full = FaultySysCalls::FullDisk(after, perCall);
     ScopedSysCalls scope(full);
-    return SplitInto(size, newFolder);
+    return SplitInto(size, in);
   }
   // An earlier set of another file, whose info file must outlive any refusal.
   void MakeOldSet(const std::string& in) {
@@ -41,20 +38,37 @@ struct SplitTest : ::testing::Test {
   }
 };
 
-// The size is read from the text's start and rounded half to even.
-TEST_F(SplitTest, DistributesTheBytesOverNumberedParts) {
-  ExpectReport(SplitInto(" 4.5xyz"), Outcome::Done, messages::kSplitDoneTitle,
-               "Поздравляем! Выбранный файл " + source + " был разбит на 3 части(ей)!");
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "003.drb", "Infa.inf", "f"}));
+// The size is read from the text's start and rounded half to even; a
+// relative path is taken from the current folder, and the info file holds
+// its name. Old parts are replaced, never written into (one is a hard link
+// here), and parts keep no more rights than the source allows.
+TEST_F(SplitTest, DistributesTheBytesOverPrivateNumberedParts) {
+  fs::permissions(source, fs::perms(0600));
+  WriteFile(folder / "keep", "old, readable by all");
+  fs::permissions(folder / "keep", fs::perms(04644));
+  fs::create_hard_link(folder / "keep", folder / "001.drb");
+  const auto previous = fs::current_path();
+  const mode_t mask = umask(022);
+  fs::current_path(folder.path());
+  const Report report = Split({"f", " 4.5xyz", false, ""});
+  fs::current_path(previous);
+  umask(mask);
+  ExpectReport(report, Outcome::Done, messages::kSplitDoneTitle,
+               "Поздравляем! Выбранный файл f был разбит на 3 части(ей)!");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "003.drb", "Infa.inf", "f", "keep"}));
   EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "003.drb"), "0123|89");
-  EXPECT_EQ(ReadFile(folder / "Infa.inf"), "f\r\n");
+  EXPECT_EQ(ReadFile(folder / "Infa.inf") + ReadFile(folder / "keep"), "f\r\nold, readable by all");
+  for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) {
+    EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
+  }
 }
 
 // Every refusal comes before anything is written, in the order of its checks.
 TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
   using namespace messages;
   const std::string bytes(1001, 'x');
-  // The source's name, the piece size, the new folder, an entry beside the source, the box.
+  // The source's name, the piece size, the new folder, an entry made first (a folder when it ends
+  // in "/"; in "sub", the source itself under another name), the box.
   const std::vector<std::array<std::string, 6>> rows = {
       {"f", "1001", "", "", kSizeErrorTitle, kPieceNotSmaller},
       {"f", "1", "", "", kCountErrorTitle, kTooManyParts},
@@ -65,77 +79,70 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
       {"Infa.inf", "3", "sub", "", kFileNameErrorTitle, kUnstorableName},
       // Parts the join would take with this set: any kind of entry, any letter case.
       {"f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
-      {"f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts}};
+      {"f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts},
+      // The source among the outputs: the last part, the info file.
+      {"f", "334", "sub", "sub/003.drb", kSplitErrorTitle, kOwnSource},
+      {"f", "334", "sub", "sub/Infa.inf", kSplitErrorTitle, kOwnSource}};
   for (const auto& [name, size, newFolder, extra, title, text] : rows) {
     TempFolder fresh;
     MakeOldSet(fresh.path());
     WriteFile(fresh / name, bytes);
+    fs::create_directory(fresh / "sub");
     if (extra.ends_with("/")) fs::create_directory(fresh / extra);
-    if (!extra.empty() && !extra.ends_with("/")) WriteFile(fresh / extra, "foreign");
+    if (extra.ends_with(".DRB")) WriteFile(fresh / extra, "foreign");
+    if (extra.starts_with("sub/")) fs::create_hard_link(fresh / name, fresh / extra);
     const Strings before = FolderEntries(fresh.path());
     ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused, title, text);
     EXPECT_EQ(FolderEntries(fresh.path()), before) << name << " " << size;
-    EXPECT_EQ(ReadFile(fresh / "Infa.inf"), name == "Infa.inf" ? bytes : "other.bin\r\n");
+    EXPECT_EQ(ReadFile(fresh / name) + ReadFile(fresh / "Infa.inf"),
+              bytes + (name == "Infa.inf" ? bytes : "other.bin\r\n"));
   }
   ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
 }
 
 // Infa.sha256 checks the parts and the joined file with sha256sum; a later
 // split without checksums takes away the one that would describe other parts.
+// The new folder is made, or used as it is when it exists.
 TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   WriteFile(folder / "my film.avi", PatternBytes(2500));
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set", true}).outcome, Outcome::Done);
-  const std::string content = ReadFile(folder / "set/Infa.sha256");
-  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 4);
+  EXPECT_EQ(std::ranges::count(ReadFile(folder / "set/Infa.sha256"), '\n'), 4);
   fs::copy_file(folder / "my film.avi", folder / "set/my film.avi");
   EXPECT_EQ(std::system(("cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256").c_str()), 0);
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set"}).outcome, Outcome::Done);
   EXPECT_EQ(FolderEntries(folder / "set"), (Strings{"001.drb", "002.drb", "003.drb", "Infa.inf", "my film.avi"}));
 }
 
-TEST_F(SplitTest, NeverWritesOverItsSourceUnderAnotherName) {
-  fs::create_directory(folder / "sub");
-  fs::create_hard_link(source, folder / "sub/004.drb");  // the last of four parts
-  ExpectReport(SplitInto("3", "sub"), Outcome::Refused, messages::kSplitErrorTitle, messages::kOwnSource);
-  fs::rename(folder / "sub/004.drb", folder / "sub/Infa.inf");
-  EXPECT_EQ(SplitInto("3", "sub").outcome, Outcome::Refused);
-  EXPECT_EQ(ReadFile(source), "0123456789");
-}
-
-// A relative path is taken from the current folder, and the info file holds its name.
-TEST_F(SplitTest, PlacesTheSetInTheNewFolderEvenWhenItExists) {
-  for (int time = 0; time < 2; ++time) ASSERT_EQ(SplitInto("5", "NewFolder").outcome, Outcome::Done);
-  EXPECT_EQ(FolderEntries(folder / "NewFolder"), (Strings{"001.drb", "002.drb", "Infa.inf"}));
-  const auto previous = fs::current_path();
-  fs::current_path(folder.path());
-  const Report report = Split({"f", "6", false, ""});
-  fs::current_path(previous);
-  EXPECT_EQ(report.message.text, "Поздравляем! Выбранный файл f был разбит на 2 части(ей)!");
-  EXPECT_EQ(ReadFile(folder / "002.drb"), "6789");
-}
-
 // A split that stops early leaves no info file, so no join takes the parts
 // written so far for the whole file; one that stops before its first part
-// lands leaves an older set whole.
-TEST_F(SplitTest, SetBecomesJoinableOnlyWhenComplete) {
-  const std::string bytes = PatternBytes(3 << 20);
+// lands leaves an older set whole. A cancel takes away the parts it wrote
+// and the older set they replaced; a failure takes away the new folder if
+// nothing landed in it; no memory for the copy is an error naming the file
+// being written.
+TEST_F(SplitTest, StoppedSplitLeavesNoSetThatLooksWhole) {
+  const std::string bytes = PatternBytes(3 << 20), mebibyte = "1048576";
   WriteFile(source, bytes);
   MakeOldSet(folder.path());
-  ExpectFailure(SplitOnFullDisk("1048576", 1 << 20, 0), ENOSPC, folder / "002.drb");
+  ExpectFailure(SplitOnFullDisk(mebibyte, 1 << 20, 0), ENOSPC, folder / "002.drb");
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
   ExpectFailure(Join(folder.path(), ListFolder), ENOENT, folder / "Infa.inf");
   EXPECT_EQ(ReadFile(source), bytes);
 
   MakeOldSet(folder.path());
-  ExpectFailure(SplitOnFullDisk("1048576", 1, 1), ENOSPC, folder / "001.drb");
+  ExpectFailure(SplitOnFullDisk(mebibyte, 1, 1), ENOSPC, folder / "001.drb");
   EXPECT_EQ(ReadFile(folder / "Infa.inf") + ReadFile(folder / "001.drb"), "other.bin\r\nold");
+  ExpectReport(SplitInto(mebibyte, "", StopAtPart<OperationCancelled>(3)), Outcome::Cancelled,
+               messages::kSplitCancelledTitle, messages::kCancelled);
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+  ExpectFailure(SplitOnFullDisk(mebibyte, 1, 1, "set"), ENOSPC, folder / "set/001.drb");
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+  ExpectFailure(SplitInto(mebibyte, "set", StopAtPart<std::bad_alloc>(2)), kOutOfMemory, folder / "set/002.drb");
 }
 
 // What would stop the split half-way is found before anything is created.
 TEST_F(SplitTest, EntriesItCannotReplaceAreErrorsBeforeAnyWrite) {
   fs::create_directory(folder / "002.drb");
   ExpectFailure(SplitInto("5"), EISDIR, folder / "002.drb");
-  fs::remove(folder / "002.drb");
   // A new-folder name that is a symbolic link is never followed.
   TempFolder elsewhere;
   fs::create_directory_symlink(elsewhere.path(), folder / "sub");
@@ -143,40 +150,10 @@ TEST_F(SplitTest, EntriesItCannotReplaceAreErrorsBeforeAnyWrite) {
   EXPECT_TRUE(FolderEntries(elsewhere.path()).empty());
   ExpectFailure(SplitInto("5", "f"), ENOTDIR, source);
   // One operation per folder: a second one on a folder in use writes nothing.
-  const int holder = open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  const Folder held = Folder::Open(folder.path());
+  held.Lock();
   ExpectFailure(SplitInto("5"), kFolderBusy, folder.path());
-  close(holder);
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"f", "sub"}));
-}
-
-// A cancel takes away the parts it wrote and the older set they replaced; a
-// failure takes away the new folder if nothing landed in it; no memory for
-// the copy is an error naming the file being written.
-TEST_F(SplitTest, StoppedSplitRemovesWhatItWrote) {
-  MakeOldSet(folder.path());
-  ExpectReport(SplitInto("2", "", StopAtPart<OperationCancelled>(3)), Outcome::Cancelled,
-               messages::kSplitCancelledTitle, messages::kCancelled);
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
-  ExpectFailure(SplitOnFullDisk("5", 1, 1, "set"), ENOSPC, folder / "set/001.drb");
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
-  ExpectFailure(SplitInto("5", "set", StopAtPart<std::bad_alloc>(2)), kOutOfMemory, folder / "set/002.drb");
-}
-
-// Old parts are replaced, never written into (one is a hard link here), and
-// keep no more rights than the source allows.
-TEST_F(SplitTest, PartsAreAsPrivateAsTheirSource) {
-  const mode_t previous = umask(022);
-  fs::permissions(source, fs::perms(0600));
-  WriteFile(folder / "keep", "old, readable by all");
-  fs::permissions(folder / "keep", fs::perms(04644));
-  fs::create_hard_link(folder / "keep", folder / "001.drb");
-  ASSERT_EQ(SplitInto("4").outcome, Outcome::Done);
-  umask(previous);
-  for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) {
-    EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
-  }
-  EXPECT_EQ(ReadFile(folder / "keep"), "old, readable by all");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"002.drb", "f", "sub"}));
 }
 
 TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
