@@ -30,36 +30,29 @@ struct ReplacementFileTest : ::testing::TestWithParam<bool> {
 };
 
 // The old file stays until the commit; a failed close (reported before
-// anything is renamed) or rename keeps it, and no temporary is left either
-// way.
+// anything is renamed) or rename keeps it, and so does running out of
+// temporary names: taken ones are skipped, up to a limit. No temporary is
+// left either way. A one-letter target gets a one-letter temporary.
 TEST_P(ReplacementFileTest, OldFileStaysUntilACommitThatWorked) {
-  WriteFile(folder / "target.bin", "old");
+  WriteFile(folder / "a", "old");
   const auto replace = [&](bool commit) {
-    ReplacementFile file(open, "target.bin", 0644);
+    ReplacementFile file(open, "a", 0644);
     WriteAll(file.file(), "new bytes", 9, 0);
-    EXPECT_EQ(ReadFile(folder / "target.bin"), "old");
+    EXPECT_EQ(ReadFile(folder / "a"), "old");
     if (commit) file.Commit();
   };
   replace(false);
   layer.closeError = EIO;
-  ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
+  ExpectFileError([&] { replace(true); }, EIO, folder / "a");
   layer.closeError = 0;
   layer.errors["RenameAt"] = EIO;
-  ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
+  ExpectFileError([&] { replace(true); }, EIO, folder / "a");
   layer.errors.erase("RenameAt");
-  replace(true);
-  EXPECT_EQ(ReadFile(folder / "target.bin"), "new bytes");
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
-}
-
-TEST_P(ReplacementFileTest, TakenTemporaryNamesAreSkippedUpToALimit) {
-  layer.takenNames = 5;
-  ReplacementFile file(open, "a", 0644);  // a one-letter target gets a one-letter temporary
-  WriteAll(file.file(), "x", 1, 0);
-  file.Commit();
-  EXPECT_EQ(ReadFile(folder / "a"), "x");
   layer.takenNames = 1000;
-  ExpectFileError([&] { ReplacementFile(open, "target.bin", 0644).Commit(); }, EEXIST, folder / "target.bin");
+  ExpectFileError([&] { replace(true); }, EEXIST, folder / "a");
+  layer.takenNames = 5;
+  replace(true);
+  EXPECT_EQ(ReadFile(folder / "a"), "new bytes");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"a"});
 }
 
