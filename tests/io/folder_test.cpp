@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "io/file.h"
-#include "io/file_error.h"
 #include "io/folder_listing.h"
 #include "io/replacement_file.h"
 #include "support/expect_file_error.h"
@@ -18,36 +17,28 @@ namespace {
 
 namespace fs = std::filesystem;
 using Kind = FileStatus::Kind;
+using Listing = std::vector<std::pair<std::string, Kind>>;
 
-TEST(FolderListing, ListsEveryVisibleEntryWithWhatItIs) {
-  TempFolder folder;
-  WriteFile(folder / "b.drb", "12345");
-  WriteFile(folder / ".hidden.drb", "");
-  fs::create_directory(folder / "a.drb");
-  fs::create_symlink("/etc/passwd", folder / "c.drb");
-  ASSERT_EQ(mkfifo((folder / "d.drb").c_str(), 0600), 0);
-  std::vector<std::pair<std::string, Kind>> seen;
-  for (const FolderEntry& entry : ListFolder(folder.path())) seen.emplace_back(entry.name, entry.status.kind);
-  EXPECT_EQ(
-      seen,
-      (std::vector<std::pair<std::string, Kind>>{
-          {"a.drb", Kind::Folder}, {"b.drb", Kind::Regular}, {"c.drb", Kind::SymbolicLink}, {"d.drb", Kind::Other}}));
-  EXPECT_EQ(ListFolder(folder.path())[1].status.size, 5u);
-  ExpectFileError([&] { ListFolder(folder / "b.drb"); }, ENOTDIR, folder / "b.drb");
-}
-
-// A folder that holds anything stays, and so does a link in a folder's place
+// A folder is listed with every visible entry and what it is. A child
+// folder that holds anything stays, and so does a link in a folder's place
 // (a link as the new folder and the folder lock: SplitTest).
-TEST(Folder, RemovesOnlyEmptyChildFolders) {
+TEST(Folder, ListsVisibleEntriesAndRemovesOnlyEmptyChildFolders) {
   TempFolder folder, elsewhere;
-  fs::create_directory_symlink(elsewhere.path(), folder / "link");
   const Folder open = Folder::Open(folder.path());
-  open.MakeChild("made");
-  WriteFile(folder / "made/x", "");
-  EXPECT_FALSE(open.RemoveChildIfEmpty("link") || open.RemoveChildIfEmpty("made"));
-  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"link", "made"}));
-  fs::remove(folder / "made/x");
-  EXPECT_TRUE(open.RemoveChildIfEmpty("made"));
+  open.MakeChild("a");
+  WriteFile(folder / "a/x", "");
+  WriteFile(folder / "b", "12345");
+  WriteFile(folder / ".hidden", "");
+  fs::create_directory_symlink(elsewhere.path(), folder / "c");
+  ASSERT_EQ(mkfifo((folder / "d").c_str(), 0600), 0);
+  EXPECT_FALSE(open.RemoveChildIfEmpty("c") || open.RemoveChildIfEmpty("a"));
+  Listing seen;
+  for (const FolderEntry& entry : ListFolder(folder.path())) seen.emplace_back(entry.name, entry.status.kind);
+  EXPECT_EQ(seen, (Listing{{"a", Kind::Folder}, {"b", Kind::Regular}, {"c", Kind::SymbolicLink}, {"d", Kind::Other}}));
+  EXPECT_EQ(ListFolder(folder.path())[1].status.size, 5u);
+  ExpectFileError([&] { ListFolder(folder / "b"); }, ENOTDIR, folder / "b");
+  fs::remove(folder / "a/x");
+  EXPECT_TRUE(open.RemoveChildIfEmpty("a"));
 }
 
 // Every call of the file layer that can fail surfaces as one error naming
@@ -70,7 +61,7 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
     ScopedSysCalls scope(layer);
     ExpectFileError(work, EIO, path);
   }
-  EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{"file"});
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"file"});
   EXPECT_EQ(ReadFile(folder / "file"), "x");
 }
 

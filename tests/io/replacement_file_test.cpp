@@ -20,10 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Write(const ReplacementFile& file, const std::string& bytes) {
-  WriteAll(file.file(), bytes.data(), bytes.size(), 0);
-}
-
 // Each case runs with an unnamed temporary and with a named one.
 struct ReplacementFileTest : ::testing::TestWithParam<bool> {
   ReplacementFileTest() { layer.unnamedError = GetParam() ? EOPNOTSUPP : 0; }
@@ -33,38 +29,30 @@ struct ReplacementFileTest : ::testing::TestWithParam<bool> {
   Folder open = Folder::Open(folder.path());
 };
 
-// The old file stays until the commit; a failed close or rename keeps it,
-// and no temporary is left either way.
+// The old file stays until the commit; a failed close (reported before
+// anything is renamed) or rename keeps it, and so does running out of
+// temporary names: taken ones are skipped, up to a limit. No temporary is
+// left either way. A one-letter target gets a one-letter temporary.
 TEST_P(ReplacementFileTest, OldFileStaysUntilACommitThatWorked) {
-  WriteFile(folder / "target.bin", "old");
+  WriteFile(folder / "a", "old");
   const auto replace = [&](bool commit) {
-    ReplacementFile file(open, "target.bin", 0644);
-    Write(file, "new bytes");
-    EXPECT_EQ(ReadFile(folder / "target.bin"), "old");
+    ReplacementFile file(open, "a", 0644);
+    WriteAll(file.file(), "new bytes", 9, 0);
+    EXPECT_EQ(ReadFile(folder / "a"), "old");
     if (commit) file.Commit();
   };
   replace(false);
-  layer.closeError = EIO;  // reported before anything is renamed
-  ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
-  EXPECT_EQ(layer.calls["RenameAt"], 0);
+  layer.closeError = EIO;
+  ExpectFileError([&] { replace(true); }, EIO, folder / "a");
   layer.closeError = 0;
   layer.errors["RenameAt"] = EIO;
-  ExpectFileError([&] { replace(true); }, EIO, folder / "target.bin");
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
+  ExpectFileError([&] { replace(true); }, EIO, folder / "a");
   layer.errors.erase("RenameAt");
-  replace(true);
-  EXPECT_EQ(ReadFile(folder / "target.bin"), "new bytes");
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"target.bin"});
-}
-
-TEST_P(ReplacementFileTest, TakenTemporaryNamesAreSkippedUpToALimit) {
-  layer.takenNames = 5;
-  ReplacementFile file(open, "a", 0644);  // a one-letter target gets a one-letter temporary
-  Write(file, "x");
-  file.Commit();
-  EXPECT_EQ(ReadFile(folder / "a"), "x");
   layer.takenNames = 1000;
-  ExpectFileError([&] { ReplacementFile(open, "target.bin", 0644).Commit(); }, EEXIST, folder / "target.bin");
+  ExpectFileError([&] { replace(true); }, EEXIST, folder / "a");
+  layer.takenNames = 5;
+  replace(true);
+  EXPECT_EQ(ReadFile(folder / "a"), "new bytes");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"a"});
 }
 
@@ -72,14 +60,13 @@ TEST_P(ReplacementFileTest, NewFileGetsItsModeAndAReplacedOneNoMoreThanItHad) {
   const mode_t previous = umask(022);
   WriteFile(folder / "setuid.bin", "old");
   fs::permissions(folder / "setuid.bin", fs::perms(06775));
-  for (const std::string name : {"new.bin", "setuid.bin"}) {
+  for (const auto& [name, mode] : {std::pair{"new.bin", 0644}, {"setuid.bin", 0755}}) {
     ReplacementFile file(open, name, 0666, 0755);
     EXPECT_EQ(file.file().Status().mode, 0600u) << "private until committed";
     file.Commit();
+    EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(mode)) << name;
   }
   umask(previous);
-  EXPECT_EQ(fs::status(folder / "new.bin").permissions(), fs::perms(0644));
-  EXPECT_EQ(fs::status(folder / "setuid.bin").permissions(), fs::perms(0755));
 }
 
 TEST_P(ReplacementFileTest, RefusesEntriesThatAreNoPlainFile) {
@@ -109,22 +96,17 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerAndNoOneGainsRights) {
   if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
   TempFolder folder;
   OpenToAll(folder.path());
-  for (const auto& [name, bytes] : {std::pair{"Infa.inf", "out.bin\r\n"},
-                                    {"001.drb", "part"},
-                                    {"002.drb", "s"},
-                                    {"out.bin", "the user's program"},
-                                    {"root.bin", "root's file"}}) {
-    WriteFile(folder / name, bytes);
+  for (const char* name : {"Infa.inf", "001.drb", "002.drb", "out.bin", "root.bin"}) {
+    WriteFile(folder / name, name);  // each file holds its name
     fs::permissions(folder / name, fs::perms(0644));
   }
+  WriteFile(folder / "Infa.inf", "out.bin\r\n");
   ASSERT_EQ(chown((folder / "out.bin").c_str(), kOtherUserId, kOtherUserId), 0);
   fs::permissions(folder / "out.bin", fs::perms(06755));
   ASSERT_EQ(Join(folder.path(), ListFolder).outcome, Outcome::Done);
-  struct stat status {};
-  ASSERT_EQ(stat((folder / "out.bin").c_str(), &status), 0);
-  EXPECT_EQ(std::tuple(status.st_uid, status.st_gid, status.st_mode & 07777),
-            std::tuple(kOtherUserId, kOtherUserId, 0755u));
-  EXPECT_EQ(ReadFile(folder / "out.bin"), "parts");
+  const FileStatus status = *Folder::Open(folder.path()).Status("out.bin");
+  EXPECT_EQ(std::tuple(status.owner, status.group, status.mode), std::tuple(kOtherUserId, kOtherUserId, 0755u));
+  EXPECT_EQ(ReadFile(folder / "out.bin"), "001.drb002.drb");
 
   WriteFile(folder / "Infa.inf", "root.bin\r\n");
   const auto joinAsOtherUser = [&](const std::string& errorPath) {
@@ -134,7 +116,7 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerAndNoOneGainsRights) {
     });
   };
   EXPECT_EQ(joinAsOtherUser(folder / "root.bin"), EACCES);
-  EXPECT_EQ(ReadFile(folder / "root.bin"), "root's file");
+  EXPECT_EQ(ReadFile(folder / "root.bin"), "root.bin");
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "Infa.inf", "out.bin", "root.bin"}));
   fs::permissions(folder.path(), fs::perms(0774));
   EXPECT_EQ(joinAsOtherUser(folder.path()), EACCES);

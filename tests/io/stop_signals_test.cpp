@@ -3,28 +3,17 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
-#include <functional>
 
-#include "io/file_error.h"
+#include "operation/progress.h"
 #include "split/split.h"
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
 namespace parcelo::testing {
 namespace {
-
-// Runs work in a child process; returns its wait status.
-int InChild(const std::function<int()>& work) {
-  const pid_t child = fork();
-  if (child == 0) _exit(work());
-  int status = 0;
-  waitpid(child, &status, 0);
-  return status;
-}
 
 struct StopSignals : ::testing::Test {
   TempFolder folder;
@@ -38,7 +27,7 @@ struct StopSignals : ::testing::Test {
 TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
   for (const auto& [signal, named] : {std::pair{SIGINT, false}, std::pair{SIGTERM, false}, std::pair{SIGHUP, true}}) {
     WriteFile(folder / "Infa.inf", "older set\r\n");
-    const int status = InChild([&] {
+    const auto cancelledSplit = [&] {
       FaultySysCalls layer;
       layer.unnamedError = named ? EOPNOTSUPP : 0;
       ScopedSysCalls scope(layer);
@@ -47,10 +36,9 @@ TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
         if (progress.part == 3) std::raise(signal);
         if (StopSignal() != 0) throw OperationCancelled{};
       });
-      EndByStopSignal();
-      return report.outcome == Outcome::Cancelled ? 0 : 1;
-    });
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << " " << status;
+      if (report.outcome == Outcome::Cancelled) EndByStopSignal();
+    };
+    EXPECT_EXIT(cancelledSplit(), ::testing::KilledBySignal(signal), "") << signal;
     EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
   }
 }
@@ -61,26 +49,24 @@ TEST_F(StopSignals, KilledSplitLeavesNoTemporaryBehind) {
   const int probe = open(folder.path().c_str(), O_TMPFILE | O_WRONLY, 0600);
   if (probe < 0) GTEST_SKIP() << "no unnamed temporary files on this file system";
   close(probe);
-  const int status = InChild([&] {
-    Split({folder / "f", "8388608", false, ""}, [](const ProgressReport& report) {
-      if (report.part == 2 && report.bytesDone > (10u << 20)) kill(getpid(), SIGKILL);
-    });
-    return 0;
-  });
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  EXPECT_EXIT(Split({folder / "f", "8388608", false, ""},
+                    [](const ProgressReport& report) {
+                      if (report.part == 2 && report.bytesDone > (10u << 20)) kill(getpid(), SIGKILL);
+                    }),
+              ::testing::KilledBySignal(SIGKILL), "");
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
 }
 
 // A file-size limit is a write error naming the file, not a silent end.
 TEST_F(StopSignals, FileSizeLimitIsAnError) {
-  const int status = InChild([&] {
+  const auto limitedSplit = [&] {
     CatchStopSignals();
     const rlimit limit{1 << 20, 1 << 20};
     setrlimit(RLIMIT_FSIZE, &limit);
     const Report report = Split({folder / "f", "4000000", false, ""});
-    return report.errorCode == EFBIG && report.errorPath == folder / "001.drb" ? 0 : 1;
-  });
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    _exit(report.errorCode == EFBIG && report.errorPath == folder / "001.drb" ? 0 : 1);
+  };
+  EXPECT_EXIT(limitedSplit(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
