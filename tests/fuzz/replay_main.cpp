@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "support/temp_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size);
 
@@ -15,8 +15,7 @@ int main(int argc, char** argv) {
   if (argc != 2) return 64;
   int count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    const std::string input{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string input = parcelo::testing::ReadFile(entry.path().string());
     LLVMFuzzerTestOneInput(reinterpret_cast<const unsigned char*>(input.data()), input.size());
     ++count;
   }
