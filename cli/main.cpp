@@ -74,7 +74,8 @@ int Main(const std::vector<std::string>& arguments) {
   }
   int status = Run(*command);
   if (!FlushStandardOutput()) {
-    parcelo::WriteText(stderr, std::string(parcelo::messages::command_line::kStandardOutputFailed) + "\n");
+    parcelo::WriteText(stderr,
+                       std::string(parcelo::messages::command_line::kStandardOutputFailed) + "\n");
     status = kExitError;
   }
   parcelo::EndByStopSignal();

@@ -21,7 +21,7 @@ namespace {
 constexpr std::size_t kPageSize = 4096;
 
 char* AlignedBuffer() {
-  return static_cast<char*>(::operator new(RangeCopier::kBufferSize, std::align_val_t{kPageSize}));
+  return static_cast<char*>(::operator new (RangeCopier::kBufferSize, std::align_val_t{kPageSize}));
 }
 
 // Block sharing works on whole blocks; the last block of the source may be
@@ -164,7 +164,7 @@ class RangeCopier::Helpers {
 };
 
 void RangeCopier::FreeBuffer::operator()(char* buffer) const {
-  ::operator delete(buffer, std::align_val_t{kPageSize});
+  ::operator delete (buffer, std::align_val_t{kPageSize});
 }
 
 RangeCopier::RangeCopier() : buffer_(AlignedBuffer()) {}

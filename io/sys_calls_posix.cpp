@@ -53,7 +53,9 @@ int SysCalls::AccessAt(int folderFd, const char* name, int mode) {
 
 int SysCalls::Fchmod(int fd, std::uint32_t mode) { return ::fchmod(fd, mode); }
 
-int SysCalls::Fchown(int fd, std::uint32_t owner, std::uint32_t group) { return ::fchown(fd, owner, group); }
+int SysCalls::Fchown(int fd, std::uint32_t owner, std::uint32_t group) {
+  return ::fchown(fd, owner, group);
+}
 
 int SysCalls::SetFlags(int fd, int flags) { return ::fcntl(fd, F_SETFL, flags); }
 

@@ -31,8 +31,8 @@ namespace {
 
 struct OpenHandle {
   HANDLE handle = INVALID_HANDLE_VALUE;
-  std::wstring folder;     // a folder's full path; empty for a file
-  HANDLE lock = nullptr;   // the folder's semaphore, while this holds it
+  std::wstring folder;    // a folder's full path; empty for a file
+  HANDLE lock = nullptr;  // the folder's semaphore, while this holds it
 };
 
 std::mutex tableMutex;
@@ -106,8 +106,8 @@ BOOL RetryWhileHeld(Call call) {
 std::wstring FullPath(const std::wstring& path) {
   std::wstring full(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()),
-                                          full.data(), nullptr);
+    const DWORD length =
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length == 0) return path;
     if (length < full.size()) {
       full.resize(length);
@@ -120,7 +120,8 @@ std::wstring FullPath(const std::wstring& path) {
 // The path to hand to the system: a long one gets the prefix that lifts
 // the length limit (and turns off the tidying GetFullPathNameW already did).
 std::wstring SystemPath(const std::wstring& full) {
-  if (full.size() < MAX_PATH - 12 || full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) {
+  if (full.size() < MAX_PATH - 12 || full.rfind(L"\\\\?\\", 0) == 0 ||
+      full.rfind(L"\\\\.\\", 0) == 0) {
     return full;
   }
   if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
@@ -136,7 +137,8 @@ bool PathAt(int folderFd, const char* name, std::wstring* path) {
     *path = SystemPath(FullPath(wide));
     return true;
   }
-  if (!wide.empty() && wide != L"." && wide != L".." && (wide.back() == L'.' || wide.back() == L' ')) {
+  if (!wide.empty() && wide != L"." && wide != L".." &&
+      (wide.back() == L'.' || wide.back() == L' ')) {
     Fail(kInvalidName);
     return false;
   }
@@ -209,7 +211,9 @@ OVERLAPPED OffsetOf(std::uint64_t offset) {
 }
 
 // One call moves at most 1 GiB (a DWORD count).
-DWORD ChunkOf(std::size_t count) { return static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30)); }
+DWORD ChunkOf(std::size_t count) {
+  return static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
+}
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -229,12 +233,13 @@ int SysCalls::OpenAt(int folderFd, const char* name, int flags, std::uint32_t mo
                  : access == O_RDWR ? GENERIC_READ | GENERIC_WRITE
                                     : GENERIC_READ;
   if (flags & O_DIRECTORY) rights = FILE_READ_ATTRIBUTES;
-  const DWORD disposition = (flags & O_CREAT) && (flags & O_EXCL) ? CREATE_NEW
+  const DWORD disposition = (flags & O_CREAT) && (flags & O_EXCL)    ? CREATE_NEW
                             : (flags & O_CREAT) && (flags & O_TRUNC) ? CREATE_ALWAYS
                             : (flags & O_CREAT)                      ? OPEN_ALWAYS
                             : (flags & O_TRUNC)                      ? TRUNCATE_EXISTING
                                                                      : OPEN_EXISTING;
-  DWORD attributes = (flags & O_CREAT) && !(mode & 0200) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
+  DWORD attributes =
+      (flags & O_CREAT) && !(mode & 0200) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
   // Folders open only with the backup flag; a folder opened as a file is
   // then refused by its status, as on POSIX systems (EISDIR).
   attributes |= FILE_FLAG_BACKUP_SEMANTICS;
@@ -248,13 +253,15 @@ int SysCalls::OpenAt(int folderFd, const char* name, int flags, std::uint32_t mo
   }
   if (flags & O_DIRECTORY) {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle, &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!GetFileInformationByHandle(handle, &info) ||
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
       CloseHandle(handle);
       return Fail(ENOTDIR);
     }
     std::wstring folder = path.rfind(L"\\\\?\\", 0) == 0 && path.rfind(L"\\\\?\\UNC\\", 0) != 0
                               ? path.substr(4)
-                              : path.rfind(L"\\\\?\\UNC\\", 0) == 0 ? L"\\\\" + path.substr(8) : path;
+                          : path.rfind(L"\\\\?\\UNC\\", 0) == 0 ? L"\\\\" + path.substr(8)
+                                                                : path;
     return Remember(handle, std::move(folder));
   }
   return Remember(handle, {});
@@ -340,10 +347,11 @@ int SysCalls::Fchmod(int fd, std::uint32_t mode) {
   const HANDLE handle = HandleOf(fd);
   if (handle == INVALID_HANDLE_VALUE) return -1;
   FILE_BASIC_INFO info{};
-  if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &info, sizeof info)) return FailWithLast();
+  if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &info, sizeof info))
+    return FailWithLast();
   const DWORD before = info.FileAttributes;
-  info.FileAttributes = (mode & 0200) ? before & ~DWORD{FILE_ATTRIBUTE_READONLY}
-                                      : before | FILE_ATTRIBUTE_READONLY;
+  info.FileAttributes =
+      (mode & 0200) ? before & ~DWORD{FILE_ATTRIBUTE_READONLY} : before | FILE_ATTRIBUTE_READONLY;
   if (info.FileAttributes == before) return 0;
   if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
   return SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info) ? 0 : FailWithLast();
@@ -373,9 +381,8 @@ int SysCalls::UnlinkAt(int folderFd, const char* name, int flags) {
 int SysCalls::RenameAt(int folderFd, const char* from, const char* to) {
   std::wstring fromPath, toPath;
   if (!PathAt(folderFd, from, &fromPath) || !PathAt(folderFd, to, &toPath)) return -1;
-  const BOOL moved = RetryWhileHeld([&] {
-    return MoveFileExW(fromPath.c_str(), toPath.c_str(), MOVEFILE_REPLACE_EXISTING);
-  });
+  const BOOL moved = RetryWhileHeld(
+      [&] { return MoveFileExW(fromPath.c_str(), toPath.c_str(), MOVEFILE_REPLACE_EXISTING); });
   return moved ? 0 : FailWithLast();
 }
 
@@ -466,7 +473,8 @@ int SysCalls::Ftruncate(int fd, std::uint64_t length) {
   if (handle == INVALID_HANDLE_VALUE) return -1;
   FILE_END_OF_FILE_INFO end{};
   end.EndOfFile.QuadPart = static_cast<LONGLONG>(length);
-  return SetFileInformationByHandle(handle, FileEndOfFileInfo, &end, sizeof end) ? 0 : FailWithLast();
+  return SetFileInformationByHandle(handle, FileEndOfFileInfo, &end, sizeof end) ? 0
+                                                                                 : FailWithLast();
 }
 
 std::uint32_t SysCalls::Umask() { return 0; }

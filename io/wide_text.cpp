@@ -16,7 +16,8 @@ std::string Utf8FromUtf16(std::u16string_view text) {
     const int extra = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
     static constexpr unsigned kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
     utf8 += static_cast<char>(kLead[extra] | (code >> (6 * extra)));
-    for (int k = extra - 1; k >= 0; --k) utf8 += static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F));
+    for (int k = extra - 1; k >= 0; --k)
+      utf8 += static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F));
   }
   return utf8;
 }
@@ -26,8 +27,12 @@ std::u16string Utf16FromUtf8(std::string_view text) {
   utf16.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3
-                               : lead < 0xF5 ? 4 : 0;
+    const std::size_t length = lead < 0x80   ? 1
+                               : lead < 0xC2 ? 0
+                               : lead < 0xE0 ? 2
+                               : lead < 0xF0 ? 3
+                               : lead < 0xF5 ? 4
+                                             : 0;
     std::uint32_t code = length == 1 ? lead : lead & (0xFFu >> (length + 1));
     bool good = length > 0 && i + length <= text.size();
     for (std::size_t k = 1; good && k < length; ++k) {
@@ -36,7 +41,8 @@ std::u16string Utf16FromUtf8(std::string_view text) {
       code = (code << 6) | (next & 0x3Fu);
     }
     // Overlong three- and four-byte forms, and values past U+10FFFF.
-    good = good && !(length == 3 && code < 0x800) && !(length == 4 && (code < 0x10000 || code > 0x10FFFF));
+    good = good && !(length == 3 && code < 0x800) &&
+           !(length == 4 && (code < 0x10000 || code > 0x10FFFF));
     if (!good) {
       utf16 += u'\uFFFD';
       ++i;

@@ -2,6 +2,7 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// bcrypt.h needs the types windows.h declares.
 #include <bcrypt.h>
 
 #include <algorithm>
@@ -20,7 +21,8 @@ constexpr ULONG kDigestSize = 32;
 BCRYPT_ALG_HANDLE Algorithm() {
   static const BCRYPT_ALG_HANDLE algorithm = [] {
     BCRYPT_ALG_HANDLE handle = nullptr;
-    if (BCryptOpenAlgorithmProvider(&handle, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0) return BCRYPT_ALG_HANDLE{};
+    if (BCryptOpenAlgorithmProvider(&handle, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0)
+      return BCRYPT_ALG_HANDLE{};
     return handle;
   }();
   return algorithm;
@@ -47,7 +49,8 @@ void Sha256::Start() {
 void Sha256::Update(const char* data, std::size_t size) noexcept {
   while (!failed_ && size > 0) {
     const auto chunk = static_cast<ULONG>(std::min<std::size_t>(size, 1u << 30));
-    failed_ = BCryptHashData(context_, reinterpret_cast<PUCHAR>(const_cast<char*>(data)), chunk, 0) != 0;
+    failed_ =
+        BCryptHashData(context_, reinterpret_cast<PUCHAR>(const_cast<char*>(data)), chunk, 0) != 0;
     data += chunk;
     size -= chunk;
   }
