@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build git
+  build-essential cmake ninja-build git clang-format
   libgtest-dev libssl-dev
   qt6-base-dev qt6-translations-l10n fonts-dejavu-core
   xvfb xauth x11-utils

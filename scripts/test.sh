@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: once in the normal
-# build, once more built with AddressSanitizer and UndefinedBehaviorSanitizer
-# (leaks included, nothing suppressed), then checks the Debian package,
-# then cross-builds for Windows and runs the core's tests under Wine, and,
-# where the MinGW Qt is cached, builds the Windows zip and tests its window.
+# Installs what is missing, checks the source's layout, builds, and runs
+# every test: once in the normal build, once more built with
+# AddressSanitizer and UndefinedBehaviorSanitizer (leaks included, nothing
+# suppressed), then checks the Debian package, then cross-builds for Windows
+# and runs the core's tests under Wine, and, where the MinGW Qt is cached,
+# builds the Windows zip and tests its window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
+bash scripts/check_format.sh
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
