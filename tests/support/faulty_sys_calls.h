@@ -88,7 +88,6 @@ struct FaultySysCalls : SysCalls {
                (from, at, to, toAt, n))
   PARCELO_PASS(std::int64_t, SeekData, (int fd, std::uint64_t offset), (fd, offset))
   PARCELO_PASS(std::int64_t, SeekHole, (int fd, std::uint64_t offset), (fd, offset))
-  PARCELO_PASS(int, Ftruncate, (int fd, std::uint64_t size), (fd, size))
 #undef PARCELO_PASS
 
  private:
