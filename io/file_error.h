@@ -34,6 +34,12 @@ enum ErrorCode : int {
   kBadChecksumFile = 1009,   // a set's checksum file is malformed or too large
   kFileInUse = 1010,         // another program holds the file open without sharing it (Windows)
   kInvalidName = 1011,       // the system does not take the name (Windows name rules)
+  kMissingPart = 1012,       // a set lacks a part between its first and its last
+  kWrongPartSize = 1013,     // a part's size does not fit the set: not the first part's, or larger
+  kUnlistedPart = 1014,      // a part that the set's checksum file does not list
+  kNoInfoFile = 1015,        // a folder with parts but no info file: the set is incomplete
+  kFolderBusyOther = 1016,   // a program other than ours holds the folder's lock
+  kProtectedFile = 1017,     // a third user's file in a sticky shared folder: not to be replaced
   kInternalError = 1099,     // a failure that carries no number of its own
   // A Windows error the file layer has no number for: kWindowsError plus
   // the Windows error code.

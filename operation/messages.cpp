@@ -34,6 +34,15 @@ std::string SplitDone(const std::string& sourcePath, const std::string& count) {
   return "Поздравляем! Выбранный файл " + sourcePath + " был разбит на " + count + " части(ей)!";
 }
 
+std::string ForeignSet(const std::string& name) {
+  return "В выбранной директории лежит набор частей другого файла (" + name +
+         "). Удалите его или выберите новую директорию в настройках!";
+}
+
+std::string ReplaceEdited(const std::string& name) {
+  return "Файл " + name + " изменён после дробления. Заменить его собранным файлом?";
+}
+
 std::string JoinDone(const std::string& outputPath) {
   return "Поздравляем! Файл собран и сохранен под исходным именем " + outputPath + ".";
 }
@@ -55,6 +64,13 @@ std::string ErrorReason(int code) {
     case kBadChecksumFile: return "файл контрольных сумм поврежден";
     case kFileInUse: return "файл занят другой программой";
     case kInvalidName: return "недопустимое имя файла";
+    case kMissingPart: return "нет части";  // DescribeFileError adds the part's name
+    case kWrongPartSize: return "размер части не подходит к набору";
+    case kUnlistedPart: return "часть не указана в Infa.sha256";
+    case kNoInfoFile: return "в папке нет Infa.inf: набор неполон";
+    case kFolderBusyOther: return "директория занята другой программой";
+    case kProtectedFile:
+      return "файл принадлежит другому пользователю в общей директории и не будет заменен";
     case ENOENT: return "файл или директория не найдены";
     case ENOTDIR: return "часть пути не является директорией";
     case EISDIR: return "это директория, а не файл";
@@ -83,7 +99,14 @@ std::string ErrorReason(int code) {
 
 std::string DescribeFileError(const FileError& error) {
   const std::string named = error.path().empty() ? "" : " \"" + error.path() + "\"";
-  return OperationText(error.operation()) + named + ": " + ErrorReason(error.code()) + ".";
+  std::string reason = ErrorReason(error.code());
+  // "нет части 003.drb": the missing part's own name, as the user looks for it.
+  if (error.code() == kMissingPart) {
+    const std::size_t slash = error.path().find_last_of("/\\");
+    reason.push_back(' ');
+    reason.append(error.path(), slash == std::string::npos ? 0 : slash + 1);
+  }
+  return OperationText(error.operation()) + named + ": " + reason + ".";
 }
 
 Report ErrorReport(const FileError& error) {

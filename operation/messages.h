@@ -5,6 +5,7 @@
 // window's texts (namespace window) and the command line's (namespace
 // command_line). Formats mark with %1, %2 the values the code puts in.
 
+#include <cstdint>
 #include <string>
 
 #include "io/file_error.h"
@@ -38,6 +39,21 @@ inline constexpr const char* kOwnSource =
     "Файл нельзя дробить в ту же директорию: его имя совпадает с именем части или Infa.inf. "
     "Выберите новую директорию в настройках!";
 inline constexpr const char* kSplitDoneTitle = "Дробление завершено";
+
+// "В выбранной директории лежит набор частей другого файла (NAME). Удалите его или ..."
+std::string ForeignSet(const std::string& name);
+
+// Too little room for the output, told before anything is written.
+inline constexpr const char* kNoRoomTitle = "Недостаточно места на диске";
+// "Нужно 1 024,0 МБ, свободно 800,0 МБ."
+std::string NoRoom(std::uint64_t needed, std::uint64_t available);
+// "Файловая система не может хранить файлы больше SIZE, а нужен файл размером SIZE."
+std::string TooLargeForFileSystem(std::uint64_t size, std::uint64_t largest);
+
+// The join's question before it replaces a file edited after the split.
+inline constexpr const char* kReplaceEditedTitle = "Слияние файла";
+// "Файл NAME изменён после дробления. Заменить его собранным файлом?"
+std::string ReplaceEdited(const std::string& name);
 
 inline constexpr const char* kFolderErrorTitle = "Ошибка инициализации директории";
 inline constexpr const char* kNoParts = "В данной папке нет частей файла!";
