@@ -22,15 +22,20 @@ std::size_t Utf16Length(std::string_view utf8) {
 }
 
 // CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9 name devices in every
-// folder, also with an extension ("nul.txt") and in any letter case.
+// folder, also with an extension ("nul.txt") and in any letter case; so do
+// COM and LPT with a superscript digit one to three (U+00B9, U+00B2, U+00B3).
 bool IsWindowsDeviceName(std::string_view name) {
   std::string stem(name.substr(0, name.find('.')));
   while (!stem.empty() && stem.back() == ' ') stem.pop_back();
   std::transform(stem.begin(), stem.end(), stem.begin(), Upper);
   static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
   if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) return true;
-  return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
-         stem[3] >= '1' && stem[3] <= '9';
+  if (stem.size() < 4 || (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0)) {
+    return false;
+  }
+  const std::string_view digit = std::string_view(stem).substr(3);
+  return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\u00B9" ||
+         digit == "\u00B2" || digit == "\u00B3";
 }
 
 bool IsPlainWindowsName(std::string_view name) {

@@ -47,7 +47,7 @@ inline constexpr std::size_t kMaxFileNameBytes = 255;
 // "." or "..", no longer than kMaxFileNameBytes (UTF-16 units on Windows),
 // and free of separators and control characters. On Windows also free of
 // < > : " | ? *, not ending in a dot or a space, and no device name (CON,
-// NUL, COM1, ... with or without an extension). Used for every name that
+// NUL, COM1, COM¹, ... with or without an extension). Used for every name that
 // comes from outside (folder names typed by the user, names read from an
 // info file) before it is joined to a folder.
 bool IsPlainFileName(std::string_view name, PathStyle style = kNativePathStyle);

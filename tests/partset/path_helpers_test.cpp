@@ -39,12 +39,15 @@ TEST(PathHelpers, PlainFileNamesStayInsideTheirFolder) {
   for (int i = 0; i < 128; ++i) astral += "\U0001F600";
   const std::pair<PathStyle, std::vector<std::string>> good[] = {
       {PathStyle::Posix, {" spaced name ", "...", R"(..\x)", "a:b", std::string(255, 'a')}},
-      {PathStyle::Windows, {"Фильм №1.avi", ".hidden", "console.txt", "COM0", "LPT10.txt", "a..b", cyrillic}}};
+      {PathStyle::Windows,
+       {"Фильм №1.avi", ".hidden", "console.txt", "COM0", "LPT10.txt", "COM\u2074", "LPT\u00B9\u00B9", "a..b",
+        cyrillic}}};
   const std::pair<PathStyle, std::vector<std::string>> bad[] = {
       {PathStyle::Posix, {"", ".", "..", "../x", "/etc/passwd", "x\ny", std::string("a\0b", 3), std::string(256, 'a')}},
       {PathStyle::Windows,
-       {R"(a\b)", "a/b", "a:b", "a<b", R"(a"b)", "a|b", "a?b", "a*b", "name.", "name ", "CON", "nul.txt", "Com1",
-        "LPT9.tar.gz", "AUX .x", cyrillic + "ж", astral}}};
+       {R"(a\b)", "a/b",       "a:b",           "a<b",          R"(a"b)",       "a|b",  "a?b",
+        "a*b",    "name.",     "name ",         "CON",          "nul.txt",      "Com1", "LPT9.tar.gz",
+        "AUX .x", "COM\u00B9", "lpt\u00B2.txt", "Com\u00B3 .x", cyrillic + "ж", astral}}};
   for (const auto& [style, names] : good) {
     for (const std::string& name : names) EXPECT_TRUE(IsPlainFileName(name, style)) << name;
   }
