@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <chrono>
+#include <mutex>
 #include <random>
 
+#include "io/descriptor.h"
 #include "io/file_error.h"
 #include "io/folder.h"
 #include "io/sys_calls.h"
@@ -25,6 +27,63 @@ std::string TemporaryNameFor(const std::string& target) {
   std::string name = length > 1 ? "." : "";
   while (name.size() < length) name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
   return name;
+}
+
+// How this run gives its unnamed temporaries their names at a commit:
+// through /proc/self/fd, which a container or chroot may lack, or by the
+// descriptor, which needs a privilege. A split holds up to a thousand
+// temporaries before its first commit, so the way is chosen at the first
+// one, before any data is written, and kept for the run; where neither
+// works, every temporary is a named one.
+enum class Linking { Unknown, ThroughProc, ByDescriptor, Unavailable };
+
+std::mutex linkingMutex;
+Linking linking = Linking::Unknown;
+std::uint64_t linkingGeneration = 0;
+
+int LinkUnnamed(Linking way, int fd, int folderFd, const char* name) {
+  return way == Linking::ByDescriptor ? Sys().LinkUnnamedByDescriptor(fd, folderFd, name)
+                                      : Sys().LinkUnnamed(fd, folderFd, name);
+}
+
+// The errors that say a way of linking is not open to this process, as
+// opposed to the folder refusing a new name (no room, a read-only disk).
+bool IsUnavailable(int error) {
+  return error == ENOENT || error == ENOTDIR || error == EACCES || error == EPERM ||
+         error == EINVAL || error == ELOOP || error == EOPNOTSUPP;
+}
+
+// Links the empty unnamed file `probe` to a hidden name the way `way`, and
+// removes the name at once. Returns whether that way works; throws
+// FileError naming the entry `name` when the folder refuses the name.
+bool LinkingWorks(Linking way, const Folder& folder, int probe, const std::string& name) {
+  for (int attempt = 1;; ++attempt) {
+    const std::string candidate = TemporaryNameFor(name);
+    if (LinkUnnamed(way, probe, folder.fd(), candidate.c_str()) == 0) {
+      Sys().UnlinkAt(folder.fd(), candidate.c_str(), 0);
+      return true;
+    }
+    if (errno != EEXIST && IsUnavailable(errno)) return false;
+    if (errno != EEXIST || attempt == kNameAttempts) {
+      throw FileError(errno, FileOperation::Create, folder.PathOf(name));
+    }
+  }
+}
+
+// Returns this run's way of linking, probed in `folder` the first time.
+Linking ChooseLinking(const Folder& folder, const std::string& name) {
+  const std::lock_guard lock(linkingMutex);
+  if (linkingGeneration != SysCallsGeneration()) {
+    linkingGeneration = SysCallsGeneration();
+    linking = Linking::Unknown;
+  }
+  if (linking != Linking::Unknown) return linking;
+  const Descriptor probe(Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_WRONLY, 0600));
+  if (probe.get() < 0) throw FileError(errno, FileOperation::Create, folder.PathOf(name));
+  for (const Linking way : {Linking::ThroughProc, Linking::ByDescriptor}) {
+    if (LinkingWorks(way, folder, probe.get(), name)) return linking = way;
+  }
+  return linking = Linking::Unavailable;
 }
 
 }  // namespace
@@ -54,10 +113,10 @@ ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name,
   const int fd = Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_WRONLY, 0600);
   if (fd >= 0) {
     file_ = File(fd, folder.PathOf(name));
-    return;
-  }
-  // Where the file system or the kernel has no unnamed files, use a named one.
-  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
+    if (ChooseLinking(folder, name) != Linking::Unavailable) return;
+    file_ = File();
+  } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
+    // Where the file system or the kernel has no unnamed files, a named one.
     throw FileError(errno, FileOperation::Create, folder.PathOf(name));
   }
 #endif
@@ -82,7 +141,8 @@ void ReplacementFile::CreateNamedTemporary() {
 void ReplacementFile::LinkUnnamedTemporary() {
   for (int attempt = 1;; ++attempt) {
     const std::string candidate = TemporaryNameFor(name_);
-    if (Sys().LinkUnnamed(file_.fd(), folder_.fd(), candidate.c_str()) == 0) {
+    const Linking way = ChooseLinking(folder_, name_);
+    if (LinkUnnamed(way, file_.fd(), folder_.fd(), candidate.c_str()) == 0) {
       temporary_ = candidate;
       return;
     }

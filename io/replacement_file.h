@@ -17,9 +17,11 @@ void CheckReplaceable(const Folder& folder, const std::string& name);
 
 // A file that takes the place of the entry `name` of a folder only once it
 // is complete, as QSaveFile does. The bytes go to a private (0600)
-// temporary: an unnamed one where the file system offers it (O_TMPFILE),
-// which leaves nothing behind even when the process is killed; otherwise a
-// hidden one in the same folder whose name is no longer than the target's.
+// temporary: an unnamed one where the file system offers it (O_TMPFILE)
+// and the run can name it at the commit (through /proc/self/fd or by the
+// descriptor; probed once per run, at the first temporary), which leaves
+// nothing behind even when the process is killed; otherwise a hidden one in
+// the same folder whose name is no longer than the target's.
 // An existing file of that name stays as it was until Commit(); a
 // ReplacementFile destroyed without Commit() removes its temporary.
 //

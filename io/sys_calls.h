@@ -56,8 +56,12 @@ class SysCalls {
   virtual int MkdirAt(int folderFd, const char* name, std::uint32_t mode);
   virtual int UnlinkAt(int folderFd, const char* name, int flags);
   virtual int RenameAt(int folderFd, const char* from, const char* to);
-  // Gives an unnamed file (O_TMPFILE) the name `name` in `folderFd`.
+  // Gives an unnamed file (O_TMPFILE) the name `name` in `folderFd`
+  // through its entry in /proc/self/fd: ENOENT where /proc is not mounted.
   virtual int LinkUnnamed(int fd, int folderFd, const char* name);
+  // The same by the descriptor itself (linkat with AT_EMPTY_PATH), which
+  // needs no /proc but a privilege (CAP_DAC_READ_SEARCH): ENOENT without it.
+  virtual int LinkUnnamedByDescriptor(int fd, int folderFd, const char* name);
   virtual int Flock(int fd, int operation);
   // Appends the names of a folder's entries, "." and ".." left out.
   virtual int ReadNames(int folderFd, std::vector<std::string>* names);
@@ -78,6 +82,10 @@ class SysCalls {
 
 // Returns the layer in use.
 SysCalls& Sys();
+
+// Counts the layers put in place and taken away: what was learnt through
+// one layer about the system (a probe) is learnt again after a change.
+std::uint64_t SysCallsGeneration();
 
 // Puts a stand-in layer in place for as long as it lives (tests only).
 class ScopedSysCalls {

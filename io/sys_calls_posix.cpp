@@ -74,10 +74,18 @@ int SysCalls::RenameAt(int folderFd, const char* from, const char* to) {
 }
 
 int SysCalls::LinkUnnamed(int fd, int folderFd, const char* name) {
-  // Linking by descriptor (AT_EMPTY_PATH) needs a privilege; the file's
-  // entry under /proc does not.
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
   return ::linkat(AT_FDCWD, self.c_str(), folderFd, name, AT_SYMLINK_FOLLOW);
+}
+
+int SysCalls::LinkUnnamedByDescriptor(int fd, int folderFd, const char* name) {
+#ifdef AT_EMPTY_PATH
+  return ::linkat(fd, "", folderFd, name, AT_EMPTY_PATH);
+#else
+  (void)fd, (void)folderFd, (void)name;
+  errno = ENOENT;
+  return -1;
+#endif
 }
 
 int SysCalls::Flock(int fd, int operation) { return ::flock(fd, operation); }

@@ -388,6 +388,8 @@ int SysCalls::RenameAt(int folderFd, const char* from, const char* to) {
 
 int SysCalls::LinkUnnamed(int, int, const char*) { return Fail(EOPNOTSUPP); }
 
+int SysCalls::LinkUnnamedByDescriptor(int, int, const char*) { return Fail(EOPNOTSUPP); }
+
 int SysCalls::Flock(int fd, int operation) {
   HANDLE handle = INVALID_HANDLE_VALUE;
   {

@@ -84,6 +84,40 @@ TEST_P(ReplacementFileTest, RefusesEntriesThatAreNoPlainFile) {
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"fifo", "folder", "link"}));
 }
 
+// An unnamed temporary gets its name through /proc/self/fd, else by its
+// descriptor (a privilege root has), else the run makes named ones from the
+// first file on, before any data: the way is probed once, and the probe
+// leaves nothing behind.
+TEST(UnnamedTemporaries, LinkTheWayThatWorksChosenOncePerRun) {
+  struct Row {
+    std::map<std::string, int> errors;
+    int throughProc, byDescriptor;  // link calls expected for two files
+  };
+  const Row rows[] = {{{}, 3, 0},
+                      {{{"LinkUnnamed", ENOENT}}, 1, 3},
+                      {{{"LinkUnnamed", ENOENT}, {"LinkUnnamedByDescriptor", ENOENT}}, 1, 1}};
+  for (const auto& [errors, throughProc, byDescriptor] : rows) {
+    if (byDescriptor == 3 && geteuid() != 0) continue;  // linking by descriptor needs root
+    TempFolder folder;
+    FaultySysCalls layer;
+    layer.errors.insert(errors.begin(), errors.end());
+    ScopedSysCalls scope(layer);
+    const Folder open = Folder::Open(folder.path());
+    {
+      ReplacementFile first(open, "001.drb", 0644), second(open, "002.drb", 0644);
+      EXPECT_EQ(FolderEntries(folder.path()).size(), byDescriptor == 1 ? 2u : 0u);
+      WriteAll(first.file(), "1", 1, 0);
+      WriteAll(second.file(), "2", 1, 0);
+      first.Commit();
+      second.Commit();
+    }
+    EXPECT_EQ(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb"), "12");
+    EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb"}));
+    EXPECT_EQ(std::pair(layer.calls["LinkUnnamed"], layer.calls["LinkUnnamedByDescriptor"]),
+              std::pair(throughProc, byDescriptor));
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(false, true),
                          [](const auto& test) { return test.param ? "Named" : "Unnamed"; });
 

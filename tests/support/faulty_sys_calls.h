@@ -50,7 +50,7 @@ struct FaultySysCalls : SysCalls {
   }
   int LinkUnnamed(int fd, int folderFd, const char* name) override {
     if (takenNames > 0) return --takenNames, Fail(EEXIST);
-    return SysCalls::LinkUnnamed(fd, folderFd, name);
+    return Pass("LinkUnnamed", [&] { return SysCalls::LinkUnnamed(fd, folderFd, name); });
   }
   ssize_t Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) override {
     if (Interrupt()) return -1;
@@ -83,6 +83,7 @@ struct FaultySysCalls : SysCalls {
   PARCELO_PASS(int, MkdirAt, (int d, const char* n, std::uint32_t m), (d, n, m))
   PARCELO_PASS(int, UnlinkAt, (int d, const char* n, int f), (d, n, f))
   PARCELO_PASS(int, ReadNames, (int d, std::vector<std::string>* n), (d, n))
+  PARCELO_PASS(int, LinkUnnamedByDescriptor, (int fd, int d, const char* n), (fd, d, n))
   PARCELO_PASS(int, RenameAt, (int d, const char* from, const char* to), (d, from, to))
   PARCELO_PASS(int, CloneRange, (int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t n),
                (from, at, to, toAt, n))
