@@ -86,6 +86,33 @@ Linking ChooseLinking(const Folder& folder, const std::string& name) {
   return linking = Linking::Unavailable;
 }
 
+FileStatus StatusOf(const Folder& folder) {
+  FileStatus status;
+  if (Sys().Fstat(folder.fd(), &status) != 0) {
+    throw FileError(errno, FileOperation::Stat, folder.path());
+  }
+  return status;
+}
+
+bool IsWorldWritable(const FileStatus& folder) { return folder.mode & 0002; }
+
+// The kernel's protected_regular rule: in a sticky folder anyone may write
+// to, a file of a third user (neither the runner nor the folder's owner)
+// is theirs alone, and no one hands it content, root included.
+bool IsProtected(const FileStatus& folder, const FileStatus& file) {
+  const std::uint32_t runner = Sys().EffectiveUser();
+  return IsWorldWritable(folder) && (folder.mode & 01000) && file.owner != runner &&
+         file.owner != folder.owner;
+}
+
+// The errors of a file system that keeps no modes (FAT through FUSE).
+bool KeepsNoModes(int error) {
+  for (const int none : {ENOSYS, EOPNOTSUPP, ENOTSUP, EPERM}) {
+    if (error == none) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void CheckReplaceable(const Folder& folder, const std::string& name) {
@@ -93,6 +120,9 @@ void CheckReplaceable(const Folder& folder, const std::string& name) {
   if (!status) return;
   switch (status->kind) {
     case FileStatus::Kind::Regular:
+      if (IsProtected(StatusOf(folder), *status)) {
+        throw FileError(kProtectedFile, FileOperation::Create, folder.PathOf(name));
+      }
       if (const int error = folder.WriteAccessError(name)) {
         throw FileError(error, FileOperation::Create, folder.PathOf(name));
       }
@@ -161,18 +191,28 @@ ReplacementFile::~ReplacementFile() {
 void ReplacementFile::SetOwnerAndMode() {
   // Taken from the entry itself, never through a symbolic link; a replaced
   // file keeps its owner and group where the runner may set them (root
-  // may), and never passes on setuid or setgid bits to its new owner.
+  // may), and never passes on setuid or setgid bits to its new owner. In a
+  // folder anyone may write to, anyone may have put the old file there to
+  // be handed what the runner writes: there only the folder's owner and
+  // the runner keep theirs.
   const std::optional<FileStatus> old = folder_.Status(name_);
   std::uint32_t mode = newMode_ & ~Sys().Umask();
   if (old && old->kind == FileStatus::Kind::Regular) {
     const FileStatus mine = file_.Status();
-    if (old->owner != mine.owner || old->group != mine.group) {
+    const FileStatus here = StatusOf(folder_);
+    const bool trusted =
+        !IsWorldWritable(here) || old->owner == here.owner || old->owner == mine.owner;
+    if (trusted && (old->owner != mine.owner || old->group != mine.group)) {
       Sys().Fchown(file_.fd(), old->owner, old->group);  // EPERM: it stays the runner's
     }
     mode = old->mode & modeLimit_;
   }
   if (Sys().Fchmod(file_.fd(), mode & 0777) != 0) {
-    throw FileError(errno, FileOperation::Replace, target());
+    // A file system without modes: on as cp goes, unless the temporary's
+    // own 0600 is more than the file may have.
+    if (!KeepsNoModes(errno) || (0600 & ~mode) != 0) {
+      throw FileError(errno, FileOperation::Replace, target());
+    }
   }
 }
 

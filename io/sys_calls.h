@@ -77,7 +77,8 @@ class SysCalls {
   virtual std::int64_t SeekData(int fd, std::uint64_t offset);
   virtual std::int64_t SeekHole(int fd, std::uint64_t offset);
   virtual int Ftruncate(int fd, std::uint64_t length);
-  virtual std::uint32_t Umask();  // the process's file creation mask, left unchanged
+  virtual std::uint32_t Umask();          // the process's file creation mask, left unchanged
+  virtual std::uint32_t EffectiveUser();  // geteuid: the owner of the files the runner makes
 };
 
 // Returns the layer in use.

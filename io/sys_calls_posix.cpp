@@ -148,4 +148,6 @@ std::uint32_t SysCalls::Umask() {
   return mask;
 }
 
+std::uint32_t SysCalls::EffectiveUser() { return static_cast<std::uint32_t>(::geteuid()); }
+
 }  // namespace parcelo

@@ -481,4 +481,6 @@ int SysCalls::Ftruncate(int fd, std::uint64_t length) {
 
 std::uint32_t SysCalls::Umask() { return 0; }
 
+std::uint32_t SysCalls::EffectiveUser() { return 0; }  // every owner reads as 0
+
 }  // namespace parcelo

@@ -153,7 +153,8 @@ Report JoinSet(const std::string& folder, const FolderLister& list, const Progre
     }
     // A new output is as private as the first part.
     std::optional<ReplacementFile> output;
-    if (mode == Mode::Join) output.emplace(set, name, parts.front().status.mode & 0666);
+    if (mode == Mode::Join)
+      output.emplace(set, name, parts.front().status.mode & 0666, parts.front().status.mode & 0666);
     std::uint64_t position = 0;
     for (std::size_t i = 0; i < parts.size(); ++i) {
       // A part missing from its place, or one no checksum is listed for,

@@ -10,6 +10,7 @@
 #include "io/folder.h"
 #include "io/write_all.h"
 #include "join/join.h"
+#include "split/split.h"
 #include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
 #include "support/other_user.h"
@@ -121,11 +122,70 @@ TEST(UnnamedTemporaries, LinkTheWayThatWorksChosenOncePerRun) {
 INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(false, true),
                          [](const auto& test) { return test.param ? "Named" : "Unnamed"; });
 
-// What one user's join does to another's files (root only). Root joining in
-// the other user's folder hands that user no root-owned setuid file; the
-// user can't replace a file they could not write in place, even in a folder
-// open to all; a folder they may read but not search is an access error
-// naming it, not "no parts".
+// A file system that keeps no modes refuses every fchmod: the work goes
+// on, the file left as private as its temporary, unless that is more than
+// the file may have.
+TEST(ReplacementFile, GoesOnWhereTheFileSystemKeepsNoModes) {
+  TempFolder folder;
+  const Folder open = Folder::Open(folder.path());
+  for (const int error : {ENOSYS, EOPNOTSUPP, EPERM}) {
+    FaultySysCalls layer;
+    layer.errors["Fchmod"] = error;
+    ScopedSysCalls scope(layer);
+    ReplacementFile(open, "new.bin", 0644).Commit();
+    EXPECT_EQ(fs::status(folder / "new.bin").permissions(), fs::perms(0600));
+    ExpectFileError([&] { ReplacementFile(open, "narrow.bin", 0444).Commit(); }, error, folder / "narrow.bin");
+  }
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"new.bin"});
+}
+
+// Who owns a replaced part (root splits, so root may give files away). A
+// file keeps its owner where no one else could have put it there: the
+// folder is not open to all, or the owner owns the folder, or is the runner
+// (whose group comes back). A third user's file in a sticky folder open to
+// all is not replaced at all, as the kernel's protected_regular rule has it.
+TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
+  if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
+  constexpr uid_t other = kOtherUserId;
+  struct Row {
+    uid_t folderOwner;
+    int folderMode;
+    uid_t fileOwner, fileGroup;
+    int error;           // the split's error, 0: it replaces the part
+    uid_t owner, group;  // the new part's
+  };
+  const Row rows[] = {{0, 01777, other, other, kProtectedFile, other, other},
+                      {other, 01777, other, other, 0, other, other},
+                      {0, 0777, other, other, 0, 0, 0},
+                      {0, 0755, other, other, 0, other, other},
+                      {other, 0777, 0, other, 0, 0, other}};
+  for (const auto& [folderOwner, folderMode, fileOwner, fileGroup, error, owner, group] : rows) {
+    TempFolder folder;
+    WriteFile(folder / "f", "new bytes");
+    WriteFile(folder / "001.drb", "old");
+    ASSERT_EQ(chown((folder / "001.drb").c_str(), fileOwner, fileGroup), 0);
+    fs::permissions(folder / "001.drb", fs::perms(0666));
+    ASSERT_EQ(chown(folder.path().c_str(), folderOwner, folderOwner), 0);
+    fs::permissions(folder.path(), fs::perms(folderMode));
+    const Report report = Split({folder / "f", "5", false, ""});
+    const FileStatus status = *Folder::Open(folder.path()).Status("001.drb");
+    if (error) {
+      ExpectFailure(report, error, folder / "001.drb");
+      EXPECT_EQ(ReadFile(folder / "001.drb"), "old");
+      EXPECT_EQ(std::tuple(status.owner, status.group, status.mode), std::tuple(owner, group, 0666u));
+    } else {
+      EXPECT_EQ(ReadFile(folder / "001.drb"), "new b") << folderMode;
+      EXPECT_EQ(std::tuple(status.owner, status.group, status.mode), std::tuple(owner, group, 0644u)) << folderMode;
+    }
+  }
+}
+
+// What one user's join does to another's files (root only). Root joining
+// over the other user's setuid file in a folder open to all hands that user
+// nothing: the output is root's, with no more rights than the first part
+// has (and no setuid bit). The user can't replace a file they
+// could not write in place, even in a folder open to all; a folder they may
+// read but not search is an access error naming it, not "no parts".
 TEST(OtherUser, ReplacedFileKeepsItsOwnerAndNoOneGainsRights) {
   if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
   TempFolder folder;
@@ -139,7 +199,7 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerAndNoOneGainsRights) {
   fs::permissions(folder / "out.bin", fs::perms(06755));
   ASSERT_EQ(Join(folder.path(), ListFolder).outcome, Outcome::Done);
   const FileStatus status = *Folder::Open(folder.path()).Status("out.bin");
-  EXPECT_EQ(std::tuple(status.owner, status.group, status.mode), std::tuple(kOtherUserId, kOtherUserId, 0755u));
+  EXPECT_EQ(std::tuple(status.owner, status.group, status.mode), std::tuple(0u, 0u, 0644u));
   EXPECT_EQ(ReadFile(folder / "out.bin"), "001.drb002.drb");
 
   WriteFile(folder / "Infa.inf", "root.bin\r\n");

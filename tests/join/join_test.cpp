@@ -29,8 +29,8 @@ struct JoinTest : ::testing::Test {
   }
 };
 
-// The set lies beside its source: the join replaces it, keeping its
-// permissions, never a setuid bit.
+// The set lies beside its source: the join replaces it, keeping those of
+// its permissions the parts have (read and write), never a setuid bit.
 TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
   const std::string bytes = PatternBytes(3000), name = folder / "Отчёт №1.avi";
   WriteFile(name, bytes);
@@ -42,7 +42,7 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
     ExpectReport(JoinFolder(), Outcome::Done, messages::kJoinDoneTitle,
                  "Поздравляем! Файл собран и сохранен под исходным именем " + name + ".");
     EXPECT_EQ(ReadFile(name), bytes);
-    EXPECT_EQ(fs::status(name).permissions(), fs::perms(0750));
+    EXPECT_EQ(fs::status(name).permissions(), fs::perms(0640));
   }
 }
 
