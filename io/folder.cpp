@@ -70,11 +70,28 @@ void Folder::Remove(const std::string& name) const {
   }
 }
 
+namespace {
+
+// True when the lock on the folder `fd` is another Parcelo operation's:
+// this process's, or a process of the runner's whose name starts with
+// "parcelo" (parcelo-cli, the window). Another program's or another user's
+// lock is not, nor one whose holder the system does not tell.
+bool IsParceloLock(int fd) {
+  LockHolder holder;
+  if (Sys().FlockHolder(fd, &holder) != 0) return false;
+  return holder.thisProcess ||
+         (holder.name.rfind("parcelo", 0) == 0 && holder.user == Sys().EffectiveUser());
+}
+
+}  // namespace
+
 void Folder::Lock() const {
   for (;;) {
     if (Sys().Flock(fd(), LOCK_EX | LOCK_NB) == 0) return;
     if (errno == EINTR) continue;
-    throw FileError(errno == EWOULDBLOCK ? kFolderBusy : errno, FileOperation::Lock, path_);
+    if (errno != EWOULDBLOCK) throw FileError(errno, FileOperation::Lock, path_);
+    throw FileError(IsParceloLock(fd()) ? kFolderBusy : kFolderBusyOther, FileOperation::Lock,
+                    path_);
   }
 }
 

@@ -57,7 +57,9 @@ class Folder {
 
   // Takes the folder for this operation alone (an advisory lock that other
   // Parcelo processes respect, released when the folder is closed).
-  // Throws FileError kFolderBusy when another operation holds it.
+  // Throws FileError kFolderBusy when another Parcelo operation of the
+  // runner's holds it, kFolderBusyOther when another program or user does
+  // or the system does not tell who.
   void Lock() const;
 
  private:

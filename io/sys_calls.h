@@ -31,6 +31,13 @@
 
 namespace parcelo {
 
+// The process that holds a lock on a file, as far as the system tells.
+struct LockHolder {
+  std::string name;        // as the system keeps it, perhaps shortened ("parcelo-cli")
+  std::uint32_t user = 0;  // its effective user
+  bool thisProcess = false;
+};
+
 // The thin layer over the system calls that the file layer makes. Each
 // method behaves as the call it is named after: -1 and errno on failure.
 // Tests put a stand-in in place to force EINTR, short writes, ENOSPC and
@@ -63,6 +70,9 @@ class SysCalls {
   // needs no /proc but a privilege (CAP_DAC_READ_SEARCH): ENOENT without it.
   virtual int LinkUnnamedByDescriptor(int fd, int folderFd, const char* name);
   virtual int Flock(int fd, int operation);
+  // Finds who holds the flock lock on the open file `fd` (on Linux from
+  // /proc/locks); ENOENT where the system does not tell or names no one.
+  virtual int FlockHolder(int fd, LockHolder* holder);
   // Appends the names of a folder's entries, "." and ".." left out.
   virtual int ReadNames(int folderFd, std::vector<std::string>* names);
   // Shares a range of one file's blocks with another (copy on write); fails

@@ -429,6 +429,16 @@ int SysCalls::Flock(int fd, int operation) {
   return 0;
 }
 
+// Only Parcelo takes a folder's semaphore, and only in this session: the
+// holder is a Parcelo process of the runner's.
+int SysCalls::FlockHolder(int fd, LockHolder* holder) {
+  if (HandleOf(fd) == INVALID_HANDLE_VALUE) return -1;
+  holder->name = "parcelo";
+  holder->user = EffectiveUser();
+  holder->thisProcess = false;
+  return 0;
+}
+
 int SysCalls::ReadNames(int folderFd, std::vector<std::string>* names) {
   std::wstring pattern;
   if (!PathAt(folderFd, ".", &pattern)) return -1;

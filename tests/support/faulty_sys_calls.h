@@ -84,6 +84,7 @@ struct FaultySysCalls : SysCalls {
   PARCELO_PASS(int, UnlinkAt, (int d, const char* n, int f), (d, n, f))
   PARCELO_PASS(int, ReadNames, (int d, std::vector<std::string>* n), (d, n))
   PARCELO_PASS(int, LinkUnnamedByDescriptor, (int fd, int d, const char* n), (fd, d, n))
+  PARCELO_PASS(int, FlockHolder, (int fd, LockHolder* holder), (fd, holder))
   PARCELO_PASS(int, RenameAt, (int d, const char* from, const char* to), (d, from, to))
   PARCELO_PASS(int, CloneRange, (int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t n),
                (from, at, to, toAt, n))
