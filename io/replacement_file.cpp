@@ -46,6 +46,7 @@ int LinkUnnamed(Linking way, int fd, int folderFd, const char* name) {
                                       : Sys().LinkUnnamed(fd, folderFd, name);
 }
 
+#ifdef O_TMPFILE
 // The errors that say a way of linking is not open to this process, as
 // opposed to the folder refusing a new name (no room, a read-only disk).
 bool IsUnavailable(int error) {
@@ -69,6 +70,7 @@ bool LinkingWorks(Linking way, const Folder& folder, int probe, const std::strin
     }
   }
 }
+#endif
 
 // Returns this run's way of linking, probed in `folder` the first time.
 Linking ChooseLinking(const Folder& folder, const std::string& name) {
@@ -78,11 +80,15 @@ Linking ChooseLinking(const Folder& folder, const std::string& name) {
     linking = Linking::Unknown;
   }
   if (linking != Linking::Unknown) return linking;
+#ifdef O_TMPFILE
   const Descriptor probe(Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_WRONLY, 0600));
   if (probe.get() < 0) throw FileError(errno, FileOperation::Create, folder.PathOf(name));
   for (const Linking way : {Linking::ThroughProc, Linking::ByDescriptor}) {
     if (LinkingWorks(way, folder, probe.get(), name)) return linking = way;
   }
+#else
+  (void)folder, (void)name;
+#endif
   return linking = Linking::Unavailable;
 }
 
