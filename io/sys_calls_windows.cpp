@@ -171,17 +171,25 @@ int Remember(HANDLE handle, std::wstring folder) {
   return fd;
 }
 
-// True when the handle is a symbolic link or a junction itself (opened
-// with FILE_FLAG_OPEN_REPARSE_POINT); other reparse points, such as files
-// a cloud service keeps, are what they hold.
-bool IsLink(HANDLE handle) {
+// True when the handle, opened with FILE_FLAG_OPEN_REPARSE_POINT (from
+// `path`, where given), is a symbolic link or a junction itself; other
+// reparse points, such as files a cloud service keeps, are what they hold.
+// Wine opens a host's symbolic link to a folder as the folder and shows the
+// link only in the path's attributes (a reparse point without a tag): a
+// reparse point that the path has and the handle hasn't is taken for a link.
+bool IsLink(HANDLE handle, const std::wstring* path) {
   FILE_ATTRIBUTE_TAG_INFO tag{};
   if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag)) return false;
-  return (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-         (tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT);
+  if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    return tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT;
+  }
+  const DWORD attributes = path ? GetFileAttributesW(path->c_str()) : INVALID_FILE_ATTRIBUTES;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-int StatusOf(HANDLE handle, FileStatus* status) {
+// The status of an open handle; `path`, where given, is the entry it was
+// opened from, never followed.
+int StatusOf(HANDLE handle, FileStatus* status, const std::wstring* path = nullptr) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (GetFileType(handle) != FILE_TYPE_DISK) {
     *status = FileStatus{};  // a console, a pipe, a device: Kind::Other
@@ -190,9 +198,9 @@ int StatusOf(HANDLE handle, FileStatus* status) {
   if (!GetFileInformationByHandle(handle, &info)) return FailWithLast();
   FileStatus result;
   const bool folder = info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-  result.kind = IsLink(handle) ? FileStatus::Kind::SymbolicLink
-                : folder       ? FileStatus::Kind::Folder
-                               : FileStatus::Kind::Regular;
+  result.kind = IsLink(handle, path) ? FileStatus::Kind::SymbolicLink
+                : folder             ? FileStatus::Kind::Folder
+                                     : FileStatus::Kind::Regular;
   result.device = info.dwVolumeSerialNumber;
   result.inode = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
   result.size = folder ? 0 : (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
@@ -247,7 +255,7 @@ int SysCalls::OpenAt(int folderFd, const char* name, int flags, std::uint32_t mo
   const HANDLE handle =
       CreateFileW(path.c_str(), rights, kShareAll, nullptr, disposition, attributes, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FailWithLast();
-  if ((flags & O_NOFOLLOW) && IsLink(handle)) {
+  if ((flags & O_NOFOLLOW) && IsLink(handle, &path)) {
     CloseHandle(handle);
     return Fail(ELOOP);
   }
@@ -315,7 +323,7 @@ int SysCalls::LstatAt(int folderFd, const char* name, FileStatus* status) {
   if (!PathAt(folderFd, name, &path)) return -1;
   const HANDLE handle = OpenToLookAt(path);
   if (handle == INVALID_HANDLE_VALUE) return FailWithLast();
-  const int result = StatusOf(handle, status);
+  const int result = StatusOf(handle, status, &path);
   CloseHandle(handle);
   return result;
 }
