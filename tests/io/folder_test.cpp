@@ -1,7 +1,6 @@
 #include "io/folder.h"
 
 #include <gtest/gtest.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 
 #include <csignal>
@@ -70,76 +69,34 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
   EXPECT_EQ(ReadFile(folder / "file"), "x");
 }
 
-// A process that holds a folder's lock until it is let go: forked with a
-// name, as another user if asked, or flock(1) itself.
-struct LockingProcess {
-  LockingProcess(const std::string& folder, const char* name, bool otherUser) {
-    EXPECT_EQ(pipe(ready), 0);
-    EXPECT_EQ(pipe(release), 0);
-    child = fork();
-    if (child == 0) {
-      prctl(PR_SET_NAME, name);
-      if (otherUser && (setgroups(0, nullptr) != 0 || setresgid(kOtherUserId, kOtherUserId, kOtherUserId) != 0 ||
-                        setresuid(kOtherUserId, kOtherUserId, kOtherUserId) != 0)) {
-        _exit(1);
-      }
-      close(ready[0]);
-      close(release[1]);
-      const Folder held = Folder::Open(folder);
-      held.Lock();
-      char byte = 0;
-      if (write(ready[1], "x", 1) != 1 || read(release[0], &byte, 1) < 0) _exit(1);
-      _exit(0);
-    }
-    close(ready[1]);
-    close(release[0]);
-    char byte = 0;
-    EXPECT_EQ(read(ready[0], &byte, 1), 1);
-  }
-  ~LockingProcess() {
-    close(release[1]);
-    waitpid(child, nullptr, 0);
-    close(ready[0]);
-  }
-  int ready[2], release[2];
-  pid_t child;
-};
-
-// A busy folder tells another Parcelo operation of the runner's (this
-// process, or parcelo-cli) from another program or another user, and from a
-// holder the system does not name (no /proc).
+// A busy folder tells another Parcelo operation of the runner's (a process
+// named parcelo...: here flock(1) under that name, which holds the lock
+// itself) from another program, another user, and a holder the system does
+// not name (no /proc). A lock of this process is ours too (SplitTest).
 TEST(Folder, BusyFolderTellsParceloFromOtherPrograms) {
-  TempFolder folder;
-  OpenToAll(folder.path());
+  TempFolder folder, bin;
+  OpenToAll(folder.path()), OpenToAll(bin.path());
+  fs::copy_file("/usr/bin/flock", bin / "parcelo-lock");
   const Folder open = Folder::Open(folder.path());
-  const auto expectBusy = [&](int code, const char* why) {
-    SCOPED_TRACE(why);
+  const std::pair<std::string, int> holders[] = {
+      {"flock", kFolderBusyOther},
+      {bin / "parcelo-lock", kFolderBusy},
+      {"setpriv --reuid=40000 --regid=40000 --clear-groups " + bin / "parcelo-lock", kFolderBusyOther}};
+  for (const auto& [holder, code] : holders) {
+    if (holder.starts_with("setpriv") && !CanActAsOtherUser()) continue;
+    FILE* held = popen(("exec " + holder + " " + folder.path() + " sh -c 'echo $$; exec sleep 30'").c_str(), "r");
+    int sleeper = 0;
+    ASSERT_EQ(fscanf(held, "%d", &sleeper), 1) << holder;
     ExpectFileError([&] { open.Lock(); }, code, folder.path());
-  };
-  {
-    const Folder held = Folder::Open(folder.path());
-    held.Lock();
-    expectBusy(kFolderBusy, "this process");
-    FaultySysCalls layer;
-    layer.errors["FlockHolder"] = ENOENT;
-    ScopedSysCalls scope(layer);
-    expectBusy(kFolderBusyOther, "no one named");
+    kill(sleeper, SIGTERM);
+    pclose(held);
   }
-  for (const auto& [name, otherUser, code] : {std::tuple{"parcelo-cli", false, kFolderBusy},
-                                              {"rsync", false, kFolderBusyOther},
-                                              {"parcelo-cli", true, kFolderBusyOther}}) {
-    if (otherUser && !CanActAsOtherUser()) continue;
-    const LockingProcess holder(folder.path(), name, otherUser);
-    expectBusy(code, name);
-  }
-  FILE* flock = popen(("exec flock " + folder.path() + " sh -c 'echo $$; exec sleep 30'").c_str(), "r");
-  ASSERT_TRUE(flock);
-  int sleeper = 0;
-  ASSERT_EQ(fscanf(flock, "%d", &sleeper), 1);
-  expectBusy(kFolderBusyOther, "flock(1)");
-  kill(sleeper, SIGTERM);
-  pclose(flock);
-  open.Lock();
+  FaultySysCalls layer;
+  layer.errors["FlockHolder"] = ENOENT;
+  ScopedSysCalls scope(layer);
+  const Folder held = Folder::Open(folder.path());
+  held.Lock();
+  ExpectFileError([&] { open.Lock(); }, kFolderBusyOther, folder.path());
 }
 
 }  // namespace

@@ -52,6 +52,10 @@ struct FaultySysCalls : SysCalls {
     if (takenNames > 0) return --takenNames, Fail(EEXIST);
     return Pass("LinkUnnamed", [&] { return SysCalls::LinkUnnamed(fd, folderFd, name); });
   }
+  int LinkUnnamedByDescriptor(int fd, int folderFd, const char* name) override {
+    if (takenNames > 0) return --takenNames, Fail(EEXIST);
+    return Pass("LinkUnnamedByDescriptor", [&] { return SysCalls::LinkUnnamedByDescriptor(fd, folderFd, name); });
+  }
   ssize_t Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) override {
     if (Interrupt()) return -1;
     const ssize_t got = SysCalls::Pread(fd, buffer, Limit(count), offset);
@@ -83,7 +87,6 @@ struct FaultySysCalls : SysCalls {
   PARCELO_PASS(int, MkdirAt, (int d, const char* n, std::uint32_t m), (d, n, m))
   PARCELO_PASS(int, UnlinkAt, (int d, const char* n, int f), (d, n, f))
   PARCELO_PASS(int, ReadNames, (int d, std::vector<std::string>* n), (d, n))
-  PARCELO_PASS(int, LinkUnnamedByDescriptor, (int fd, int d, const char* n), (fd, d, n))
   PARCELO_PASS(int, FlockHolder, (int fd, LockHolder* holder), (fd, holder))
   PARCELO_PASS(int, RenameAt, (int d, const char* from, const char* to), (d, from, to))
   PARCELO_PASS(int, CloneRange, (int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t n),

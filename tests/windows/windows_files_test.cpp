@@ -13,6 +13,7 @@
 #include "io/sys_calls.h"
 #include "io/wide_text.h"
 #include "join/join.h"
+#include "partset/path_helpers.h"
 #include "split/split.h"
 #include "support/expect_file_error.h"
 #include "support/temp_folder.h"
@@ -86,76 +87,43 @@ TEST(WindowsFiles, HiddenEntriesAreNotListedAndNamesWindowsWouldChangeAreInvalid
   }
 }
 
-using UnixName = char*(CDECL*)(const WCHAR*);
-
-// Wine's wine_get_unix_file_name, or null on Windows.
-UnixName WineUnixName() {
-  const FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name");
-  return reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(found));
-}
-
-// Runs the host's /bin/`program` under Wine with `option` and `paths` as the
-// host names them, then waits until `entry` is there or gone as `there`
-// says: a host process is nothing Wine can wait for.
-bool RunOnHost(const std::wstring& program, const std::wstring& option, const std::vector<std::string>& paths,
-               const std::string& entry, bool there) {
-  std::wstring command = program + L" " + option;
-  for (const std::string& path : paths) {
-    char* name = WineUnixName()(WideFromUtf8(path).c_str());
-    if (!name) return false;
-    command += L" \"" + WideFromUtf8(name) + L"\"";
-    HeapFree(GetProcessHeap(), 0, name);
-  }
+// Runs a command of the host's in `folder` (under Wine, which can't make
+// links, and shows a host's link to a folder as a reparse point), then
+// waits until `entry` there is there or gone as `there` says: a host
+// process is nothing Wine can wait for. False on Windows.
+bool OnHost(std::wstring command, const std::string& folder, const std::string& entry, bool there) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW((L"Z:\\bin\\" + program).c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, WideFromUtf8(folder).c_str(),
                       &startup, &process)) {
     return false;
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  for (int wait = 0; wait < 100; ++wait, Sleep(50)) {
-    if ((GetFileAttributesW(WideFromUtf8(entry).c_str()) != INVALID_FILE_ATTRIBUTES) == there) return true;
+  CloseHandle(process.hThread), CloseHandle(process.hProcess);
+  const std::wstring path = WideFromUtf8(folder + "\\" + entry);
+  for (int wait = 0; wait < 100 && (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) != there; ++wait) {
+    Sleep(50);
   }
-  return false;
+  return true;
 }
-
-// A symbolic link to a folder for as long as it lives: under Wine, which
-// can't make one, the host's (Wine shows it as a reparse point); on
-// Windows one the user may make. `made` says whether it could be made.
-struct FolderLink {
-  FolderLink(const std::string& at, const std::string& target) : path(at) {
-    constexpr DWORD kUnprivileged = 2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
-    made = WineUnixName() ? RunOnHost(L"ln", L"-s", {target, path}, path, true)
-                          : CreateSymbolicLinkW(WideFromUtf8(path).c_str(), WideFromUtf8(target).c_str(),
-                                                SYMBOLIC_LINK_FLAG_DIRECTORY | kUnprivileged);
-  }
-  ~FolderLink() {
-    if (made && WineUnixName()) RunOnHost(L"rm", L"-f", {path}, path, false);
-    if (made && !WineUnixName()) RemoveDirectoryW(WideFromUtf8(path).c_str());
-  }
-  std::string path;
-  bool made = false;
-};
 
 // A symbolic link or junction is refused wherever a folder or file of our
 // own belongs, as on Linux: the split's new folder, a set's part, the
 // join's output.
 TEST(WindowsFiles, LinksAreRefusedWhereOurOwnFolderOrFileBelongs) {
   TempFolder folder, elsewhere;
+  const std::wstring link = L"Z:\\bin\\ln -s ../" + WideFromUtf8(FileNameOf(elsewhere.path())) + L" ";
+  if (!OnHost(link + L"sub", folder.path(), "sub", true)) GTEST_SKIP() << "makes links with the host's ln, under Wine";
   WriteFile(folder / "f", "0123456789");
-  const FolderLink sub(folder / "sub", elsewhere.path());
-  if (!sub.made) GTEST_SKIP() << "can't make a symbolic link here";
   const Folder open = Folder::Open(folder.path());
   ExpectFailure(Split({folder / "f", "5", true, "sub"}), kSymbolicLink, open.PathOf("sub"));
-  EXPECT_TRUE(FolderEntries(elsewhere.path()).empty());
   ExpectFileError([&] { CheckReplaceable(open, "sub"); }, kSymbolicLink, open.PathOf("sub"));
-  ASSERT_EQ(Split({folder / "f", "5", false, ""}).outcome, Outcome::Done);
+  EXPECT_EQ(Split({folder / "f", "5", false, ""}).outcome, Outcome::Done);
   std::filesystem::remove(FsPath(folder / "002.drb"));
-  const FolderLink part(folder / "002.drb", elsewhere.path());
-  ASSERT_TRUE(part.made);
+  OnHost(link + L"002.drb", folder.path(), "002.drb", true);
   ExpectFailure(Join(folder.path(), ListFolder), kSymbolicLink, open.PathOf("002.drb"));
+  EXPECT_TRUE(FolderEntries(elsewhere.path()).empty());
+  OnHost(L"Z:\\bin\\rm sub 002.drb", folder.path(), "002.drb", false);
 }
 
 }  // namespace
