@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <optional>
 #include <random>
+#include <string_view>
 
 #include "io/file_error.h"
 #include "io/folder.h"
@@ -12,22 +14,42 @@ namespace parcelo {
 namespace {
 
 constexpr int kNameAttempts = 100;
+constexpr std::string_view kTemporaryPrefix = ".parcelo-";
+constexpr std::size_t kTemporaryLetters = 8;
+constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
 
-// A hidden name no longer than the target's, so that the temporary never
-// meets a name limit the target does not: the join's listing passes over
-// names that start with a dot. A one-letter target gets a one-letter name.
-std::string TemporaryNameFor(const std::string& target) {
+// A hidden name, so the join's listing passes over it, and a short one, so
+// it meets no name limit the target does not.
+std::string TemporaryName() {
   static std::mt19937_64 random(
       std::random_device{}() ^
       static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  const std::size_t length = std::min<std::size_t>(target.size(), 16);
-  std::string name = length > 1 ? "." : "";
-  while (name.size() < length) name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
+  std::string name(kTemporaryPrefix);
+  while (name.size() < kTemporaryPrefix.size() + kTemporaryLetters) {
+    name.push_back(kLetters[random() % kLetters.size()]);
+  }
   return name;
 }
 
 }  // namespace
+
+bool IsTemporaryName(const std::string& name) {
+  return name.size() == kTemporaryPrefix.size() + kTemporaryLetters &&
+         name.starts_with(kTemporaryPrefix) &&
+         name.find_first_not_of(kLetters, kTemporaryPrefix.size()) == std::string::npos;
+}
+
+void RemoveStaleTemporaries(const Folder& folder) {
+  for (const std::string& name : folder.Names()) {
+    if (!IsTemporaryName(name)) continue;
+    try {
+      const std::optional<FileStatus> status = folder.Status(name);
+      if (status && status->kind == FileStatus::Kind::Regular) folder.Remove(name);
+    } catch (const FileError&) {
+      // Another user's, or a read-only medium: it harms no set where it is.
+    }
+  }
+}
 
 void CheckReplaceable(const Folder& folder, const std::string& name) {
   const std::optional<FileStatus> status = folder.Status(name);
@@ -66,7 +88,7 @@ ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name,
 
 void ReplacementFile::CreateNamedTemporary() {
   for (int attempt = 1;; ++attempt) {
-    const std::string candidate = TemporaryNameFor(name_);
+    const std::string candidate = TemporaryName();
     const int fd = Sys().OpenAt(folder_.fd(), candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (fd >= 0) {
       temporary_ = candidate;
@@ -81,7 +103,7 @@ void ReplacementFile::CreateNamedTemporary() {
 
 void ReplacementFile::LinkUnnamedTemporary() {
   for (int attempt = 1;; ++attempt) {
-    const std::string candidate = TemporaryNameFor(name_);
+    const std::string candidate = TemporaryName();
     if (Sys().LinkUnnamed(file_.fd(), folder_.fd(), candidate.c_str()) == 0) {
       temporary_ = candidate;
       return;
@@ -116,7 +138,24 @@ void ReplacementFile::SetOwnerAndMode() {
   }
 }
 
+void ReplacementFile::CloseUntilCommit() {
+  if (temporary_.empty()) LinkUnnamedTemporary();
+  closed_ = file_.Status();
+  file_.Close();
+}
+
+void ReplacementFile::ReopenTemporary() {
+  const int fd =
+      Sys().OpenAt(folder_.fd(), temporary_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0);
+  if (fd < 0) throw FileError(errno, FileOperation::Replace, target());
+  file_ = File(fd, folder_.PathOf(name_));
+  if (!file_.Status().IsSameFileAs(closed_)) {
+    throw FileError(kFileReplaced, FileOperation::Replace, target());
+  }
+}
+
 void ReplacementFile::Commit() {
+  if (file_.fd() < 0) ReopenTemporary();
   CheckReplaceable(folder_, name_);
   SetOwnerAndMode();
   if (temporary_.empty()) LinkUnnamedTemporary();

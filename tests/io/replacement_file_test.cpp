@@ -32,7 +32,7 @@ struct ReplacementFileTest : ::testing::TestWithParam<bool> {
 // The old file stays until the commit; a failed close (reported before
 // anything is renamed) or rename keeps it, and so does running out of
 // temporary names: taken ones are skipped, up to a limit. No temporary is
-// left either way. A one-letter target gets a one-letter temporary.
+// left either way.
 TEST_P(ReplacementFileTest, OldFileStaysUntilACommitThatWorked) {
   WriteFile(folder / "a", "old");
   const auto replace = [&](bool commit) {
