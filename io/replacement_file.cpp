@@ -31,13 +31,13 @@ std::string TemporaryName() {
   return name;
 }
 
-}  // namespace
-
 bool IsTemporaryName(const std::string& name) {
   return name.size() == kTemporaryPrefix.size() + kTemporaryLetters &&
          name.starts_with(kTemporaryPrefix) &&
          name.find_first_not_of(kLetters, kTemporaryPrefix.size()) == std::string::npos;
 }
+
+}  // namespace
 
 void RemoveStaleTemporaries(const Folder& folder) {
   for (const std::string& name : folder.Names()) {

@@ -15,22 +15,19 @@ class Folder;
 // write in place (EACCES). Throws FileError naming the entry.
 void CheckReplaceable(const Folder& folder, const std::string& name);
 
-// True for the names of the hidden temporaries a ReplacementFile makes
-// (".parcelo-" and eight letters or digits).
-bool IsTemporaryName(const std::string& name);
-
-// Removes the hidden temporaries (regular files) that a process killed
-// while it worked in the folder left there. Only for the holder of the
-// folder's lock, which no other operation is working under; a temporary
-// that can't be removed stays. Throws FileError when the folder can't be read.
+// Removes the hidden temporaries (regular files named ".parcelo-" and
+// eight letters or digits) that a process killed while it worked in the
+// folder left there. Only for the holder of the folder's lock, under which
+// no other operation works; a temporary that can't be removed stays.
+// Throws FileError when the folder can't be read.
 void RemoveStaleTemporaries(const Folder& folder);
 
 // A file that takes the place of the entry `name` of a folder only once it
 // is complete, as QSaveFile does. The bytes go to a private (0600)
 // temporary: an unnamed one where the file system offers it (O_TMPFILE),
 // which leaves nothing behind even when the process is killed; otherwise a
-// hidden one in the same folder, named as IsTemporaryName() knows (17
-// characters: no file system takes a target's name and refuses it).
+// hidden one in the same folder, of a name RemoveStaleTemporaries() knows
+// (17 characters, which every file system that takes the target takes).
 // An existing file of that name stays as it was until Commit(); a
 // ReplacementFile destroyed without Commit() removes its temporary.
 //
