@@ -125,7 +125,7 @@ TEST_F(SplitTest, StoppedSplitLeavesNoSetThatLooksWhole) {
   MakeOldSet(folder.path());
   ExpectFailure(SplitOnFullDisk(mebibyte, 1 << 20, 0), ENOSPC, folder / "002.drb");
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
-  ExpectFailure(Join(folder.path(), ListFolder), ENOENT, folder / "Infa.inf");
+  ExpectFailure(Join(folder.path()), kNoInfoFile, folder / "Infa.inf");
   EXPECT_EQ(ReadFile(source), bytes);
 
   MakeOldSet(folder.path());
