@@ -230,5 +230,28 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
   ExpectReport(Check(set), Outcome::Refused, messages::kCheckErrorTitle, messages::kNoChecksums);
 }
 
+// Shared blocks are hashed as they lie in the output: a part changed right
+// after its blocks were shared can't make the join vouch for bytes the
+// output does not hold.
+TEST_F(JoinTest, ChecksumsCoverWhatWentIntoTheOutput) {
+  struct CloneThenChange : FaultySysCalls {
+    int CloneRange(int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t count) override {
+      std::string bytes(count, '\0');
+      if (SysCalls::Pread(from, bytes.data(), count, at) != static_cast<ssize_t>(count) ||
+          SysCalls::Pwrite(to, bytes.data(), count, toAt) != static_cast<ssize_t>(count)) {
+        return -1;
+      }
+      WriteFile("/proc/self/fd/" + std::to_string(from), std::string(count, 'x'));
+      return 0;
+    }
+  } layer;
+  const std::string bytes = PatternBytes(3 * 8192);
+  WriteFile(folder / "film.avi", bytes);
+  ASSERT_EQ(Split({folder / "film.avi", "8192", true, "set", true}).outcome, Outcome::Done);
+  ScopedSysCalls scope(layer);
+  EXPECT_EQ(Join(folder / "set").outcome, Outcome::Done);
+  EXPECT_EQ(ReadFile(folder / "set/film.avi"), bytes);
+}
+
 }  // namespace
 }  // namespace parcelo::testing
