@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "io/folder_listing.h"
 #include "io/sys_calls.h"
 #include "join/join.h"
 #include "split/split.h"
