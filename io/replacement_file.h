@@ -39,8 +39,9 @@ class ReplacementFile {
   // Creates the temporary. `newMode`, less the umask, is given to a file
   // that replaces nothing; a replaced file keeps its owner and group where the runner may
   // set them, and at most its permission bits, also limited to
-  // `modeLimit`: never setuid, setgid or sticky bits. Throws FileError
-  // naming the target.
+  // `modeLimit`: never setuid, setgid or sticky bits. The temporary is
+  // open for reading too, so what was written can be read back from it.
+  // Throws FileError naming the target.
   ReplacementFile(const Folder& folder, const std::string& name, std::uint32_t newMode,
                   std::uint32_t modeLimit = 0777);
   ~ReplacementFile();

@@ -103,7 +103,7 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerAndNoOneGainsRights) {
   WriteFile(folder / "Infa.inf", "out.bin\r\n");
   ASSERT_EQ(chown((folder / "out.bin").c_str(), kOtherUserId, kOtherUserId), 0);
   fs::permissions(folder / "out.bin", fs::perms(06755));
-  ASSERT_EQ(Join(folder.path(), ListFolder).outcome, Outcome::Done);
+  ASSERT_EQ(Join(folder.path()).outcome, Outcome::Done);
   const FileStatus status = *Folder::Open(folder.path()).Status("out.bin");
   EXPECT_EQ(std::tuple(status.owner, status.group, status.mode), std::tuple(kOtherUserId, kOtherUserId, 0755u));
   EXPECT_EQ(ReadFile(folder / "out.bin"), "001.drb002.drb");
@@ -111,7 +111,7 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerAndNoOneGainsRights) {
   WriteFile(folder / "Infa.inf", "root.bin\r\n");
   const auto joinAsOtherUser = [&](const std::string& errorPath) {
     return RunAsOtherUser([&] {
-      const Report report = Join(folder.path(), ListFolder);
+      const Report report = Join(folder.path());
       return report.errorPath == errorPath ? report.errorCode : 0;
     });
   };

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "io/folder.h"
+#include "join/join.h"
 #include "operation/messages.h"
 #include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
@@ -154,6 +155,7 @@ TEST_F(SplitTest, StoppedSplitLeavesTheEarlierSetAsItWas) {
          : ExpectReport(report, Outcome::Cancelled, messages::kSplitCancelledTitle, messages::kCancelled);
     EXPECT_EQ(ContentsOf(folder.path()), before) << stop << " " << unnamedError << " " << newFolder;
   }
+  ExpectFailure(Join(folder.path()), kNoInfoFile, folder / "Infa.inf");  // the half-committed folder
 }
 
 // A thousand parts wait for their commit under a low limit of open files:
