@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "io/folder_listing.h"
 #include "io/sys_calls.h"
 #include "join/join.h"
 #include "split/split.h"
@@ -99,7 +98,7 @@ int main(int argc, char** argv) {
       const Times split = Seconds([&] {
         parcelo::Split({source, piece, true, "variant-bench"}, progress);
       });
-      const Times join = Seconds([&] { parcelo::Join(folder, parcelo::ListFolder, progress); });
+      const Times join = Seconds([&] { parcelo::Join(folder, progress); });
       if (verbose) {
         std::printf("%-26s split %.3f (%.3f) join %.3f (%.3f)\n", variant.name, split.wall,
                     split.flushed, join.wall, join.flushed);

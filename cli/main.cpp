@@ -14,6 +14,7 @@
 #include "io/console.h"
 #include "io/folder.h"
 #include "io/stop_signals.h"
+#include "join/check.h"
 #include "join/join.h"
 #include "operation/messages.h"
 #include "parcelo_version.h"
@@ -47,10 +48,9 @@ int Run(const parcelo::CliCommand& command) {
     return kExitDone;
   }
   const parcelo::Report report =
-      command.kind == Kind::Split ? parcelo::Split(command.split, StopOnSignal)
-      : command.kind == Kind::Join
-          ? parcelo::Join(command.folder, parcelo::ListFolder, StopOnSignal)
-          : parcelo::Check(command.folder, parcelo::ListFolder, StopOnSignal);
+      command.kind == Kind::Split  ? parcelo::Split(command.split, StopOnSignal)
+      : command.kind == Kind::Join ? parcelo::Join(command.folder, StopOnSignal)
+                                   : parcelo::Check(command.folder, StopOnSignal);
   ShowMessage(report.message);
   switch (report.outcome) {
     case parcelo::Outcome::Done: return kExitDone;

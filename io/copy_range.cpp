@@ -250,9 +250,12 @@ void RangeCopier::CopyData(const File& from, std::uint64_t fromOffset, const Fil
       if (moved) moved(count);
       return;
     }
-    // Shared blocks are read once more for the observers: no write, but
-    // every byte of the range passes through memory.
-    to = nullptr;
+    // The observers see the shared blocks as they now lie in the
+    // destination, read back from there: a source changed meanwhile can't
+    // make them vouch for bytes the destination does not hold. No write,
+    // but every byte of the range passes through memory.
+    CopyThroughBuffer(*to, toOffset, nullptr, 0, count, moved);
+    return;
   }
   CopyThroughBuffer(from, fromOffset, to, toOffset, count, moved);
 }

@@ -49,7 +49,8 @@ class RangeCopier {
   // Throws FileError naming the file that failed; a source that ends early
   // is an error (kUnexpectedEnd), never a short copy. The observers (at
   // most kMaxObservers) have seen every byte of the range when it returns,
-  // also when it throws; shared blocks are read back for them.
+  // also when it throws; shared blocks are read back for them from `to`,
+  // so they see what the destination holds.
   void Copy(const File& from, std::uint64_t fromOffset, const File& to, std::uint64_t toOffset,
             std::uint64_t count, const Moved& moved, const ByteObservers& observers = {});
 

@@ -8,7 +8,10 @@
 namespace parcelo {
 
 std::vector<FolderEntry> ListFolder(const std::string& path) {
-  const Folder folder = Folder::Open(path);
+  return ListFolder(Folder::Open(path));
+}
+
+std::vector<FolderEntry> ListFolder(const Folder& folder) {
   std::vector<FolderEntry> entries;
   try {
     for (std::string& name : folder.Names()) {
@@ -20,7 +23,7 @@ std::vector<FolderEntry> ListFolder(const std::string& path) {
     }
   } catch (const FileError& error) {
     // Without search permission no entry can be looked at: the folder can't be read.
-    throw FileError(error.code(), FileOperation::ListFolder, path);
+    throw FileError(error.code(), FileOperation::ListFolder, folder.path());
   }
   std::sort(entries.begin(), entries.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });

@@ -7,6 +7,8 @@
 
 namespace parcelo {
 
+class Folder;
+
 // One entry of a folder listing, with what the listing saw of it.
 struct FolderEntry {
   std::string name;
@@ -19,5 +21,10 @@ struct FolderEntry {
 // when the folder can't be read or an entry can't be looked at (a folder
 // without search permission, EACCES).
 std::vector<FolderEntry> ListFolder(const std::string& folder);
+
+// Lists an open folder by the same rules, looking at each entry through the
+// folder itself, so the listing is of the folder that was opened (and
+// locked) whatever happens to its path meanwhile.
+std::vector<FolderEntry> ListFolder(const Folder& folder);
 
 }  // namespace parcelo

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <random>
+#include <string_view>
 
 #include "io/descriptor.h"
 #include "io/file_error.h"
@@ -14,19 +16,27 @@ namespace parcelo {
 namespace {
 
 constexpr int kNameAttempts = 100;
+constexpr std::string_view kTemporaryPrefix = ".parcelo-";
+constexpr std::size_t kTemporaryLetters = 8;
+constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
 
-// A hidden name no longer than the target's, so that the temporary never
-// meets a name limit the target does not: the join's listing passes over
-// names that start with a dot. A one-letter target gets a one-letter name.
-std::string TemporaryNameFor(const std::string& target) {
+// A hidden name, so the join's listing passes over it, and a short one, so
+// it meets no name limit the target does not.
+std::string TemporaryName() {
   static std::mt19937_64 random(
       std::random_device{}() ^
       static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  const std::size_t length = std::min<std::size_t>(target.size(), 16);
-  std::string name = length > 1 ? "." : "";
-  while (name.size() < length) name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
+  std::string name(kTemporaryPrefix);
+  while (name.size() < kTemporaryPrefix.size() + kTemporaryLetters) {
+    name.push_back(kLetters[random() % kLetters.size()]);
+  }
   return name;
+}
+
+bool IsTemporaryName(const std::string& name) {
+  return name.size() == kTemporaryPrefix.size() + kTemporaryLetters &&
+         name.starts_with(kTemporaryPrefix) &&
+         name.find_first_not_of(kLetters, kTemporaryPrefix.size()) == std::string::npos;
 }
 
 // How this run gives its unnamed temporaries their names at a commit:
@@ -59,7 +69,7 @@ bool IsUnavailable(int error) {
 // FileError naming the entry `name` when the folder refuses the name.
 bool LinkingWorks(Linking way, const Folder& folder, int probe, const std::string& name) {
   for (int attempt = 1;; ++attempt) {
-    const std::string candidate = TemporaryNameFor(name);
+    const std::string candidate = TemporaryName();
     if (LinkUnnamed(way, probe, folder.fd(), candidate.c_str()) == 0) {
       Sys().UnlinkAt(folder.fd(), candidate.c_str(), 0);
       return true;
@@ -121,6 +131,18 @@ bool KeepsNoModes(int error) {
 
 }  // namespace
 
+void RemoveStaleTemporaries(const Folder& folder) {
+  for (const std::string& name : folder.Names()) {
+    if (!IsTemporaryName(name)) continue;
+    try {
+      const std::optional<FileStatus> status = folder.Status(name);
+      if (status && status->kind == FileStatus::Kind::Regular) folder.Remove(name);
+    } catch (const FileError&) {
+      // Another user's, or a read-only medium: it harms no set where it is.
+    }
+  }
+}
+
 void CheckReplaceable(const Folder& folder, const std::string& name) {
   const std::optional<FileStatus> status = folder.Status(name);
   if (!status) return;
@@ -146,7 +168,7 @@ ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name,
                                  std::uint32_t newMode, std::uint32_t modeLimit)
     : folder_(folder), name_(name), newMode_(newMode), modeLimit_(modeLimit) {
 #ifdef O_TMPFILE
-  const int fd = Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_WRONLY, 0600);
+  const int fd = Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_RDWR, 0600);
   if (fd >= 0) {
     file_ = File(fd, folder.PathOf(name));
     if (ChooseLinking(folder, name) != Linking::Unavailable) return;
@@ -161,8 +183,8 @@ ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name,
 
 void ReplacementFile::CreateNamedTemporary() {
   for (int attempt = 1;; ++attempt) {
-    const std::string candidate = TemporaryNameFor(name_);
-    const int fd = Sys().OpenAt(folder_.fd(), candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    const std::string candidate = TemporaryName();
+    const int fd = Sys().OpenAt(folder_.fd(), candidate.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
     if (fd >= 0) {
       temporary_ = candidate;
       file_ = File(fd, folder_.PathOf(name_));
@@ -176,7 +198,7 @@ void ReplacementFile::CreateNamedTemporary() {
 
 void ReplacementFile::LinkUnnamedTemporary() {
   for (int attempt = 1;; ++attempt) {
-    const std::string candidate = TemporaryNameFor(name_);
+    const std::string candidate = TemporaryName();
     const Linking way = ChooseLinking(folder_, name_);
     if (LinkUnnamed(way, file_.fd(), folder_.fd(), candidate.c_str()) == 0) {
       temporary_ = candidate;
@@ -222,7 +244,24 @@ void ReplacementFile::SetOwnerAndMode() {
   }
 }
 
+void ReplacementFile::CloseUntilCommit() {
+  if (temporary_.empty()) LinkUnnamedTemporary();
+  closed_ = file_.Status();
+  file_.Close();
+}
+
+void ReplacementFile::ReopenTemporary() {
+  const int fd =
+      Sys().OpenAt(folder_.fd(), temporary_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0);
+  if (fd < 0) throw FileError(errno, FileOperation::Replace, target());
+  file_ = File(fd, folder_.PathOf(name_));
+  if (!file_.Status().IsSameFileAs(closed_)) {
+    throw FileError(kFileReplaced, FileOperation::Replace, target());
+  }
+}
+
 void ReplacementFile::Commit() {
+  if (file_.fd() < 0) ReopenTemporary();
   CheckReplaceable(folder_, name_);
   SetOwnerAndMode();
   if (temporary_.empty()) LinkUnnamedTemporary();

@@ -15,13 +15,21 @@ class Folder;
 // write in place (EACCES). Throws FileError naming the entry.
 void CheckReplaceable(const Folder& folder, const std::string& name);
 
+// Removes the hidden temporaries (regular files named ".parcelo-" and
+// eight letters or digits) that a process killed while it worked in the
+// folder left there. Only for the holder of the folder's lock, under which
+// no other operation works; a temporary that can't be removed stays.
+// Throws FileError when the folder can't be read.
+void RemoveStaleTemporaries(const Folder& folder);
+
 // A file that takes the place of the entry `name` of a folder only once it
 // is complete, as QSaveFile does. The bytes go to a private (0600)
 // temporary: an unnamed one where the file system offers it (O_TMPFILE)
 // and the run can name it at the commit (through /proc/self/fd or by the
 // descriptor; probed once per run, at the first temporary), which leaves
 // nothing behind even when the process is killed; otherwise a hidden one in
-// the same folder whose name is no longer than the target's.
+// the same folder, of a name RemoveStaleTemporaries() knows (17 characters,
+// which every file system that takes the target takes).
 // An existing file of that name stays as it was until Commit(); a
 // ReplacementFile destroyed without Commit() removes its temporary.
 //
@@ -33,8 +41,9 @@ class ReplacementFile {
   // Creates the temporary. `newMode`, less the umask, is given to a file
   // that replaces nothing; a replaced file keeps its owner and group where the runner may
   // set them, and at most its permission bits, also limited to
-  // `modeLimit`: never setuid, setgid or sticky bits. Throws FileError
-  // naming the target.
+  // `modeLimit`: never setuid, setgid or sticky bits. The temporary is
+  // open for reading too, so what was written can be read back from it.
+  // Throws FileError naming the target.
   ReplacementFile(const Folder& folder, const std::string& name, std::uint32_t newMode,
                   std::uint32_t modeLimit = 0777);
   ~ReplacementFile();
@@ -45,6 +54,12 @@ class ReplacementFile {
   const File& file() const { return file_; }
   const std::string& target() const { return file_.path(); }
 
+  // Closes the written temporary until Commit(), which opens it again, so
+  // that many can wait for their commit without holding a descriptor each.
+  // An unnamed one gets its hidden name first. Throws FileError naming the
+  // target; the temporary is still removed when no commit follows.
+  void CloseUntilCommit();
+
   // Sets the final owner and mode, closes the temporary and renames it
   // over the target. Throws FileError naming the target, and the temporary
   // is removed; the old file then stays as it was.
@@ -53,6 +68,7 @@ class ReplacementFile {
  private:
   void CreateNamedTemporary();
   void LinkUnnamedTemporary();
+  void ReopenTemporary();
   void SetOwnerAndMode();
 
   const Folder& folder_;
@@ -61,6 +77,7 @@ class ReplacementFile {
   std::uint32_t modeLimit_;
   File file_;
   std::string temporary_;  // empty while the temporary has no name
+  FileStatus closed_;      // the temporary, while it waits closed for its commit
   bool committed_ = false;
 };
 

@@ -89,6 +89,10 @@ class SysCalls {
   virtual int Ftruncate(int fd, std::uint64_t length);
   virtual std::uint32_t Umask();          // the process's file creation mask, left unchanged
   virtual std::uint32_t EffectiveUser();  // geteuid: the owner of the files the runner makes
+  // getrlimit and setrlimit of RLIMIT_NOFILE: how many descriptors the
+  // process may hold open (soft) and how far it may raise that (hard).
+  virtual int GetOpenFileLimit(std::uint64_t* soft, std::uint64_t* hard);
+  virtual int SetOpenFileLimit(std::uint64_t soft);
 };
 
 // Returns the layer in use.

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -233,5 +234,20 @@ std::uint32_t SysCalls::Umask() {
 }
 
 std::uint32_t SysCalls::EffectiveUser() { return static_cast<std::uint32_t>(::geteuid()); }
+
+int SysCalls::GetOpenFileLimit(std::uint64_t* soft, std::uint64_t* hard) {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return -1;
+  *soft = limit.rlim_cur;
+  *hard = limit.rlim_max;
+  return 0;
+}
+
+int SysCalls::SetOpenFileLimit(std::uint64_t soft) {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return -1;
+  limit.rlim_cur = static_cast<rlim_t>(soft);
+  return ::setrlimit(RLIMIT_NOFILE, &limit);
+}
 
 }  // namespace parcelo

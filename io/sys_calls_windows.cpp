@@ -501,4 +501,12 @@ std::uint32_t SysCalls::Umask() { return 0; }
 
 std::uint32_t SysCalls::EffectiveUser() { return 0; }  // every owner reads as 0
 
+// Handles have no per-process limit that a program could meet here.
+int SysCalls::GetOpenFileLimit(std::uint64_t* soft, std::uint64_t* hard) {
+  *soft = *hard = UINT64_MAX;
+  return 0;
+}
+
+int SysCalls::SetOpenFileLimit(std::uint64_t) { return 0; }
+
 }  // namespace parcelo

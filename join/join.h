@@ -1,38 +1,26 @@
 #pragma once
 
-#include <functional>
 #include <string>
-#include <vector>
 
-#include "io/folder_listing.h"
+#include "join/part_set.h"
 #include "operation/progress.h"
 #include "operation/report.h"
 
 namespace parcelo {
 
-// Lists a folder for the join: its entries with what the listing saw of
-// them. The window's file list and ListFolder are two such listers.
-using FolderLister = std::function<std::vector<FolderEntry>(const std::string& folder)>;
-
 // Rebuilds a source file from the part set in `folder` (no trailing
 // separator, except for the root): the parts in number order go into the
-// file named by "Infa.inf", in the same folder. A refusal writes nothing;
-// a part that is not a regular file, or not the file the listing saw, stops
-// the join with an error naming it. An existing file of the output's name
-// is replaced only by the complete output; after a failure or a cancel
-// (the progress throws OperationCancelled) it is as it was and no
-// temporary stays. A set with "Infa.sha256" is checked against it while
-// the parts are copied, before the output takes its place: a part it
-// lists that is missing, one it does not list, or one whose bytes differ
-// stops the join with an error (kChecksumMismatch) naming the first such
-// part in the join's order; a malformed checksum file, or one that names
-// another whole file, is an error naming it (kBadChecksumFile). Returns
+// file named by "Infa.inf", in the same folder. The folder is locked before
+// it is listed, `listed` is told the listing, and the whole set is checked
+// as ReadPartSet says before anything is created: a set with a gap, a part
+// of the wrong size or a foreign ".drb" entry is never joined. An existing
+// file of the output's name is replaced only by the complete output; after
+// a failure or a cancel (the progress throws OperationCancelled) it is as
+// it was and no temporary stays. A set with "Infa.sha256" is checked
+// against it on what went into the output, before the output takes its
+// place (kChecksumMismatch naming the first part that differs). Returns
 // what happened and the box to show; never throws.
-Report Join(const std::string& folder, const FolderLister& list, const Progress& progress = {});
-
-// Checks the set in `folder` against its "Infa.sha256" as the join does,
-// reading the parts and writing nothing. Refused when the folder holds no
-// set or the set has no checksums; never throws.
-Report Check(const std::string& folder, const FolderLister& list, const Progress& progress = {});
+Report Join(const std::string& folder, const Progress& progress = {},
+            const ListingSeen& listed = {});
 
 }  // namespace parcelo

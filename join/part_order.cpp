@@ -14,12 +14,12 @@ double NumberOf(const std::string& partName) {
   return ReadLeadingNumber(partName.substr(0, partName.size() - kPartExtension.size()));
 }
 
-}  // namespace
-
 bool PartComesBefore(const std::string& a, const std::string& b) {
   const double numberA = NumberOf(a), numberB = NumberOf(b);
   return numberA != numberB ? numberA < numberB : a < b;
 }
+
+}  // namespace
 
 std::vector<FolderEntry> OrderParts(const std::vector<FolderEntry>& listing) {
   std::vector<FolderEntry> parts;

@@ -13,8 +13,4 @@ namespace parcelo {
 // with equal numbers by name. A name that starts with no number counts as 0.
 std::vector<FolderEntry> OrderParts(const std::vector<FolderEntry>& listing);
 
-// True when the join takes the part named `a` before the part named `b`,
-// in the order of OrderParts.
-bool PartComesBefore(const std::string& a, const std::string& b);
-
 }  // namespace parcelo

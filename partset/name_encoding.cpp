@@ -38,9 +38,9 @@ constexpr std::array<char32_t, 128> kCp1251High = {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// Reads one character at `bytes[i]` and moves `i` past it; returns nothing,
-// leaving `i` alone, when no well-formed character starts there.
-std::optional<char32_t> NextCharacter(std::string_view bytes, std::size_t& i) {
+}  // namespace
+
+std::optional<char32_t> NextUtf8Character(std::string_view bytes, std::size_t& i) {
   const auto lead = static_cast<unsigned char>(bytes[i]);
   std::size_t length;
   char32_t character;
@@ -89,6 +89,8 @@ void AppendUtf8(std::string& out, char32_t character) {
   }
 }
 
+namespace {
+
 std::optional<unsigned char> Cp1251ByteOf(char32_t character) {
   if (character < 0x80) return static_cast<unsigned char>(character);
   for (std::size_t k = 0; k < kCp1251High.size(); ++k) {
@@ -101,7 +103,7 @@ std::optional<unsigned char> Cp1251ByteOf(char32_t character) {
 
 bool IsValidUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
-    if (!NextCharacter(bytes, i)) return false;
+    if (!NextUtf8Character(bytes, i)) return false;
   }
   return true;
 }
@@ -125,7 +127,7 @@ std::optional<std::string> Utf8ToCp1251(std::string_view utf8) {
   std::string bytes;
   bytes.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
-    const std::optional<char32_t> character = NextCharacter(utf8, i);
+    const std::optional<char32_t> character = NextUtf8Character(utf8, i);
     if (!character) return std::nullopt;
     const std::optional<unsigned char> byte = Cp1251ByteOf(*character);
     if (!byte) return std::nullopt;

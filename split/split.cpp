@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <new>
 #include <optional>
 #include <set>
@@ -13,6 +14,7 @@
 #include "io/file.h"
 #include "io/file_error.h"
 #include "io/folder.h"
+#include "io/open_file_limit.h"
 #include "io/replacement_file.h"
 #include "io/write_all.h"
 #include "operation/hashing_observer.h"
@@ -29,6 +31,9 @@ namespace {
 
 constexpr std::uint64_t kMaxParts = 1000;
 constexpr double kMaxPieceSize = 2147483647;
+// The descriptors beside the parts' temporaries: the source, the folders,
+// the info and checksum files, the window's own.
+constexpr std::uint64_t kSpareDescriptors = 64;
 
 Report Refusal(const char* title, const char* text) {
   return BoxReport(Outcome::Refused, MessageKind::Critical, title, text);
@@ -54,18 +59,26 @@ std::vector<std::string> PartNames(std::uint64_t parts) {
   return names;
 }
 
+// The name the target's info file gives, when it is a regular file: read
+// through the folder, never through a link, never from a FIFO, and only
+// up to a size no file name reaches.
+std::optional<std::string> NameInTargetInfo(const Folder& target) {
+  const std::string name(kInfoFileName);
+  const std::optional<FileStatus> status = target.Status(name);
+  if (!status || status->kind != FileStatus::Kind::Regular) return std::nullopt;
+  File info = File::OpenEntry(target, name);
+  const std::string content = info.ReadStart(kInfoFileReadLimit);
+  info.Close();
+  return NameInInfoFile(content);
+}
+
 // The checks of a target folder, made while it is locked and before the
 // split writes into it. Returns the refusal, if any; throws FileError for
-// an entry the split must not replace.
+// an entry the split must not replace. Fills `oldParts` with the parts of
+// the source's own older set that the new one does not replace.
 std::optional<Report> CheckTarget(const Folder& target, const std::vector<std::string>& parts,
-                                  const FileStatus& source) {
-  // Another set's parts would join with this one's: the set records no count.
-  const std::set<std::string> ours(parts.begin(), parts.end());
-  for (const std::string& name : target.Names()) {
-    if (name.front() != '.' && HasPartExtension(name) && !ours.count(name)) {
-      return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);
-    }
-  }
+                                  const FileStatus& source, const std::string& sourceName,
+                                  std::vector<std::string>& oldParts) {
   std::vector<std::string> outputs = parts;
   outputs.emplace_back(kInfoFileName);
   outputs.emplace_back(kChecksumFileName);  // written, or removed as another set's
@@ -74,6 +87,25 @@ std::optional<Report> CheckTarget(const Folder& target, const std::vector<std::s
     if (status && status->IsSameFileAs(source)) {
       return Refusal(messages::kSplitErrorTitle, messages::kOwnSource);
     }
+  }
+  // Another file's set is never replaced; the source's own older one is.
+  const std::optional<std::string> owner = NameInTargetInfo(target);
+  if (owner && *owner != sourceName) {
+    return BoxReport(Outcome::Refused, MessageKind::Critical, messages::kSplitErrorTitle,
+                     messages::ForeignSet(*owner));
+  }
+  // Another set's parts would join with this one's: the set records no count.
+  const std::set<std::string> ours(parts.begin(), parts.end());
+  const std::vector<std::string> numbered = PartNames(kMaxParts);
+  const std::set<std::string> partNames(numbered.begin(), numbered.end());
+  for (const std::string& name : target.Names()) {
+    if (name.front() == '.' || !HasPartExtension(name) || ours.count(name)) continue;
+    const std::optional<FileStatus> status = target.Status(name);
+    if (owner && partNames.count(name) && status && status->kind == FileStatus::Kind::Regular) {
+      oldParts.push_back(name);
+      continue;
+    }
+    return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);
   }
   for (const std::string& name : outputs) CheckReplaceable(target, name);
   return std::nullopt;
@@ -92,7 +124,6 @@ class SplitJob {
   std::optional<Report> Check();
   std::optional<Report> Prepare();
   std::string WriteParts(const Folder& target);
-  void UndoOnCancel() noexcept;
   void Abandon() noexcept;
 
   const SplitRequest& request_;
@@ -106,7 +137,7 @@ class SplitJob {
   Folder parent_;
   std::optional<Folder> target_;
   bool createdChild_ = false;
-  std::vector<std::string> written_;
+  std::vector<std::string> oldParts_;  // the source's older parts above the new count
 };
 
 std::optional<Report> SplitJob::Check() {
@@ -150,17 +181,23 @@ std::optional<Report> SplitJob::Prepare() {
   }
   if (target_) {
     target_->Lock();
-    return CheckTarget(*target_, parts_, sourceStatus_);
+    return CheckTarget(*target_, parts_, sourceStatus_, FileNameOf(sourcePath_), oldParts_);
   }
   // A new folder: made only now, after every check of what exists.
   parent_.MakeChild(childName_);
   createdChild_ = true;
   target_.emplace(parent_.OpenChild(childName_));
   target_->Lock();
-  return CheckTarget(*target_, parts_, sourceStatus_);
+  return CheckTarget(*target_, parts_, sourceStatus_, FileNameOf(sourcePath_), oldParts_);
 }
 
 std::string SplitJob::WriteParts(const Folder& target) {
+  RemoveStaleTemporaries(target);
+  // Every temporary stays open, unnamed where it can be, until the commit;
+  // where the process may not hold that many descriptors, each waits closed
+  // under a hidden name instead.
+  const std::uint64_t descriptors = parts_.size() + kSpareDescriptors;
+  const bool closeEach = RaiseOpenFileLimit(descriptors) < descriptors;
   // The buffer first, so that no memory for it fails before anything lands.
   std::string current = target.PathOf(parts_.front());
   try {
@@ -171,53 +208,46 @@ std::string SplitJob::WriteParts(const Folder& target) {
     std::vector<ChecksumLine> checksums;
     // Parts are as private as their source, and so are the info and checksum files.
     const std::uint32_t mode = sourceStatus_.mode & 0666;
+    std::deque<ReplacementFile> outputs;  // in the order of their commit
     ProgressMeter meter(progress_, sourceStatus_.size, static_cast<std::uint32_t>(parts_.size()));
     const RangeCopier::Moved moved = [&](std::uint64_t bytes) { meter.Advance(bytes); };
     for (std::size_t k = 0; k < parts_.size(); ++k) {
       current = target.PathOf(parts_[k]);
       meter.StartPart(static_cast<std::uint32_t>(k + 1));
       const std::uint64_t offset = k * pieceSize_;
-      ReplacementFile part(target, parts_[k], mode, mode);
+      ReplacementFile& part = outputs.emplace_back(target, parts_[k], mode, mode);
       copier.Copy(source_, offset, part.file(), 0,
                   std::min(pieceSize_, sourceStatus_.size - offset), moved, observers);
-      // The old set ends where the first part lands: until the new info
-      // file is written, no set here looks whole to a join.
-      if (k == 0) {
-        target.Remove(std::string(kInfoFileName));
-        target.Remove(std::string(kChecksumFileName));
-      }
-      part.Commit();
-      written_.push_back(parts_[k]);
+      if (closeEach) part.CloseUntilCommit();
       if (partHash) checksums.push_back({parts_[k], partHash->HexDigest()});
     }
     meter.Finish();
     const auto writeFile = [&](std::string_view name, const std::string& text) {
       current = target.PathOf(std::string(name));
-      ReplacementFile file(target, std::string(name), mode, mode);
+      ReplacementFile& file = outputs.emplace_back(target, std::string(name), mode, mode);
       WriteAll(file.file(), text.data(), text.size(), 0);
-      file.Commit();
     };
     writeFile(kInfoFileName, InfoFileText(FileNameOf(sourcePath_)));
     if (wholeHash) {
       checksums.push_back({FileNameOf(sourcePath_), wholeHash->HexDigest()});
       writeFile(kChecksumFileName, ChecksumFileText(checksums));
     }
+    source_.Close();
+
+    // The commit: the old set stops looking whole first, so that a failure
+    // in this step leaves no info file, and the new set looks whole last.
+    target.Remove(std::string(kInfoFileName));
+    target.Remove(std::string(kChecksumFileName));
+    for (std::size_t k = 0; k < parts_.size(); ++k) {
+      current = outputs[k].target();
+      outputs[k].Commit();
+    }
+    for (const std::string& name : oldParts_) target.Remove(name);
+    for (std::size_t k = parts_.size(); k < outputs.size(); ++k) outputs[k].Commit();
   } catch (const std::bad_alloc&) {
     throw FileError(kOutOfMemory, FileOperation::Write, current);
   }
-  source_.Close();
   return parts_.back().substr(0, parts_.back().size() - kPartExtension.size());
-}
-
-void SplitJob::UndoOnCancel() noexcept {
-  if (!target_) return;
-  for (const std::string& name : written_) {
-    try {
-      target_->Remove(name);
-    } catch (const FileError&) {
-      // What can't be removed stays; the set has no info file either way.
-    }
-  }
 }
 
 Report SplitJob::Run() {
@@ -231,10 +261,6 @@ Report SplitJob::Run() {
     return BoxReport(
         Outcome::Done, MessageKind::Information, messages::kSplitDoneTitle,
         messages::SplitDone(request_.sourcePath, FormatWholeNumber(ReadLeadingNumber(lastNumber))));
-  } catch (const OperationCancelled&) {
-    UndoOnCancel();
-    Abandon();
-    throw;
   } catch (...) {
     Abandon();
     throw;

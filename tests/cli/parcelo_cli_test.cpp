@@ -50,14 +50,14 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   for (const char* set : {"good", "bad"}) {
     ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", set, "--checksums"}).status, 0);
   }
-  WriteFile(folder / "bad/002.drb", "changed");
+  WriteFile(folder / "bad/002.drb", "changed");  // the set's structure is checked before the sums
   const std::pair<std::vector<std::string>, CliResult> rows[] = {
       {{"check", folder / "good/Infa.inf"},
        {0, Line(messages::kCheckDoneTitle, messages::CheckDone(folder / "good", 3)), ""}},
       {{"check", folder / "bad"},
        {2, "",
-        "Ошибка выполнения: Ошибка 1008. Не пройдена проверка файла \"" + (folder / "bad/002.drb") +
-            "\": контрольная сумма не совпадает.\n"}},
+        "Ошибка выполнения: Ошибка 1013. Не пройдена проверка файла \"" + (folder / "bad/002.drb") +
+            "\": размер части не подходит к набору.\n"}},
       {{"split", folder / "small"}, {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
       {{"split", folder / "small", "--subdir=", "--size", "5"},
        {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "2")), ""}},

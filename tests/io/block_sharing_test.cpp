@@ -38,7 +38,7 @@ TEST(BlockSharing, AlignedPiecesShareBlocksAndUnalignedOnesAreCopied) {
     EXPECT_EQ(Split({disk / "source.bin", size, true, "set", true}).outcome, Outcome::Done);
     EXPECT_EQ(AllExtentsShared(set + "/002.drb"), shared) << size;
     EXPECT_TRUE(Shell("cd " + ShellQuoted(set) + " && sha256sum --quiet -c --ignore-missing Infa.sha256"));
-    EXPECT_EQ(Join(set, ListFolder).outcome, Outcome::Done);
+    EXPECT_EQ(Join(set).outcome, Outcome::Done);
     EXPECT_TRUE(ReadFile(set + "/source.bin") == bytes);
     EXPECT_EQ(AllExtentsShared(set + "/source.bin"), shared) << size;
   }

@@ -43,6 +43,10 @@ TEST(Folder, ListsVisibleEntriesAndRemovesOnlyEmptyChildFolders) {
   ExpectFileError([&] { ListFolder(folder / "b"); }, ENOTDIR, folder / "b");
   fs::remove(folder / "a/x");
   EXPECT_TRUE(open.RemoveChildIfEmpty("a"));
+  // An open folder is listed as itself, whatever now lies at its path.
+  fs::rename(folder.path(), elsewhere / "moved");
+  fs::create_directory(folder.path());
+  EXPECT_EQ(ListFolder(open).size() + ListFolder(folder.path()).size(), 3u);
 }
 
 // Every call of the file layer that can fail surfaces as one error naming

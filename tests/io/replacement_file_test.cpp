@@ -38,7 +38,7 @@ struct ReplacementFileTest : ::testing::TestWithParam<int> {
 // The old file stays until the commit; a failed close (reported before
 // anything is renamed) or rename keeps it, and so does running out of
 // temporary names: taken ones are skipped, up to a limit. No temporary is
-// left either way. A one-letter target gets a one-letter temporary.
+// left either way.
 TEST_P(ReplacementFileTest, OldFileStaysUntilACommitThatWorked) {
   WriteFile(folder / "a", "old");
   const auto replace = [&](bool commit) {
@@ -134,7 +134,7 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
     ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) | chown(folder.path().c_str(), folderOwner, 0), 0);
     fs::permissions(folder / "out.bin", fs::perms(06666));
     fs::permissions(folder.path(), fs::perms(folderMode));
-    const Report report = Join(folder.path(), ListFolder);
+    const Report report = Join(folder.path());
     const FileStatus status = *Folder::Open(folder.path()).Status("out.bin");
     EXPECT_EQ(std::tuple(report.errorCode, report.errorPath, ReadFile(folder / "out.bin"), status.owner, status.group,
                          status.mode),
@@ -159,7 +159,7 @@ TEST(OtherUser, NoOneGainsRights) {
   WriteFile(folder / "Infa.inf", "root.bin\r\n");
   const auto joinAsOtherUser = [&](const std::string& errorPath) {
     return RunAsOtherUser([&] {
-      const Report report = Join(folder.path(), ListFolder);
+      const Report report = Join(folder.path());
       return report.errorPath == errorPath ? report.errorCode : 0;
     });
   };

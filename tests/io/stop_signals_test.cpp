@@ -21,12 +21,12 @@ struct StopSignals : ::testing::Test {
 };
 
 // As parcelo-cli and the window do: a stop signal cancels the work at its
-// next step, what it began is removed (an older info file too), then the
+// next step, what it began is removed (an earlier set stays), then the
 // program ends by the signal. Named temporaries too, where the file system
 // has no unnamed ones.
 TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
   for (const auto& [signal, named] : {std::pair{SIGINT, false}, std::pair{SIGTERM, false}, std::pair{SIGHUP, true}}) {
-    WriteFile(folder / "Infa.inf", "older set\r\n");
+    WriteFile(folder / "Infa.inf", "f\r\n");
     const auto cancelledSplit = [&] {
       FaultySysCalls layer;
       layer.unnamedError = named ? EOPNOTSUPP : 0;
@@ -39,22 +39,25 @@ TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
       if (report.outcome == Outcome::Cancelled) EndByStopSignal();
     };
     EXPECT_EXIT(cancelledSplit(), ::testing::KilledBySignal(signal), "") << signal;
-    EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+    EXPECT_EQ(FolderEntries(folder.path()), (Strings{"Infa.inf", "f"}));
   }
 }
 
-// Killed outright, the split leaves no temporary and no info file: only
-// the parts it had finished, which no join takes for a set.
+// Killed outright, the split leaves the folder as it was: the earlier set
+// whole, no temporary.
 TEST_F(StopSignals, KilledSplitLeavesNoTemporaryBehind) {
   const int probe = open(folder.path().c_str(), O_TMPFILE | O_WRONLY, 0600);
   if (probe < 0) GTEST_SKIP() << "no unnamed temporary files on this file system";
   close(probe);
+  WriteFile(folder / "Infa.inf", "f\r\n");
+  WriteFile(folder / "001.drb", "old");
   EXPECT_EXIT(Split({folder / "f", "8388608", false, ""},
                     [](const ProgressReport& report) {
                       if (report.part == 2 && report.bytesDone > (10u << 20)) kill(getpid(), SIGKILL);
                     }),
               ::testing::KilledBySignal(SIGKILL), "");
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "f"}));
+  EXPECT_EQ(ReadFile(folder / "001.drb") + ReadFile(folder / "Infa.inf"), "oldf\r\n");
 }
 
 // A file-size limit is a write error naming the file, not a silent end.

@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <regex>
 
+#include "join/check.h"
 #include "operation/messages.h"
 #include "split/split.h"
 #include "support/expect_file_error.h"
@@ -17,6 +19,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Shares blocks by copying them, then changes the part they came from.
+struct CloneThenChange : FaultySysCalls {
+  int CloneRange(int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t count) override {
+    std::string bytes(count, '\0');
+    SysCalls::Pread(from, bytes.data(), count, at), SysCalls::Pwrite(to, bytes.data(), count, toAt);
+    WriteFile("/proc/self/fd/" + std::to_string(from), std::string(count, 'x'));
+    return 0;
+  }
+};
+
 struct JoinTest : ::testing::Test {
   TempFolder folder;
 
@@ -24,8 +36,8 @@ struct JoinTest : ::testing::Test {
     WriteFile(folder / "Infa.inf", info);
     for (const auto& [name, bytes] : parts) WriteFile(folder / name, bytes);
   }
-  Report JoinFolder(const FolderLister& list = ListFolder, const Progress& progress = {}) {
-    return Join(folder.path(), list, progress);
+  Report JoinFolder(const Progress& progress = {}, const ListingSeen& listed = {}) {
+    return Join(folder.path(), progress, listed);
   }
 };
 
@@ -46,12 +58,12 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
   }
 }
 
-// Leftover parts are appended in number order; a set made on Russian
-// Windows is joined under its name in UTF-8; a new output is as private as
+// A set made on Russian Windows is joined under its name in UTF-8, a part
+// renamed "002.DRB" by a copy tool included; a new output is as private as
 // the first part. Of an info file only the start is read, and one without
 // a byte is an error.
-TEST_F(JoinTest, AppendsLeftoversSkipsGapsAndEmptyParts) {
-  MakeSet("", {{"001.drb", "ab"}, {"002.DRB", ""}, {"003.drb", "cd"}, {"007.drb", "ef"}});
+TEST_F(JoinTest, JoinsInNumberOrderReadingOnlyTheInfoFileStartAndTheParts) {
+  MakeSet("", {{"001.drb", "ab"}, {"002.DRB", "cd"}, {"003.drb", "ef"}});
   ExpectFailure(JoinFolder(), kUnexpectedEnd, folder / "Infa.inf");
   MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n", {});
   fs::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes after the name
@@ -67,14 +79,40 @@ TEST_F(JoinTest, AppendsLeftoversSkipsGapsAndEmptyParts) {
   EXPECT_EQ(counting.read, 4097u + 6u);  // the start of the info file, and the parts
 }
 
+// What the split never leaves is no set: a gap, a part of the wrong size, a
+// foreign ".drb" entry or a missing info file stops the join and the check
+// before anything is written, naming what is wrong.
+TEST_F(JoinTest, RefusesASetThatIsNotWhole) {
+  const std::vector<std::tuple<const char*, std::vector<std::pair<std::string, std::string>>, int, std::string>> rows =
+      {{"a gap", {{"001.drb", "ab"}, {"002.drb", "ab"}, {"004.drb", "a"}}, kMissingPart, "003.drb"},
+       {"a short middle part", {{"001.drb", "ab"}, {"002.drb", "a"}, {"003.drb", "a"}}, kWrongPartSize, "002.drb"},
+       {"a larger last part", {{"001.drb", "ab"}, {"002.drb", "abc"}}, kWrongPartSize, "002.drb"},
+       {"an empty last part", {{"001.drb", "ab"}, {"002.drb", ""}}, kWrongPartSize, "002.drb"},
+       {"a name that is no number", {{"001.drb", "ab"}, {"002.drb", "a"}, {"x.drb", "a"}}, kInvalidName, "x.drb"},
+       {"a number spelled twice", {{"001.drb", "ab"}, {"0001.drb", "ab"}, {"001.DRB", "a"}}, kInvalidName, "0001.drb"},
+       {"no info file", {{"001.drb", "ab"}, {"002.drb", "a"}}, kNoInfoFile, "Infa.inf"}};
+  for (const auto& [what, parts, code, named] : rows) {
+    SCOPED_TRACE(what);
+    fs::remove_all(folder.path()), fs::create_directory(folder.path());
+    MakeSet("out.bin\r\n", parts);
+    if (code == kNoInfoFile) fs::remove(folder / "Infa.inf");
+    const Strings before = FolderEntries(folder.path());
+    ExpectFailure(JoinFolder(), code, folder / named);
+    EXPECT_EQ(FolderEntries(folder.path()), before);
+  }
+}
+
 // A folder without parts is refused before its info file is looked for.
 TEST_F(JoinTest, RefusesNoPartsAndNamesThatLeaveTheFolderOrDestroyAnInput) {
   fs::create_directory(folder / "sub");
   ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kNoParts);
   WriteFile(folder / "001.drb", "part one");
   fs::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
-  for (const std::string& info : Strings{"\r\n", "..\r\n", "/tmp/escape\r\n", "sub/x\r\n", "Infa.inf\r\n",
-                                         "001.drb\r\n", "bell\a\r\n", std::string(256, 'a') + "\r\n", "alias\r\n"}) {
+  // The info file, the checksum file and parts in any letter case, Unicode's too ("ſ" folds to "s").
+  for (const std::string& info :
+       Strings{"\r\n", "..\r\n", "/tmp/escape\r\n", "sub/x\r\n", "Infa.inf\r\n", "INFA.INF\r\n", "infa.SHA256\r\n",
+               "Infa.ſha256\r\n", "001.drb\r\n", "003.DRB\r\n", "ОТЧЁТ.DrB\r\n", "bell\a\r\n",
+               std::string(256, 'a') + "\r\n", "alias\r\n"}) {
     WriteFile(folder / "Infa.inf", info);
     ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kBadOutputName);
     EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "alias", "sub"})) << info;
@@ -86,7 +124,7 @@ TEST_F(JoinTest, RefusesNoPartsAndNamesThatLeaveTheFolderOrDestroyAnInput) {
 // Whatever stops the join keeps the old output and leaves nothing open or
 // behind. A part is never silently left out: what is no file stops the
 // join, and so does a part swapped after the listing (made beside it, then
-// moved over it).
+// moved over it) or grown. A folder another operation holds is not even listed.
 TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
   MakeSet("out.bin\r\n", {{"001.drb", std::string(5000, 'a')}, {"002.drb", std::string(5000, 'b')}});
   WriteFile(folder / "out.bin", "previous output");
@@ -109,56 +147,77 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
   const std::vector<std::tuple<std::function<void(const std::string&)>, int, bool>> rows = {
       {[&](const std::string& part) { fs::create_symlink(secret / "key", part); }, kSymbolicLink, false},
       {[&](const std::string& part) { ASSERT_EQ(mkfifo(part.c_str(), 0600), 0); }, kNotRegularFile, true},
-      {[&](const std::string& part) { WriteFile(part, "another file"); }, kFileReplaced, true}};
+      {[&](const std::string& part) { WriteFile(part, std::string(5000, 'c')); }, kFileReplaced, true}};
   for (const auto& [make, code, afterListing] : rows) {
     fs::remove(folder / "002.drb");
-    if (afterListing) WriteFile(folder / "002.drb", "two");
+    if (afterListing) WriteFile(folder / "002.drb", std::string(5000, 'b'));
     make(folder / (afterListing ? "swapped" : "002.drb"));
-    const FolderLister list = [&](const std::string& path) {
-      auto listed = ListFolder(path);
+    const ListingSeen swap = [&](const std::vector<FolderEntry>&) {
       if (afterListing) fs::rename(folder / "swapped", folder / "002.drb");
-      return listed;
     };
-    ExpectFailure(JoinFolder(list), code, folder / "002.drb");
+    ExpectFailure(JoinFolder({}, swap), code, folder / "002.drb");
     EXPECT_EQ(FolderEntries(folder.path()), before);
   }
-  ExpectReport(JoinFolder(ListFolder, StopAtPart<OperationCancelled>(2)), Outcome::Cancelled,
-               messages::kJoinCancelledTitle, messages::kCancelled);
+  ExpectReport(JoinFolder(StopAtPart<OperationCancelled>(2)), Outcome::Cancelled, messages::kJoinCancelledTitle,
+               messages::kCancelled);
   EXPECT_EQ(FolderEntries(folder.path()), before);
   EXPECT_EQ(OpenDescriptorCount(), descriptors);
   EXPECT_EQ(ReadFile(folder / "out.bin"), "previous output");
-  ExpectFailure(Join(folder / "missing", ListFolder), ENOENT, folder / "missing");
+  ExpectFailure(Join(folder / "missing"), ENOENT, folder / "missing");
+  ExpectFailure(JoinFolder({}, [&](auto&) { WriteFile(folder / "002.drb", std::string(6000, 'b')); }), kFileReplaced,
+                folder / "002.drb");
+  const Folder holder = Folder::Open(folder.path());
+  holder.Lock();
+  ExpectFailure(JoinFolder({}, [](auto&) { ADD_FAILURE() << "listed"; }), kFolderBusy, folder.path());
+  EXPECT_EQ(FolderEntries(folder.path()), before);
 }
 
 // Each way a set with checksums can be damaged stops the join and the
 // check with an error naming the first thing wrong; the old output stays.
 TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
-  WriteFile(folder / "film.avi", PatternBytes(5000));
+  const std::string bytes = PatternBytes(5000);
+  WriteFile(folder / "film.avi", bytes);
   ASSERT_EQ(Split({folder / "film.avi", "2000", true, "good", true}).outcome, Outcome::Done);
   WriteFile(folder / "good/film.avi", "previous output");
   const std::string set = folder / "set", sums = set + "/Infa.sha256", good = ReadFile(folder / "good/Infa.sha256");
-  std::string wrongWhole = good;  // the last line is the whole file's
-  wrongWhole.replace(wrongWhole.rfind('\n', wrongWhole.size() - 2) + 1, 64, std::string(64, '0'));
+  const auto edited = [&](const char* what, const std::string& with) {
+    return std::regex_replace(good, std::regex(what), with);
+  };
   const std::vector<std::tuple<const char*, std::function<void()>, int, std::string>> rows = {
-      {"a listed part is missing", [&] { fs::remove(set + "/002.drb"); }, kChecksumMismatch, set + "/002.drb"},
-      {"a part is not listed", [&] { WriteFile(set + "/004.drb", "more"); }, kChecksumMismatch, set + "/004.drb"},
-      {"a part differs, the first in order counts",
-       [&] { fs::remove(set + "/003.drb"), WriteFile(set + "/002.drb", "x"); }, kChecksumMismatch, set + "/002.drb"},
-      {"the whole file differs", [&] { WriteFile(sums, wrongWhole); }, kChecksumMismatch, set + "/film.avi"},
-      {"malformed", [&] { WriteFile(sums, good + "junk\n"); }, kBadChecksumFile, sums}};
+      {"the listed last part is missing", [&] { fs::remove(set + "/003.drb"); }, kMissingPart, set + "/003.drb"},
+      {"a part is not listed", [&] { WriteFile(sums, edited("003.drb", "004.drb")); }, kUnlistedPart, set + "/003.drb"},
+      {"parts differ, the first in order counts",
+       [&] { WriteFile(set + "/002.drb", std::string(2000, 'x')), WriteFile(set + "/003.drb", "y"); },
+       kChecksumMismatch, set + "/002.drb"},
+      {"the whole file differs", [&] { WriteFile(sums, edited("[0-9a-f]{64}(?=  film)", std::string(64, '0'))); },
+       kChecksumMismatch, set + "/film.avi"},
+      {"malformed", [&] { WriteFile(sums, good + "junk\n"); }, kBadChecksumFile, sums},
+      {"another whole file", [&] { WriteFile(sums, edited("film.avi", "other.avi")); }, kBadChecksumFile, sums},
+      {"beyond the size limit", [&] { fs::resize_file(sums, 1u << 30); }, kBadChecksumFile, sums}};
   for (const auto& [what, damage, code, path] : rows) {
     fs::remove_all(set);
     fs::copy(folder / "good", set);
     damage();
     const Strings before = FolderEntries(set);
     SCOPED_TRACE(what);
-    ExpectFailure(Join(set, ListFolder), code, path);
-    ExpectFailure(Check(set, ListFolder), code, path);
+    ExpectFailure(Join(set), code, path);
+    ExpectFailure(Check(set), code, path);
     EXPECT_EQ(ReadFile(set + "/film.avi"), "previous output");
     EXPECT_EQ(FolderEntries(set), before);
   }
+  // Renamed by a copy tool, in the folder or in the sums file, the parts are the same. The sums cover what
+  // went into the output, also where a part changes right after its blocks were shared.
+  CloneThenChange changing;
+  ScopedSysCalls scope(changing);
+  for (const bool inFolder : {true, false}) {
+    fs::remove_all(set);
+    fs::copy(folder / "good", set);
+    inFolder ? fs::rename(set + "/001.drb", set + "/001.DRB") : WriteFile(sums, edited("002.drb", "002.DRB"));
+    EXPECT_EQ(Join(set).outcome, Outcome::Done) << inFolder;
+    EXPECT_EQ(ReadFile(set + "/film.avi"), bytes);
+  }
   fs::remove(sums);
-  ExpectReport(Check(set, ListFolder), Outcome::Refused, messages::kCheckErrorTitle, messages::kNoChecksums);
+  ExpectReport(Check(set), Outcome::Refused, messages::kCheckErrorTitle, messages::kNoChecksums);
 }
 
 }  // namespace

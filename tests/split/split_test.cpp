@@ -1,10 +1,12 @@
 #include "split/split.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <array>
 #include <filesystem>
+#include <map>
 #include <new>
 
 #include "io/folder.h"
@@ -18,6 +20,15 @@ namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using Contents = std::map<std::string, std::string>;
+
+// Every entry of a folder, hidden ones included, with its bytes ("" for a folder).
+Contents ContentsOf(const std::string& folder) {
+  Contents contents;
+  for (const std::string& name : FolderEntries(folder))
+    contents[name] = fs::is_directory(folder + "/" + name) ? "" : ReadFile(folder + "/" + name);
+  return contents;
+}
 
 struct SplitTest : ::testing::Test {
   TempFolder folder;
@@ -26,15 +37,11 @@ struct SplitTest : ::testing::Test {
   Report SplitInto(const std::string& size, const std::string& newFolder = "", const Progress& progress = {}) {
     return Split({source, size, !newFolder.empty(), newFolder}, progress);
   }
-  Report SplitOnFullDisk(const std::string& size, std::uint64_t after, std::size_t perCall, const char* in = "") {
-    FaultySysCalls full = FaultySysCalls::FullDisk(after, perCall);
-    ScopedSysCalls scope(full);
-    return SplitInto(size, in);
-  }
-  // An earlier set of another file, whose info file must outlive any refusal.
-  void MakeOldSet(const std::string& in) {
-    WriteFile(in + "/Infa.inf", "other.bin\r\n");
-    WriteFile(in + "/001.drb", "old");
+  // An earlier set of the file `owner`, parts 001.drb ... holding "old 1", "old 2", ...
+  void MakeOldSet(const std::string& in, const std::string& owner, int parts = 1) {
+    WriteFile(in + "/Infa.inf", owner + "\r\n");
+    WriteFile(in + "/Infa.sha256", "old checksums\n");
+    for (int k = 1; k <= parts; ++k) WriteFile(in + "/00" + std::to_string(k) + ".drb", "old " + std::to_string(k));
   }
 };
 
@@ -61,14 +68,18 @@ TEST_F(SplitTest, DistributesTheBytesOverPrivateNumberedParts) {
   for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) {
     EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
   }
+  // The size check takes the size unrounded: 10 bytes are more than 9.6, which makes one part.
+  ASSERT_EQ(Split({source, "9.6", true, "one"}).outcome, Outcome::Done);
+  EXPECT_EQ(ContentsOf(folder / "one"), (Contents{{"001.drb", "0123456789"}, {"Infa.inf", "f\r\n"}}));
 }
 
-// Every refusal comes before anything is written, in the order of its checks.
+// Every refusal comes before anything is written, in the order of its checks,
+// and leaves the source's earlier set, or another file's, as it was.
 TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
   using namespace messages;
   const std::string bytes(1001, 'x');
   // The source's name, the piece size, the new folder, an entry made first (a folder when it ends
-  // in "/"; in "sub", the source itself under another name), the box.
+  // in "/"; in "sub", the source itself under another name; "other.bin": the set is that file's), the box.
   const std::vector<std::array<std::string, 6>> rows = {
       {"f", "1001", "", "", kSizeErrorTitle, kPieceNotSmaller},
       {"f", "1", "", "", kCountErrorTitle, kTooManyParts},
@@ -80,28 +91,28 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
       // Parts the join would take with this set: any kind of entry, any letter case.
       {"f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
       {"f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts},
+      {"f", "600", "", "other.bin", kSplitErrorTitle, ForeignSet("other.bin")},
       // The source among the outputs: the last part, the info file.
       {"f", "334", "sub", "sub/003.drb", kSplitErrorTitle, kOwnSource},
       {"f", "334", "sub", "sub/Infa.inf", kSplitErrorTitle, kOwnSource}};
   for (const auto& [name, size, newFolder, extra, title, text] : rows) {
     TempFolder fresh;
-    MakeOldSet(fresh.path());
+    MakeOldSet(fresh.path(), extra == "other.bin" ? extra : name);
     WriteFile(fresh / name, bytes);
     fs::create_directory(fresh / "sub");
     if (extra.ends_with("/")) fs::create_directory(fresh / extra);
     if (extra.ends_with(".DRB")) WriteFile(fresh / extra, "foreign");
     if (extra.starts_with("sub/")) fs::create_hard_link(fresh / name, fresh / extra);
-    const Strings before = FolderEntries(fresh.path());
+    const Contents before = ContentsOf(fresh.path());
     ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused, title, text);
-    EXPECT_EQ(FolderEntries(fresh.path()), before) << name << " " << size;
-    EXPECT_EQ(ReadFile(fresh / name) + ReadFile(fresh / "Infa.inf"),
-              bytes + (name == "Infa.inf" ? bytes : "other.bin\r\n"));
+    EXPECT_EQ(ContentsOf(fresh.path()), before) << name << " " << size << " " << extra;
   }
   ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
 }
 
 // Infa.sha256 checks the parts and the joined file with sha256sum; a later
-// split without checksums takes away the one that would describe other parts.
+// split without checksums takes away the one that would describe other parts,
+// and the earlier parts beyond its own, and what a killed split left hidden.
 // The new folder is made, or used as it is when it exists.
 TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   WriteFile(folder / "my film.avi", PatternBytes(2500));
@@ -109,34 +120,64 @@ TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   EXPECT_EQ(std::ranges::count(ReadFile(folder / "set/Infa.sha256"), '\n'), 4);
   fs::copy_file(folder / "my film.avi", folder / "set/my film.avi");
   EXPECT_EQ(std::system(("cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256").c_str()), 0);
-  ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set"}).outcome, Outcome::Done);
-  EXPECT_EQ(FolderEntries(folder / "set"), (Strings{"001.drb", "002.drb", "003.drb", "Infa.inf", "my film.avi"}));
+  WriteFile(folder / "set/.parcelo-0stale9z", "left by a kill");
+  WriteFile(folder / "set/.parcelo-keep", "someone else's");
+  ASSERT_EQ(Split({folder / "my film.avi", "2000", true, "set"}).outcome, Outcome::Done);
+  EXPECT_EQ(FolderEntries(folder / "set"), (Strings{".parcelo-keep", "001.drb", "002.drb", "Infa.inf", "my film.avi"}));
 }
 
-// A split that stops early leaves no info file, so no join takes the parts
-// written so far for the whole file; one that stops before its first part
-// lands leaves an older set whole. A cancel takes away the parts it wrote
-// and the older set they replaced; a failure takes away the new folder if
-// nothing landed in it; no memory for the copy is an error naming the file
-// being written.
-TEST_F(SplitTest, StoppedSplitLeavesNoSetThatLooksWhole) {
-  const std::string bytes = PatternBytes(3 << 20), mebibyte = "1048576";
-  WriteFile(source, bytes);
-  MakeOldSet(folder.path());
-  ExpectFailure(SplitOnFullDisk(mebibyte, 1 << 20, 0), ENOSPC, folder / "002.drb");
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
-  ExpectFailure(Join(folder.path(), ListFolder), ENOENT, folder / "Infa.inf");
-  EXPECT_EQ(ReadFile(source), bytes);
+// A split that stops before its commit, however it stops, leaves the folder
+// as it was: the source's earlier set whole, nothing hidden beside it, no
+// new folder. No memory for the copy is an error naming the file being
+// written. A failed commit may leave new parts beside old ones, never an
+// info file that a join would take for a whole set's.
+TEST_F(SplitTest, StoppedSplitLeavesTheEarlierSetAsItWas) {
+  MakeOldSet(folder.path(), "f", 4);
+  Contents before = ContentsOf(folder.path());
+  // How it stops, unnamed temporaries refused so, the new folder, the error and its file.
+  const std::tuple<std::string, int, std::string, int, std::string> rows[] = {
+      {"cancel", 0, "", 0, ""},
+      {"cancel", EOPNOTSUPP, "", 0, ""},
+      {"memory", 0, "set", kOutOfMemory, "set/002.drb"},
+      {"full", 0, "", ENOSPC, "003.drb"},
+      {"full", EOPNOTSUPP, "set", ENOSPC, "set/003.drb"},
+      {"rename", 0, "", EIO, "001.drb"}};
+  for (const auto& [stop, unnamedError, newFolder, code, path] : rows) {
+    FaultySysCalls layer = FaultySysCalls::FullDisk(stop == "full" ? 8 : 0);
+    layer.unnamedError = unnamedError;
+    if (stop == "rename") layer.errors["RenameAt"] = EIO;  // the old info and checksum files went first
+    if (stop == "rename") std::erase_if(before, [](const auto& entry) { return entry.first.starts_with("Infa."); });
+    const Progress progress =
+        stop == "cancel" ? StopAtPart<OperationCancelled>(3) : StopAtPart<std::bad_alloc>(stop == "memory" ? 2 : 0);
+    ScopedSysCalls scope(layer);
+    const Report report = Split({source, "4", !newFolder.empty(), newFolder, true}, progress);
+    code ? ExpectFailure(report, code, folder / path)
+         : ExpectReport(report, Outcome::Cancelled, messages::kSplitCancelledTitle, messages::kCancelled);
+    EXPECT_EQ(ContentsOf(folder.path()), before) << stop << " " << unnamedError << " " << newFolder;
+  }
+  ExpectFailure(Join(folder.path()), kNoInfoFile, folder / "Infa.inf");  // the half-committed folder
+}
 
-  MakeOldSet(folder.path());
-  ExpectFailure(SplitOnFullDisk(mebibyte, 1, 1), ENOSPC, folder / "001.drb");
-  EXPECT_EQ(ReadFile(folder / "Infa.inf") + ReadFile(folder / "001.drb"), "other.bin\r\nold");
-  ExpectReport(SplitInto(mebibyte, "", StopAtPart<OperationCancelled>(3)), Outcome::Cancelled,
-               messages::kSplitCancelledTitle, messages::kCancelled);
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
-  ExpectFailure(SplitOnFullDisk(mebibyte, 1, 1, "set"), ENOSPC, folder / "set/001.drb");
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
-  ExpectFailure(SplitInto(mebibyte, "set", StopAtPart<std::bad_alloc>(2)), kOutOfMemory, folder / "set/002.drb");
+// A thousand parts wait for their commit under a low limit of open files:
+// the split raises it where the hard limit allows, otherwise each part waits
+// closed under a hidden name.
+TEST_F(SplitTest, ThousandPartsWaitForTheCommitUnderALowOpenFileLimit) {
+  WriteFile(source, PatternBytes(1000));
+  for (const bool hardLimitToo : {false, true}) {
+    const auto split = [&] {
+      rlimit limit{};
+      getrlimit(RLIMIT_NOFILE, &limit);
+      limit.rlim_cur = 64;
+      if (hardLimitToo) limit.rlim_max = 64;
+      setrlimit(RLIMIT_NOFILE, &limit);
+      const Report report = SplitInto("1", "set");
+      getrlimit(RLIMIT_NOFILE, &limit);
+      const Strings entries = FolderEntries(folder / "set");
+      const bool whole = entries.size() == 1001 && entries[0] == "001.drb";  // the info file, nothing hidden
+      _exit(report.outcome == Outcome::Done && whole && (limit.rlim_cur > 1000) != hardLimitToo ? 0 : 1);
+    };
+    EXPECT_EXIT(split(), ::testing::ExitedWithCode(0), "") << hardLimitToo;
+  }
 }
 
 // What would stop the split half-way is found before anything is created.
@@ -184,7 +225,7 @@ TEST_F(SplitTest, SourceThatShrinksWhileReadIsAnErrorNeverAShortPart) {
   const auto descriptors = OpenDescriptorCount();
   ExpectFailure(SplitInto("5242880", "", shrink), kUnexpectedEnd, source);
   EXPECT_EQ(OpenDescriptorCount(), descriptors);
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "f"}));
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
 }
 
 }  // namespace

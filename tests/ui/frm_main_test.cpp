@@ -101,6 +101,9 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
                                Box({{}, messages::kSplitDoneTitle, messages::SplitDone(source, "3")}),
                                Chooser(QString::fromStdString(files.path())),  // where the file lies
                                Box({{}, messages::kJoinDoneTitle, messages::JoinDone(files / "части/фильм.avi")})}));
+    // The file list shows the join's listing, taken before the output was made: 3 parts and Infa.inf.
+    const QListWidget* listed = window->findChild<QListWidget*>("File1");
+    QCOMPARE(std::pair(listed->count(), listed->item(3)->text()), std::pair(4, QString("Infa.inf")));
   }
 
   // Work made slow enough to be stopped by a hand: Esc and the progress

@@ -52,7 +52,7 @@ TEST(WindowsFiles, IdentityAndLocksHoldWhateverTheSpelling) {
   TempFolder folder;
   WriteFile(folder / "Infa.inf", "001.DRB\r\n");
   for (const char* name : {"001.drb", "002.drb"}) WriteFile(folder / name, name);
-  EXPECT_EQ(Join(folder.path(), ListFolder).outcome, Outcome::Refused);
+  EXPECT_EQ(Join(folder.path()).outcome, Outcome::Refused);
   EXPECT_EQ(ReadFile(folder / "001.drb"), "001.drb");
 
   std::string otherSpelling = folder.path();
@@ -121,7 +121,7 @@ TEST(WindowsFiles, LinksAreRefusedWhereOurOwnFolderOrFileBelongs) {
   EXPECT_EQ(Split({folder / "f", "5", false, ""}).outcome, Outcome::Done);
   std::filesystem::remove(FsPath(folder / "002.drb"));
   OnHost(link + L"002.drb", folder.path(), "002.drb", true);
-  ExpectFailure(Join(folder.path(), ListFolder), kSymbolicLink, open.PathOf("002.drb"));
+  ExpectFailure(Join(folder.path()), kSymbolicLink, open.PathOf("002.drb"));
   EXPECT_TRUE(FolderEntries(elsewhere.path()).empty());
   OnHost(L"Z:\\bin\\rm sub 002.drb", folder.path(), "002.drb", false);
 }

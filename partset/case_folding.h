@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace parcelo {
+
+// Returns UTF-8 text with every character replaced by its simple case
+// folding (the one-character mappings of Unicode's CaseFolding.txt, status
+// C and S): "ИНФА.INF" and "инфа.inf" fold alike, as do "Σ", "σ" and "ς".
+// Bytes that are not well-formed UTF-8 stay as they are, so such text
+// compares byte for byte. No I/O; never throws but for memory.
+std::string FoldCase(std::string_view utf8);
+
+// True when two UTF-8 texts are equal after FoldCase.
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace parcelo
