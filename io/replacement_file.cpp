@@ -51,7 +51,7 @@ ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name,
                                  std::uint32_t newMode, std::uint32_t modeLimit)
     : folder_(folder), name_(name), newMode_(newMode), modeLimit_(modeLimit) {
 #ifdef O_TMPFILE
-  const int fd = Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_WRONLY, 0600);
+  const int fd = Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_RDWR, 0600);
   if (fd >= 0) {
     file_ = File(fd, folder.PathOf(name));
     return;
@@ -67,7 +67,7 @@ ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name,
 void ReplacementFile::CreateNamedTemporary() {
   for (int attempt = 1;; ++attempt) {
     const std::string candidate = TemporaryNameFor(name_);
-    const int fd = Sys().OpenAt(folder_.fd(), candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    const int fd = Sys().OpenAt(folder_.fd(), candidate.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
     if (fd >= 0) {
       temporary_ = candidate;
       file_ = File(fd, folder_.PathOf(name_));
