@@ -12,6 +12,7 @@
 #include "io/file_error.h"
 #include "io/folder.h"
 #include "io/replacement_file.h"
+#include "io/same_content.h"
 #include "join/part_order.h"
 #include "operation/hashing_observer.h"
 #include "operation/messages.h"
@@ -96,10 +97,26 @@ FileError Mismatch(std::string path) {
   return FileError(kChecksumMismatch, FileOperation::Verify, std::move(path));
 }
 
+// True when the file of the output's name holds edits that the joined
+// bytes in `joined` would lose: it is a regular file, modified after every
+// part, and its bytes differ. The comparison reads both files again and
+// tells `progress`, so that it may be cancelled.
+bool HoldsEdits(const Folder& set, const std::string& name, const std::vector<FolderEntry>& parts,
+                const File& joined, const Progress& progress) {
+  const std::optional<FileStatus> status = set.Status(name);
+  if (!status || status->kind != FileStatus::Kind::Regular) return false;
+  for (const FolderEntry& part : parts) {
+    if (part.status.modified >= status->modified) return false;
+  }
+  const File existing = File::OpenEntry(set, name);
+  ProgressMeter meter(progress, existing.Size(), 0);
+  return !SameContent(existing, joined, [&](std::uint64_t bytes) { meter.Advance(bytes); });
+}
+
 enum class Mode { Join, Check };
 
 Report JoinSet(const std::string& folder, const FolderLister& list, const Progress& progress,
-               Mode mode) {
+               Mode mode, const MayReplaceEdited& mayReplaceEdited = {}) {
   const std::vector<FolderEntry> listing = list(folder);
   const std::vector<FolderEntry> parts = OrderParts(listing);
   if (parts.empty()) return Refusal(messages::kNoParts);
@@ -179,6 +196,10 @@ Report JoinSet(const std::string& folder, const FolderLister& list, const Progre
       throw Mismatch(outputPath);
     }
     meter.Finish();
+    if (output && HoldsEdits(set, name, parts, output->file(), progress) &&
+        !(mayReplaceEdited && mayReplaceEdited(name))) {
+      throw OperationCancelled{};  // the temporary goes with `output`
+    }
     if (output) output->Commit();
   } catch (const std::bad_alloc&) {
     throw FileError(kOutOfMemory, FileOperation::Write, outputPath);
@@ -194,9 +215,10 @@ Report JoinSet(const std::string& folder, const FolderLister& list, const Progre
 
 }  // namespace
 
-Report Join(const std::string& folder, const FolderLister& list, const Progress& progress) {
+Report Join(const std::string& folder, const FolderLister& list, const Progress& progress,
+            const MayReplaceEdited& mayReplaceEdited) {
   return RunReported(messages::kJoinCancelledTitle,
-                     [&] { return JoinSet(folder, list, progress, Mode::Join); });
+                     [&] { return JoinSet(folder, list, progress, Mode::Join, mayReplaceEdited); });
 }
 
 Report Check(const std::string& folder, const FolderLister& list, const Progress& progress) {
