@@ -163,7 +163,7 @@ namespace command_line {
 inline constexpr const char* kUsage =
     "Использование:\n"
     "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ] [--checksums]\n"
-    "  parcelo-cli join ДИРЕКТОРИЯ\n"
+    "  parcelo-cli join ДИРЕКТОРИЯ [--replace]\n"
     "  parcelo-cli check ДИРЕКТОРИЯ\n"
     "  parcelo-cli --help | --version\n"
     "\n"
@@ -174,7 +174,8 @@ inline constexpr const char* kUsage =
     "                   SHA-256 частей и всего файла (формат sha256sum).\n"
     "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем,\n"
     "       сверяя части с Infa.sha256, если он есть;\n"
-    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb.\n"
+    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb;\n"
+    "       файл, изменённый после дробления, заменяется только с --replace.\n"
     "check  сверяет части в ДИРЕКТОРИИ с Infa.sha256, ничего не записывая.\n";
 
 // When what was said on standard output could not be written.

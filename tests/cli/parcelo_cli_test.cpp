@@ -51,6 +51,9 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
     ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", set, "--checksums"}).status, 0);
   }
   WriteFile(folder / "bad/002.drb", "changed");
+  WriteFile(folder / "good/film.avi", "edited after the split");  // replaced with --replace alone
+  std::filesystem::last_write_time(folder / "good/film.avi",
+                                   std::filesystem::last_write_time(folder / "good/003.drb") + std::chrono::hours(1));
   const std::pair<std::vector<std::string>, CliResult> rows[] = {
       {{"check", folder / "good/Infa.inf"},
        {0, Line(messages::kCheckDoneTitle, messages::CheckDone(folder / "good", 3)), ""}},
@@ -58,6 +61,9 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
        {2, "",
         "Ошибка выполнения: Ошибка 1008. Не пройдена проверка файла \"" + (folder / "bad/002.drb") +
             "\": контрольная сумма не совпадает.\n"}},
+      {{"join", folder / "good"}, {1, "", Line(messages::kReplaceEditedTitle, messages::ReplaceEdited("film.avi"))}},
+      {{"join", "--replace", folder / "good"},
+       {0, Line(messages::kJoinDoneTitle, messages::JoinDone(folder / "good/film.avi")), ""}},
       {{"split", folder / "small"}, {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
       {{"split", folder / "small", "--subdir=", "--size", "5"},
        {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "2")), ""}},
@@ -74,7 +80,9 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   }
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
   EXPECT_FALSE(std::filesystem::exists(folder / "bad/film.avi"));
-  for (const char* usage : {"", "split a b", "split a --size", "split a --bogus", "join a b", "check", "merge a"}) {
+  EXPECT_EQ(ReadFile(folder / "good/film.avi"), PatternBytes(2500));
+  for (const char* usage : {"", "split a b", "split a --size", "split a --bogus", "join a b", "join --replace",
+                            "check a --replace", "check", "merge a"}) {
     std::istringstream words(usage);
     const auto result = RunCli({std::istream_iterator<std::string>(words), {}});
     EXPECT_EQ(std::tuple(result.status, result.out, result.err),
