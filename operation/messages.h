@@ -136,6 +136,10 @@ inline constexpr const char* kMinutesLeft = "осталось около %1 ми
 inline constexpr const char* kHoursLeft = "осталось около %1 ч";
 inline constexpr const char* kHoursAndMinutesLeft = "осталось около %1 ч %2 мин";
 
+// The buttons of a question box.
+inline constexpr const char* kYesButton = "Да";
+inline constexpr const char* kNoButton = "Нет";
+
 // Sizes: "байт" in its forms after 1 (21, 101…), after 2–4 (22–24…) and
 // after 0 or 5–20 (25–30…), then the units of 1024 bytes each.
 inline constexpr const char* kBytesOne = "байт";

@@ -273,8 +273,12 @@ void FrmMain::cmdSobrat_Click() {
   const QString folder = dialogs_.ChooseFolder(this, StartingFolderForJoin(),
                                                QString::fromUtf8(text::kJoinFolderPrompt));
   if (folder.isEmpty()) return;
+  const MayReplaceEdited ask = [&](const std::string& name) {
+    return dialogs_.Ask(this, {MessageKind::Information, messages::kReplaceEditedTitle,
+                               messages::ReplaceEdited(name)});
+  };
   RunOperation(QString::fromUtf8(text::kJoinProgressTitle), [&](const Progress& progress) {
-    return Join(CorePath(folder), File1->lister(), progress);
+    return Join(CorePath(folder), File1->lister(), progress, ask);
   });
 }
 
