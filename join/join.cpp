@@ -12,7 +12,6 @@
 #include "io/file_error.h"
 #include "io/folder.h"
 #include "io/replacement_file.h"
-#include "io/same_content.h"
 #include "join/part_order.h"
 #include "operation/hashing_observer.h"
 #include "operation/messages.h"

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 
 #include "operation/messages.h"
 #include "split/split.h"
@@ -25,12 +24,8 @@ struct JoinTest : ::testing::Test {
     WriteFile(folder / "Infa.inf", info);
     for (const auto& [name, bytes] : parts) WriteFile(folder / name, bytes);
   }
-  Strings asked;               // the names the join asked to replace
-  std::optional<bool> answer;  // the answer; none: the join has no one to ask
   Report JoinFolder(const FolderLister& list = ListFolder, const Progress& progress = {}) {
-    MayReplaceEdited ask;
-    if (answer) ask = [&](const std::string& name) { return asked.push_back(name), *answer; };
-    return Join(folder.path(), list, progress, ask);
+    return Join(folder.path(), list, progress);
   }
 };
 
@@ -42,46 +37,12 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
   ASSERT_EQ(Split({name, "3", false, ""}).outcome, Outcome::Done);  // 1000 parts
   WriteFile(folder / "notes.txt", "not a part");
   WriteFile(name, "changed");
-  fs::last_write_time(FsPath(name), fs::last_write_time(folder / "001.drb") - std::chrono::hours(1));
   fs::permissions(name, fs::perms(04750));
-  answer = false;
   for (int time = 0; time < 2; ++time) {
     ExpectReport(JoinFolder(), Outcome::Done, messages::kJoinDoneTitle,
                  "Поздравляем! Файл собран и сохранен под исходным именем " + name + ".");
     EXPECT_EQ(ReadFile(name), bytes);
     EXPECT_EQ(fs::status(name).permissions(), fs::perms(0750));
-  }
-  EXPECT_EQ(asked, Strings());
-}
-
-// A file edited after the split (modified after every part, its bytes
-// others) is replaced only when the user allows it; "Нет", or no one to
-// ask, cancels the join and leaves the folder as it was.
-TEST_F(JoinTest, AsksBeforeReplacingAFileEditedAfterTheSplit) {
-  const std::string source = PatternBytes(2500), edited = PatternBytes(2500, 2);
-  WriteFile(folder / "thesis.odt", source);
-  ASSERT_EQ(Split({folder / "thesis.odt", "1000", false, ""}).outcome, Outcome::Done);
-  const auto split = fs::last_write_time(folder / "003.drb");
-  // The file found, how many hours after the split it was modified, the answer, whether it is asked and replaced.
-  const std::tuple<std::string, int, std::optional<bool>, bool, bool> rows[] = {
-      {edited, 1, false, true, false},
-      {edited, 1, std::nullopt, false, false},
-      {edited + "!", 1, true, true, true},
-      {source, 1, false, false, true},  // the set's own bytes: a second join, or the source beside its set
-      {edited, -1, false, false, true}};
-  for (const auto& [found, hours, reply, asks, replaces] : rows) {
-    WriteFile(folder / "thesis.odt", found);
-    fs::last_write_time(folder / "thesis.odt", split + std::chrono::hours(hours));
-    const Strings before = FolderEntries(folder.path());
-    answer = reply;
-    asked.clear();
-    const Report report = JoinFolder();
-    SCOPED_TRACE(std::to_string(found.size()) + " bytes, " + std::to_string(hours) + " h");
-    if (!replaces) ExpectReport(report, Outcome::Cancelled, messages::kJoinCancelledTitle, messages::kCancelled);
-    EXPECT_EQ(report.outcome, replaces ? Outcome::Done : Outcome::Cancelled);
-    EXPECT_TRUE(ReadFile(folder / "thesis.odt") == (replaces ? source : found));
-    EXPECT_EQ(FolderEntries(folder.path()), before);
-    EXPECT_EQ(asked, asks ? Strings{"thesis.odt"} : Strings());
   }
 }
 

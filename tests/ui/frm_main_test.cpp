@@ -25,10 +25,8 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
   parcelo::ui::FrmMain* window = nullptr;
   QStringList log;
   QString openResult, folderResult;  // each dialog's next answer; a cancel after it
-  bool askResult = false;            // every question's answer
 
   void ShowMessage(QWidget*, const parcelo::Message& message) override { log << Box(message); }
-  bool Ask(QWidget*, const parcelo::Message& question) override { return log << "? " + Box(question), askResult; }
   QString ShowOpen(QWidget*) override { return std::exchange(openResult, {}); }
   QString ChooseFolder(QWidget* parent, const QString& start, const QString& prompt) override {
     log << QString("%1 (%2): %3").arg(prompt, parent ? parent->objectName() : "no parent", start);
@@ -103,30 +101,6 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
                                Box({{}, messages::kSplitDoneTitle, messages::SplitDone(source, "3")}),
                                Chooser(QString::fromStdString(files.path())),  // where the file lies
                                Box({{}, messages::kJoinDoneTitle, messages::JoinDone(files / "части/фильм.avi")})}));
-  }
-
-  // A file edited after its split is replaced only after "Да" to the question;
-  // "Нет" cancels the join and keeps the file.
-  void joinAsksBeforeReplacingAnEditedFile() {
-    const std::string source = files / "thesis.odt", edited = "a week of work";
-    support::WriteFile(source, support::PatternBytes(3000));
-    box("txtPut")->setText(source.c_str());
-    box("txtKusok")->setText("1000");
-    click("cmdGo");
-    const auto splitTime = std::filesystem::last_write_time(files / "003.drb");
-    for (const bool yes : {false, true}) {
-      support::WriteFile(source, edited);
-      std::filesystem::last_write_time(source, splitTime + std::chrono::hours(1));
-      log.clear();
-      askResult = yes;
-      folderResult = QString::fromStdString(files.path());
-      click("cmdSobrat");
-      QCOMPARE(log.mid(1),
-               QStringList({"? " + Box({{}, messages::kReplaceEditedTitle, messages::ReplaceEdited("thesis.odt")}),
-                            yes ? Box({{}, messages::kJoinDoneTitle, messages::JoinDone(source)})
-                                : Box({{}, messages::kJoinCancelledTitle, messages::kCancelled})}));
-      QCOMPARE(support::ReadFile(source) == edited, !yes);
-    }
   }
 
   // Work made slow enough to be stopped by a hand: Esc and the progress
