@@ -82,10 +82,19 @@ std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& argu
     return command;
   }
   if (!arguments.empty() && arguments[0] == "split") return ParseSplit(arguments);
-  if (arguments.size() == 2 && (arguments[0] == "join" || arguments[0] == "check")) {
+  if (!arguments.empty() && (arguments[0] == "join" || arguments[0] == "check")) {
     CliCommand command;
     command.kind = arguments[0] == "join" ? CliCommand::Kind::Join : CliCommand::Kind::Check;
-    command.folder = JoinFolderFor(arguments[1], isFolder(arguments[1]));
+    std::vector<std::string> paths;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+      if (arguments[i] == "--replace" && command.kind == CliCommand::Kind::Join) {
+        command.replaceEdited = true;
+      } else {
+        paths.push_back(arguments[i]);
+      }
+    }
+    if (paths.size() != 1) return std::nullopt;
+    command.folder = JoinFolderFor(paths[0], isFolder(paths[0]));
     return command;
   }
   return std::nullopt;

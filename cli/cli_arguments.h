@@ -14,6 +14,8 @@ struct CliCommand {
   enum class Kind { Split, Join, Check, Help, Version } kind = Kind::Help;
   SplitRequest split;  // for Split
   std::string folder;  // for Join and Check, without a trailing separator unless the root
+  // For Join ("--replace"): a file edited after the split may be replaced.
+  bool replaceEdited = false;
 };
 
 // Tells whether a path names an existing folder.

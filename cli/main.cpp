@@ -7,6 +7,7 @@
 // the console as UTF-16 too; Ctrl+C cancels.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,10 +48,23 @@ int Run(const parcelo::CliCommand& command) {
     std::fputs("parcelo-cli " PARCELO_VERSION "\n", stdout);
     return kExitDone;
   }
+  // Nobody is asked here: a file edited after the split is replaced only
+  // with "--replace", and otherwise the join is refused.
+  std::optional<std::string> editedKept;
+  const auto mayReplaceEdited = [&](const std::string& name) {
+    if (!command.replaceEdited) editedKept = name;
+    return command.replaceEdited;
+  };
   const parcelo::Report report =
-      command.kind == Kind::Split  ? parcelo::Split(command.split, StopOnSignal)
-      : command.kind == Kind::Join ? parcelo::Join(command.folder, StopOnSignal)
-                                   : parcelo::Check(command.folder, StopOnSignal);
+      command.kind == Kind::Split ? parcelo::Split(command.split, StopOnSignal)
+      : command.kind == Kind::Join
+          ? parcelo::Join(command.folder, StopOnSignal, {}, mayReplaceEdited)
+          : parcelo::Check(command.folder, StopOnSignal);
+  if (editedKept && report.outcome == parcelo::Outcome::Cancelled) {
+    ShowMessage({parcelo::MessageKind::Critical, parcelo::messages::kReplaceEditedTitle,
+                 parcelo::messages::ReplaceEdited(*editedKept)});
+    return kExitRefused;
+  }
   ShowMessage(report.message);
   switch (report.outcome) {
     case parcelo::Outcome::Done: return kExitDone;

@@ -1,6 +1,9 @@
 #include "io/file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <memory>
 #include <utility>
 
 #include "io/file_error.h"
@@ -66,6 +69,36 @@ std::string File::ReadStart(std::size_t limit) const {
 void File::Close() {
   const int fd = fd_.Release();
   if (fd >= 0 && Sys().Close(fd) != 0) throw FileError(errno, FileOperation::Close, path_);
+}
+
+namespace {
+
+// Fills `buffer` with `count` bytes at `offset`; a file that ends first
+// has changed under us (kUnexpectedEnd).
+void ReadFully(const File& file, char* buffer, std::size_t count, std::uint64_t offset) {
+  for (std::size_t filled = 0; filled < count;) {
+    const std::size_t got = file.ReadAt(buffer + filled, count - filled, offset + filled);
+    if (got == 0) throw FileError(kUnexpectedEnd, FileOperation::Read, file.path());
+    filled += got;
+  }
+}
+
+}  // namespace
+
+bool SameContent(const File& one, const File& other, const Compared& compared) {
+  constexpr std::size_t kChunk = 1u << 18;
+  const std::uint64_t size = one.Size();
+  if (other.Size() != size) return false;
+  const auto buffers = std::make_unique<char[]>(2 * kChunk);
+  for (std::uint64_t offset = 0; offset < size;) {
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size - offset));
+    ReadFully(one, buffers.get(), count, offset);
+    ReadFully(other, buffers.get() + kChunk, count, offset);
+    if (std::memcmp(buffers.get(), buffers.get() + kChunk, count) != 0) return false;
+    offset += count;
+    if (compared) compared(count);
+  }
+  return true;
 }
 
 }  // namespace parcelo

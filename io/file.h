@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "io/descriptor.h"
@@ -58,5 +59,14 @@ class File {
   Descriptor fd_;
   std::string path_;
 };
+
+// Told the bytes compared after every chunk; it may throw to stop there.
+using Compared = std::function<void(std::uint64_t bytes)>;
+
+// True when two open files hold the same bytes: the same length, then
+// equal chunk by chunk through two buffers of fixed size (holes read as
+// zero bytes), stopping at the first difference. Throws FileError naming
+// the file a read failed on, kUnexpectedEnd when one ends before its length.
+bool SameContent(const File& one, const File& other, const Compared& compared = {});
 
 }  // namespace parcelo

@@ -20,6 +20,8 @@ FileStatus FileStatus::From(const struct stat& status) {
   result.owner = static_cast<std::uint32_t>(status.st_uid);
   result.group = static_cast<std::uint32_t>(status.st_gid);
   result.blockSize = status.st_blksize > 0 ? static_cast<std::uint32_t>(status.st_blksize) : 0;
+  result.modified =
+      static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
   return result;
 }
 

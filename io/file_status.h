@@ -18,6 +18,7 @@ struct FileStatus {
   std::uint32_t owner = 0;
   std::uint32_t group = 0;
   std::uint32_t blockSize = 0;  // the file system's preferred block, 0 when unknown
+  std::int64_t modified = 0;    // the last change of its bytes, in nanoseconds since 1970 (UTC)
 
   // Returns the status held in a stat record (POSIX systems).
   static FileStatus From(const struct stat& status);

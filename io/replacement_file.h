@@ -50,7 +50,8 @@ class ReplacementFile {
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-  // The file to write into; its path() is the target's.
+  // The file to write into, readable too (to compare what was written);
+  // its path() is the target's.
   const File& file() const { return file_; }
   const std::string& target() const { return file_.path(); }
 

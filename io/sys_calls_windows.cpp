@@ -206,6 +206,11 @@ int StatusOf(HANDLE handle, FileStatus* status, const std::wstring* path = nullp
   result.size = folder ? 0 : (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   result.mode = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
   if (folder) result.mode |= 0111;
+  // FILETIME counts 100 ns from 1601; 1970 came 11644473600 s later.
+  const auto written =
+      static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                info.ftLastWriteTime.dwLowDateTime);
+  result.modified = (written - 116444736000000000) * 100;
   *status = result;
   return 0;
 }

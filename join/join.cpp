@@ -3,6 +3,7 @@
 #include <new>
 #include <optional>
 
+#include "io/file.h"
 #include "io/file_error.h"
 #include "io/replacement_file.h"
 #include "operation/messages.h"
@@ -12,7 +13,23 @@
 namespace parcelo {
 namespace {
 
-Report JoinSet(const std::string& folder, const Progress& progress, const ListingSeen& listed) {
+// True when the file of the output's name holds edits that the joined
+// bytes in `joined` would lose: it is a regular file, modified after every
+// part, and its bytes differ. The comparison reads both files again and
+// tells `progress`, so that it may be cancelled.
+bool HoldsEdits(const PartSet& set, const File& joined, const Progress& progress) {
+  const std::optional<FileStatus> status = set.folder.Status(set.outputName);
+  if (!status || status->kind != FileStatus::Kind::Regular) return false;
+  for (const FolderEntry& part : set.parts) {
+    if (part.status.modified >= status->modified) return false;
+  }
+  const File existing = File::OpenEntry(set.folder, set.outputName);
+  ProgressMeter meter(progress, existing.Size(), 0);
+  return !SameContent(existing, joined, [&](std::uint64_t bytes) { meter.Advance(bytes); });
+}
+
+Report JoinSet(const std::string& folder, const Progress& progress, const ListingSeen& listed,
+               const MayReplaceEdited& mayReplaceEdited) {
   std::variant<PartSet, Report> read = ReadPartSet(folder, listed);
   if (Report* refusal = std::get_if<Report>(&read)) return *refusal;
   const PartSet& set = std::get<PartSet>(read);
@@ -24,6 +41,10 @@ Report JoinSet(const std::string& folder, const Progress& progress, const Listin
     const std::uint32_t mode = set.parts.front().status.mode & 0666;
     ReplacementFile output(set.folder, set.outputName, mode, mode);
     ReadParts(set, &output.file(), progress);
+    if (HoldsEdits(set, output.file(), progress) &&
+        !(mayReplaceEdited && mayReplaceEdited(set.outputName))) {
+      throw OperationCancelled{};  // the temporary goes with `output`
+    }
     // The one point where the join changes the folder: the complete,
     // checked output takes the place of the old file of its name.
     output.Commit();
@@ -37,9 +58,10 @@ Report JoinSet(const std::string& folder, const Progress& progress, const Listin
 
 }  // namespace
 
-Report Join(const std::string& folder, const Progress& progress, const ListingSeen& listed) {
+Report Join(const std::string& folder, const Progress& progress, const ListingSeen& listed,
+            const MayReplaceEdited& mayReplaceEdited) {
   return RunReported(messages::kJoinCancelledTitle,
-                     [&] { return JoinSet(folder, progress, listed); });
+                     [&] { return JoinSet(folder, progress, listed, mayReplaceEdited); });
 }
 
 }  // namespace parcelo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "join/part_set.h"
@@ -7,6 +8,12 @@
 #include "operation/report.h"
 
 namespace parcelo {
+
+// Asked before the join replaces a file of the output's name that was
+// edited after the set was made: its bytes differ from the joined ones and
+// it was modified later than every part. Given the output's name, says
+// whether that file may be replaced.
+using MayReplaceEdited = std::function<bool(const std::string& name)>;
 
 // Rebuilds a source file from the part set in `folder` (no trailing
 // separator, except for the root): the parts in number order go into the
@@ -18,9 +25,11 @@ namespace parcelo {
 // a failure or a cancel (the progress throws OperationCancelled) it is as
 // it was and no temporary stays. A set with "Infa.sha256" is checked
 // against it on what went into the output, before the output takes its
-// place (kChecksumMismatch naming the first part that differs). Returns
-// what happened and the box to show; never throws.
+// place (kChecksumMismatch naming the first part that differs). An edited
+// file is replaced only when `mayReplaceEdited` allows it (none: never);
+// otherwise the join is cancelled and writes nothing. Returns what happened
+// and the box to show; never throws.
 Report Join(const std::string& folder, const Progress& progress = {},
-            const ListingSeen& listed = {});
+            const ListingSeen& listed = {}, const MayReplaceEdited& mayReplaceEdited = {});
 
 }  // namespace parcelo

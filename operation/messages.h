@@ -136,6 +136,10 @@ inline constexpr const char* kMinutesLeft = "осталось около %1 ми
 inline constexpr const char* kHoursLeft = "осталось около %1 ч";
 inline constexpr const char* kHoursAndMinutesLeft = "осталось около %1 ч %2 мин";
 
+// The buttons of a question box.
+inline constexpr const char* kYesButton = "Да";
+inline constexpr const char* kNoButton = "Нет";
+
 // Sizes: "байт" in its forms after 1 (21, 101…), after 2–4 (22–24…) and
 // after 0 or 5–20 (25–30…), then the units of 1024 bytes each.
 inline constexpr const char* kBytesOne = "байт";
@@ -163,7 +167,7 @@ namespace command_line {
 inline constexpr const char* kUsage =
     "Использование:\n"
     "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ] [--checksums]\n"
-    "  parcelo-cli join ДИРЕКТОРИЯ\n"
+    "  parcelo-cli join ДИРЕКТОРИЯ [--replace]\n"
     "  parcelo-cli check ДИРЕКТОРИЯ\n"
     "  parcelo-cli --help | --version\n"
     "\n"
@@ -174,7 +178,8 @@ inline constexpr const char* kUsage =
     "                   SHA-256 частей и всего файла (формат sha256sum).\n"
     "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем,\n"
     "       сверяя части с Infa.sha256, если он есть;\n"
-    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb.\n"
+    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb;\n"
+    "       файл, изменённый после дробления, заменяется только с --replace.\n"
     "check  сверяет части в ДИРЕКТОРИИ с Infa.sha256, ничего не записывая.\n";
 
 // When what was said on standard output could not be written.

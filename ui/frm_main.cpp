@@ -273,12 +273,17 @@ void FrmMain::cmdSobrat_Click() {
   const QString folder = dialogs_.ChooseFolder(this, StartingFolderForJoin(),
                                                QString::fromUtf8(text::kJoinFolderPrompt));
   if (folder.isEmpty()) return;
+  const MayReplaceEdited ask = [&](const std::string& name) {
+    return dialogs_.Ask(this, {MessageKind::Information, messages::kReplaceEditedTitle,
+                               messages::ReplaceEdited(name)});
+  };
   // The list shows what the join listed, once it has; empty when it
   // listed nothing.
   File1->clear();
   RunOperation(QString::fromUtf8(text::kJoinProgressTitle), [&](const Progress& progress) {
-    return Join(CorePath(folder), progress,
-                [this](const std::vector<FolderEntry>& listing) { File1->Show(listing); });
+    return Join(
+        CorePath(folder), progress,
+        [this](const std::vector<FolderEntry>& listing) { File1->Show(listing); }, ask);
   });
 }
 

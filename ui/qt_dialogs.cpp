@@ -1,7 +1,9 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 
+#include "operation/messages.h"
 #include "ui/browse_fol_folder.h"
 #include "ui/caption_width.h"
 #include "ui/dialogs.h"
@@ -31,6 +33,20 @@ void QtDialogs::ShowMessage(QWidget* parent, const Message& message) {
   box.setWindowModality(Qt::ApplicationModal);
   MakeRoomForTitle(box);
   box.exec();
+}
+
+bool QtDialogs::Ask(QWidget* parent, const Message& question) {
+  QMessageBox box(QMessageBox::Question, QString::fromStdString(question.title),
+                  QString::fromStdString(question.text), QMessageBox::Yes | QMessageBox::No,
+                  parent);
+  // In Russian whatever the locale: Qt's catalogue may not be loaded.
+  box.button(QMessageBox::Yes)->setText(QString::fromUtf8(messages::window::kYesButton));
+  box.button(QMessageBox::No)->setText(QString::fromUtf8(messages::window::kNoButton));
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  box.setWindowModality(Qt::ApplicationModal);
+  MakeRoomForTitle(box);
+  return box.exec() == QMessageBox::Yes;
 }
 
 QString QtDialogs::ShowOpen(QWidget* parent) {

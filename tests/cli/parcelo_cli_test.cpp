@@ -50,7 +50,10 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   for (const char* set : {"good", "bad"}) {
     ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", set, "--checksums"}).status, 0);
   }
-  WriteFile(folder / "bad/002.drb", "changed");  // the set's structure is checked before the sums
+  WriteFile(folder / "bad/002.drb", "changed");                   // the set's structure is checked before the sums
+  WriteFile(folder / "good/film.avi", "edited after the split");  // replaced with --replace alone
+  std::filesystem::last_write_time(folder / "good/film.avi",
+                                   std::filesystem::last_write_time(folder / "good/003.drb") + std::chrono::hours(1));
   const std::pair<std::vector<std::string>, CliResult> rows[] = {
       {{"check", folder / "good/Infa.inf"},
        {0, Line(messages::kCheckDoneTitle, messages::CheckDone(folder / "good", 3)), ""}},
@@ -58,6 +61,9 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
        {2, "",
         "Ошибка выполнения: Ошибка 1013. Не пройдена проверка файла \"" + (folder / "bad/002.drb") +
             "\": размер части не подходит к набору.\n"}},
+      {{"join", folder / "good"}, {1, "", Line(messages::kReplaceEditedTitle, messages::ReplaceEdited("film.avi"))}},
+      {{"join", "--replace", folder / "good"},
+       {0, Line(messages::kJoinDoneTitle, messages::JoinDone(folder / "good/film.avi")), ""}},
       {{"split", folder / "small"}, {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
       {{"split", folder / "small", "--subdir=", "--size", "5"},
        {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "2")), ""}},

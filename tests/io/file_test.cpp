@@ -45,5 +45,20 @@ TEST(File, FailedCloseIsReportedOnceAndNeverRetried) {
   EXPECT_EQ(layer.calls["Close"], 1);
 }
 
+// Files of several chunks are compared to their last byte, through short and interrupted reads.
+TEST(File, SameContentComparesEveryByte) {
+  TempFolder folder;
+  const std::string bytes = PatternBytes(700001);
+  FaultySysCalls layer;
+  layer.interrupt = true, layer.maxBytesPerCall = 4099;
+  ScopedSysCalls scope(layer);
+  WriteFile(folder / "one", bytes);
+  for (const std::string& other : {bytes, bytes.substr(0, 700000) + static_cast<char>(bytes.back() ^ 1)}) {
+    WriteFile(folder / "other", other);
+    EXPECT_EQ(SameContent(File::OpenForReading(folder / "one"), File::OpenForReading(folder / "other")),
+              other == bytes);
+  }
+}
+
 }  // namespace
 }  // namespace parcelo::testing

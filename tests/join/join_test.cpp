@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <regex>
 
 #include "join/check.h"
@@ -36,25 +37,42 @@ struct JoinTest : ::testing::Test {
     WriteFile(folder / "Infa.inf", info);
     for (const auto& [name, bytes] : parts) WriteFile(folder / name, bytes);
   }
-  Report JoinFolder(const Progress& progress = {}, const ListingSeen& listed = {}) {
-    return Join(folder.path(), progress, listed);
+  Report JoinFolder(const Progress& progress = {}, const ListingSeen& listed = {}, const MayReplaceEdited& ask = {}) {
+    return Join(folder.path(), progress, listed, ask);
   }
 };
 
 // The set lies beside its source: the join replaces it, keeping those of
-// its permissions the parts have (read and write), never a setuid bit.
-TEST_F(JoinTest, GivesBackWhatTheSplitCutAgainAndAgain) {
+// its permissions the parts have (read and write), never a setuid bit, and
+// asks nothing while the source is older than the parts or holds their
+// bytes (a second join). A source
+// edited after the split is replaced only after a yes; a no, or no one to
+// ask, cancels the join and leaves the folder as it was.
+TEST_F(JoinTest, GivesBackWhatTheSplitCutUnlessTheSourceWasEditedSince) {
   const std::string bytes = PatternBytes(3000), name = folder / "Отчёт №1.avi";
   WriteFile(name, bytes);
   ASSERT_EQ(Split({name, "3", false, ""}).outcome, Outcome::Done);  // 1000 parts
   WriteFile(folder / "notes.txt", "not a part");
-  WriteFile(name, "changed");
-  fs::permissions(name, fs::perms(04750));
-  for (int time = 0; time < 2; ++time) {
-    ExpectReport(JoinFolder(), Outcome::Done, messages::kJoinDoneTitle,
-                 "Поздравляем! Файл собран и сохранен под исходным именем " + name + ".");
-    EXPECT_EQ(ReadFile(name), bytes);
+  // The file found, hours after the split it was modified, the answer (none: no one asked), whether it is replaced.
+  const std::tuple<std::string, int, std::optional<bool>, bool> rows[] = {{"changed", -1, {}, true},
+                                                                          {bytes, 1, {}, true},
+                                                                          {"edited", 1, false, false},
+                                                                          {"edited", 1, {}, false},
+                                                                          {"edited!", 1, true, true}};
+  for (const auto& [found, hours, reply, replaces] : rows) {
+    WriteFile(name, found);
+    if (hours < 0) fs::permissions(name, fs::perms(04750));
+    fs::last_write_time(FsPath(name), fs::last_write_time(folder / "001.drb") + std::chrono::hours(hours));
+    Strings asked;
+    const MayReplaceEdited ask = [&](const std::string& edited) { return asked.push_back(edited), *reply; };
+    ExpectReport(
+        JoinFolder({}, {}, reply ? ask : MayReplaceEdited()), replaces ? Outcome::Done : Outcome::Cancelled,
+        replaces ? messages::kJoinDoneTitle : messages::kJoinCancelledTitle,
+        replaces ? "Поздравляем! Файл собран и сохранен под исходным именем " + name + "." : messages::kCancelled);
+    EXPECT_TRUE(ReadFile(name) == (replaces ? bytes : found));
     EXPECT_EQ(fs::status(name).permissions(), fs::perms(0640));
+    EXPECT_EQ(asked, reply ? Strings{"Отчёт №1.avi"} : Strings());
+    EXPECT_EQ(FolderEntries(folder.path()).size(), 1003u);  // no temporary stays
   }
 }
 

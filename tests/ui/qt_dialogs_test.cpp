@@ -17,14 +17,15 @@ class QtDialogsTest : public QObject {
   QWidget window;
   parcelo::ui::QtDialogs dialogs;
 
-  // Calls `look` with the dialog once one is open, then accepts or cancels it.
+  // Calls `look` with the dialog once one is open, then accepts or cancels it
+  // unless `look` closed it.
   template <typename Dialog, typename Look>
   void whenOpen(bool accept, Look look) {
     QTimer::singleShot(10, this, [=, this] {
       QDialog* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
       if (!dialog) return whenOpen<Dialog>(accept, look);
       look(static_cast<Dialog*>(dialog));
-      accept ? dialog->accept() : dialog->reject();
+      if (dialog->isVisible()) accept ? dialog->accept() : dialog->reject();
     });
   }
 
@@ -80,13 +81,22 @@ class QtDialogsTest : public QObject {
   }
 
   // The title bar needs room for the bold title, the icon and three buttons.
-  void messageBoxShowsItsWholeTitle() {
-    whenOpen<QMessageBox>(false, [](QMessageBox* box) {
-      QFont bold = QApplication::font();
-      bold.setBold(true);
-      QVERIFY(box->width() >= QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 4 * 24);
-    });
-    dialogs.ShowMessage(&window, {parcelo::MessageKind::Critical, parcelo::messages::kFolderErrorTitle, "Не удалось."});
+  // A question's buttons are "Да" and "Нет", in Russian though no catalogue
+  // is loaded; "Нет" is the default, and "Да" alone answers yes.
+  void boxesShowTheirWholeTitleAndAskInRussian() {
+    const parcelo::Message message{parcelo::MessageKind::Critical, parcelo::messages::kFolderErrorTitle, "Не удалось."};
+    for (const int answer : {-1, 0, 1}) {  // a message; a question answered by Return, then by "Да"
+      whenOpen<QMessageBox>(false, [=](QMessageBox* box) {
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        QVERIFY(box->width() >= QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 4 * 24);
+        if (answer < 0) return;
+        QCOMPARE(box->button(QMessageBox::Yes)->text() + box->button(QMessageBox::No)->text(), "ДаНет");
+        answer ? box->button(QMessageBox::Yes)->click() : QTest::keyClick(box, Qt::Key_Return);
+      });
+      if (answer < 0) dialogs.ShowMessage(&window, message);
+      if (answer >= 0) QCOMPARE(dialogs.Ask(&window, message), answer == 1);
+    }
   }
 };
 
