@@ -20,6 +20,7 @@ FileStatus FileStatus::From(const struct stat& status) {
   result.owner = static_cast<std::uint32_t>(status.st_uid);
   result.group = static_cast<std::uint32_t>(status.st_gid);
   result.blockSize = status.st_blksize > 0 ? static_cast<std::uint32_t>(status.st_blksize) : 0;
+  result.allocated = status.st_blocks > 0 ? static_cast<std::uint64_t>(status.st_blocks) * 512 : 0;
   return result;
 }
 
