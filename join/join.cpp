@@ -15,6 +15,7 @@
 #include "join/part_order.h"
 #include "operation/hashing_observer.h"
 #include "operation/messages.h"
+#include "operation/room_check.h"
 #include "operation/run_reported.h"
 #include "partset/checksum_file.h"
 #include "partset/info_file.h"
@@ -137,6 +138,9 @@ Report JoinSet(const std::string& folder, const FolderLister& list, const Progre
                     set.PathOf(std::string(kChecksumFileName)));
   }
   if (mode == Mode::Join) CheckReplaceable(set, name);
+  if (mode == Mode::Join) {
+    if (std::optional<Report> refusal = CheckJoinRoom(set, parts)) return *refusal;
+  }
 
   const std::string outputPath = set.PathOf(name);
   try {
