@@ -4,12 +4,14 @@
 #include <array>
 #include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <thread>
 
+#include "io/disk_space.h"
 #include "io/file.h"
 #include "io/file_error.h"
 #include "io/sys_calls.h"
@@ -52,6 +54,35 @@ std::optional<std::uint64_t> HoleEndAt(const File& file, std::uint64_t offset) {
   if (data >= 0) return static_cast<std::uint64_t>(data);
   if (errno == ENXIO) return UINT64_MAX;
   return std::nullopt;
+}
+
+// True when the file has holes its file system does not report (ntfs-3g
+// reports every file as all data): it takes clearly fewer blocks than its
+// length needs, yet no hole shows before its end.
+bool HasUnreportedHoles(const File& file) {
+  FileStatus status;
+  if (Sys().Fstat(file.fd(), &status) != 0) return false;
+  const std::uint64_t holes = status.size - std::min(status.allocated, status.size);
+  if (holes < RangeCopier::kBufferSize || holes < status.size / 8) return false;
+  const std::int64_t hole = Sys().SeekHole(file.fd(), 0);
+  return hole < 0 || static_cast<std::uint64_t>(hole) >= status.size;
+}
+
+bool IsAllZero(const char* data, std::size_t size) {
+  return size == 0 || (data[0] == 0 && std::memcmp(data, data + 1, size - 1) == 0);
+}
+
+// Writes `size` bytes at `offset` of a new file but for its whole blocks of
+// zero bytes, which stay holes.
+void WriteLeavingHoles(const File& to, const char* data, std::size_t size, std::uint64_t offset) {
+  std::size_t pending = 0;  // where the bytes not written yet start
+  std::size_t block = static_cast<std::size_t>((kDiskBlock - offset % kDiskBlock) % kDiskBlock);
+  for (; block + kDiskBlock <= size; block += kDiskBlock) {
+    if (!IsAllZero(data + block, kDiskBlock)) continue;
+    if (block > pending) WriteAll(to, data + pending, block - pending, offset + pending);
+    pending = block + kDiskBlock;
+  }
+  if (size > pending) WriteAll(to, data + pending, size - pending, offset + pending);
 }
 
 }  // namespace
@@ -202,6 +233,7 @@ void RangeCopier::Move(const File& from, std::uint64_t fromOffset, const File* t
   const std::uint64_t end = fromOffset + count;
   std::uint64_t position = fromOffset;
   bool endsInHole = false;
+  leaveHoles_ = to && HasUnreportedHoles(from);
   // A file without holes costs one seek: its first hole is its end.
   while (position < end) {
     const std::uint64_t dataEnd = std::min(DataEndAt(from, position), end);
@@ -223,10 +255,12 @@ void RangeCopier::Move(const File& from, std::uint64_t fromOffset, const File* t
     position = stop;
     endsInHole = false;
   }
-  if (endsInHole) {
-    // The source must still be as long as the range (a hole also runs past
-    // the end of a file that shrank), and the destination becomes as long.
-    if (from.Size() < end) throw FileError(kUnexpectedEnd, FileOperation::Read, from.path());
+  // The source must still be as long as the range (a hole also runs past
+  // the end of a file that shrank), and the destination becomes as long.
+  if (endsInHole && from.Size() < end) {
+    throw FileError(kUnexpectedEnd, FileOperation::Read, from.path());
+  }
+  if (endsInHole || leaveHoles_) {
     const std::uint64_t length = toOffset + count;
     if (to && to->Size() < length && Sys().Ftruncate(to->fd(), length) != 0) {
       throw FileError(errno, FileOperation::Write, to->path());
@@ -278,7 +312,11 @@ void RangeCopier::CopyThroughBuffer(const File& from, std::uint64_t fromOffset, 
     const std::size_t got = from.ReadAt(buffer, want, fromOffset);
     if (got == 0) throw FileError(kUnexpectedEnd, FileOperation::Read, from.path());
     if (observing_) helpers_->Post(buffer, got);
-    if (to) WriteAll(*to, buffer, got, toOffset);
+    if (to && leaveHoles_) {
+      WriteLeavingHoles(*to, buffer, got, toOffset);
+    } else if (to) {
+      WriteAll(*to, buffer, got, toOffset);
+    }
     fromOffset += got;
     toOffset += got;
     count -= got;

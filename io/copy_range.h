@@ -30,7 +30,9 @@ using ByteObservers = std::vector<ByteObserver*>;
 // Holes of the source (sparse files) stay holes: nothing is written for
 // them, so the destination range must be one nothing was written to yet (a
 // new file), and the destination is made long enough when a range ends in
-// a hole.
+// a hole. Where the file system does not report a source's holes but the
+// source takes clearly fewer blocks than its length, whole blocks of zero
+// bytes are left unwritten instead.
 class RangeCopier {
  public:
   static constexpr std::size_t kBufferSize = 1u << 20;
@@ -84,6 +86,7 @@ class RangeCopier {
   // for the first copy that has observers.
   std::unique_ptr<Helpers> helpers_;
   bool observing_ = false;
+  bool leaveHoles_ = false;  // zero blocks of this copy's source stay holes
 };
 
 }  // namespace parcelo
