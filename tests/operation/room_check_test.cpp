@@ -43,6 +43,8 @@ struct Row {
   const char* text;
 };
 
+void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }
+
 struct RoomCheck : ::testing::TestWithParam<Row> {};
 
 // Room is counted as the output will take it, and a refusal writes nothing.
