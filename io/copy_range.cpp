@@ -26,18 +26,6 @@ char* AlignedBuffer() {
   return static_cast<char*>(::operator new (RangeCopier::kBufferSize, std::align_val_t{kPageSize}));
 }
 
-// Block sharing works on whole blocks; the last block of the source may be
-// partial, since the clone then ends at the source's end.
-bool IsCloneable(const File& from, std::uint64_t fromOffset, std::uint64_t toOffset,
-                 std::uint64_t count) {
-  FileStatus status;
-  if (count == 0 || Sys().Fstat(from.fd(), &status) != 0 || status.blockSize == 0) return false;
-  const std::uint64_t block = status.blockSize;
-  const bool endsAtSourceEnd = fromOffset + count == status.size;
-  return fromOffset % block == 0 && toOffset % block == 0 &&
-         (count % block == 0 || endsAtSourceEnd);
-}
-
 // Where the data at `offset` ends: the start of the next hole, `offset`
 // itself in a hole. Where the file system tells nothing, or the file ended
 // before `offset`, everything counts as data (a read then finds the end).
@@ -194,6 +182,15 @@ class RangeCopier::Helpers {
   std::vector<std::thread> threads_;
 };
 
+bool RangeCopier::CanShare(const FileStatus& from, std::uint64_t fromOffset, std::uint64_t toOffset,
+                           std::uint64_t count) {
+  // Block sharing works on whole blocks; the last block of the source may
+  // be partial, since the clone then ends at the source's end.
+  const std::uint64_t block = from.blockSize;
+  return count != 0 && block != 0 && fromOffset % block == 0 && toOffset % block == 0 &&
+         (count % block == 0 || fromOffset + count == from.size);
+}
+
 void RangeCopier::FreeBuffer::operator()(char* buffer) const {
   ::operator delete (buffer, std::align_val_t{kPageSize});
 }
@@ -293,7 +290,11 @@ void RangeCopier::CopyData(const File& from, std::uint64_t fromOffset, const Fil
 
 bool RangeCopier::TryClone(const File& from, std::uint64_t fromOffset, const File& to,
                            std::uint64_t toOffset, std::uint64_t count) {
-  if (!cloneSupported_ || !IsCloneable(from, fromOffset, toOffset, count)) return false;
+  FileStatus status;
+  if (!cloneSupported_ || Sys().Fstat(from.fd(), &status) != 0 ||
+      !CanShare(status, fromOffset, toOffset, count)) {
+    return false;
+  }
   if (Sys().CloneRange(from.fd(), fromOffset, to.fd(), toOffset, count) == 0) return true;
   // Where the file system has no shared blocks at all, don't ask again for
   // every part; other failures fall back for this range only.

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "io/file_status.h"
+
 namespace parcelo {
 
 class File;
@@ -59,6 +61,11 @@ class RangeCopier {
   // as Copy() would copy them.
   void Read(const File& from, std::uint64_t fromOffset, std::uint64_t count, const Moved& moved,
             const ByteObservers& observers);
+
+  // True when a copy shares the blocks of `count` bytes of `from` at
+  // `fromOffset` into `toOffset`, where the file system can share at all.
+  static bool CanShare(const FileStatus& from, std::uint64_t fromOffset, std::uint64_t toOffset,
+                       std::uint64_t count);
 
   // The most observers one copy may have (each one a thread).
   static constexpr std::size_t kMaxObservers = 4;

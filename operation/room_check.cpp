@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "io/copy_range.h"
 #include "io/disk_space.h"
 #include "io/file.h"
 #include "io/folder.h"
@@ -10,16 +11,6 @@
 
 namespace parcelo {
 namespace {
-
-// True when the copier shares the blocks of a range of `from` instead of
-// copying them, as RangeCopier decides: a range that starts on a block of
-// both files and runs whole blocks or to the end of `from`.
-bool IsShared(const FileStatus& from, std::uint64_t offset, std::uint64_t toOffset,
-              std::uint64_t count) {
-  const std::uint64_t block = from.blockSize;
-  return block != 0 && count != 0 && offset % block == 0 && toOffset % block == 0 &&
-         (count % block == 0 || offset + count == from.size);
-}
 
 // The refusal for an output whose largest file is `largestFile` bytes and
 // which takes at most `bound` bytes of disk; `cost` works out what it
@@ -54,7 +45,7 @@ std::optional<Report> CheckSplitRoom(const Folder& target, const File& source,
     const bool sharing = SharesBlocks(source, target);
     std::uint64_t copied = 0;
     for (std::size_t k = 0; k < parts; ++k) {
-      if (!sharing || !IsShared(status, k * pieceSize, 0, sizeOf(k))) {
+      if (!sharing || !RangeCopier::CanShare(status, k * pieceSize, 0, sizeOf(k))) {
         copied += StoredBytes(source, k * pieceSize, sizeOf(k));
       }
     }
@@ -73,7 +64,7 @@ std::optional<Report> CheckJoinRoom(const Folder& set, const std::vector<FolderE
       const File part = File::OpenEntry(set, entry.name);
       const FileStatus status = part.Status();
       if (!sharing) sharing = SharesBlocks(part, set);
-      if (!*sharing || !IsShared(status, 0, position, status.size)) {
+      if (!*sharing || !RangeCopier::CanShare(status, 0, position, status.size)) {
         stored += StoredBytes(part, 0, status.size);
       }
       position += status.size;
