@@ -4,12 +4,14 @@
 #include <array>
 #include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <thread>
 
+#include "io/disk_space.h"
 #include "io/file.h"
 #include "io/file_error.h"
 #include "io/sys_calls.h"
@@ -22,18 +24,6 @@ constexpr std::size_t kPageSize = 4096;
 
 char* AlignedBuffer() {
   return static_cast<char*>(::operator new (RangeCopier::kBufferSize, std::align_val_t{kPageSize}));
-}
-
-// Block sharing works on whole blocks; the last block of the source may be
-// partial, since the clone then ends at the source's end.
-bool IsCloneable(const File& from, std::uint64_t fromOffset, std::uint64_t toOffset,
-                 std::uint64_t count) {
-  FileStatus status;
-  if (count == 0 || Sys().Fstat(from.fd(), &status) != 0 || status.blockSize == 0) return false;
-  const std::uint64_t block = status.blockSize;
-  const bool endsAtSourceEnd = fromOffset + count == status.size;
-  return fromOffset % block == 0 && toOffset % block == 0 &&
-         (count % block == 0 || endsAtSourceEnd);
 }
 
 // Where the data at `offset` ends: the start of the next hole, `offset`
@@ -52,6 +42,35 @@ std::optional<std::uint64_t> HoleEndAt(const File& file, std::uint64_t offset) {
   if (data >= 0) return static_cast<std::uint64_t>(data);
   if (errno == ENXIO) return UINT64_MAX;
   return std::nullopt;
+}
+
+// True when the file has holes its file system does not report (ntfs-3g
+// reports every file as all data): it takes clearly fewer blocks than its
+// length needs, yet no hole shows before its end.
+bool HasUnreportedHoles(const File& file) {
+  FileStatus status;
+  if (Sys().Fstat(file.fd(), &status) != 0) return false;
+  const std::uint64_t holes = status.size - std::min(status.allocated, status.size);
+  if (holes < RangeCopier::kBufferSize || holes < status.size / 8) return false;
+  const std::int64_t hole = Sys().SeekHole(file.fd(), 0);
+  return hole < 0 || static_cast<std::uint64_t>(hole) >= status.size;
+}
+
+bool IsAllZero(const char* data, std::size_t size) {
+  return size == 0 || (data[0] == 0 && std::memcmp(data, data + 1, size - 1) == 0);
+}
+
+// Writes `size` bytes at `offset` of a new file but for its whole blocks of
+// zero bytes, which stay holes.
+void WriteLeavingHoles(const File& to, const char* data, std::size_t size, std::uint64_t offset) {
+  std::size_t pending = 0;  // where the bytes not written yet start
+  std::size_t block = static_cast<std::size_t>((kDiskBlock - offset % kDiskBlock) % kDiskBlock);
+  for (; block + kDiskBlock <= size; block += kDiskBlock) {
+    if (!IsAllZero(data + block, kDiskBlock)) continue;
+    if (block > pending) WriteAll(to, data + pending, block - pending, offset + pending);
+    pending = block + kDiskBlock;
+  }
+  if (size > pending) WriteAll(to, data + pending, size - pending, offset + pending);
 }
 
 }  // namespace
@@ -163,6 +182,15 @@ class RangeCopier::Helpers {
   std::vector<std::thread> threads_;
 };
 
+bool RangeCopier::CanShare(const FileStatus& from, std::uint64_t fromOffset, std::uint64_t toOffset,
+                           std::uint64_t count) {
+  // Block sharing works on whole blocks; the last block of the source may
+  // be partial, since the clone then ends at the source's end.
+  const std::uint64_t block = from.blockSize;
+  return count != 0 && block != 0 && fromOffset % block == 0 && toOffset % block == 0 &&
+         (count % block == 0 || fromOffset + count == from.size);
+}
+
 void RangeCopier::FreeBuffer::operator()(char* buffer) const {
   ::operator delete (buffer, std::align_val_t{kPageSize});
 }
@@ -202,6 +230,7 @@ void RangeCopier::Move(const File& from, std::uint64_t fromOffset, const File* t
   const std::uint64_t end = fromOffset + count;
   std::uint64_t position = fromOffset;
   bool endsInHole = false;
+  leaveHoles_ = to && HasUnreportedHoles(from);
   // A file without holes costs one seek: its first hole is its end.
   while (position < end) {
     const std::uint64_t dataEnd = std::min(DataEndAt(from, position), end);
@@ -223,10 +252,12 @@ void RangeCopier::Move(const File& from, std::uint64_t fromOffset, const File* t
     position = stop;
     endsInHole = false;
   }
-  if (endsInHole) {
-    // The source must still be as long as the range (a hole also runs past
-    // the end of a file that shrank), and the destination becomes as long.
-    if (from.Size() < end) throw FileError(kUnexpectedEnd, FileOperation::Read, from.path());
+  // The source must still be as long as the range (a hole also runs past
+  // the end of a file that shrank), and the destination becomes as long.
+  if (endsInHole && from.Size() < end) {
+    throw FileError(kUnexpectedEnd, FileOperation::Read, from.path());
+  }
+  if (endsInHole || leaveHoles_) {
     const std::uint64_t length = toOffset + count;
     if (to && to->Size() < length && Sys().Ftruncate(to->fd(), length) != 0) {
       throw FileError(errno, FileOperation::Write, to->path());
@@ -262,7 +293,11 @@ void RangeCopier::CopyData(const File& from, std::uint64_t fromOffset, const Fil
 
 bool RangeCopier::TryClone(const File& from, std::uint64_t fromOffset, const File& to,
                            std::uint64_t toOffset, std::uint64_t count) {
-  if (!cloneSupported_ || !IsCloneable(from, fromOffset, toOffset, count)) return false;
+  FileStatus status;
+  if (!cloneSupported_ || Sys().Fstat(from.fd(), &status) != 0 ||
+      !CanShare(status, fromOffset, toOffset, count)) {
+    return false;
+  }
   if (Sys().CloneRange(from.fd(), fromOffset, to.fd(), toOffset, count) == 0) return true;
   // Where the file system has no shared blocks at all, don't ask again for
   // every part; other failures fall back for this range only.
@@ -281,7 +316,11 @@ void RangeCopier::CopyThroughBuffer(const File& from, std::uint64_t fromOffset, 
     const std::size_t got = from.ReadAt(buffer, want, fromOffset);
     if (got == 0) throw FileError(kUnexpectedEnd, FileOperation::Read, from.path());
     if (observing_) helpers_->Post(buffer, got);
-    if (to) WriteAll(*to, buffer, got, toOffset);
+    if (to && leaveHoles_) {
+      WriteLeavingHoles(*to, buffer, got, toOffset);
+    } else if (to) {
+      WriteAll(*to, buffer, got, toOffset);
+    }
     fromOffset += got;
     toOffset += got;
     count -= got;

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "io/file_status.h"
+
 namespace parcelo {
 
 class File;
@@ -30,7 +32,9 @@ using ByteObservers = std::vector<ByteObserver*>;
 // Holes of the source (sparse files) stay holes: nothing is written for
 // them, so the destination range must be one nothing was written to yet (a
 // new file), and the destination is made long enough when a range ends in
-// a hole.
+// a hole. Where the file system does not report a source's holes but the
+// source takes clearly fewer blocks than its length, whole blocks of zero
+// bytes are left unwritten instead.
 class RangeCopier {
  public:
   static constexpr std::size_t kBufferSize = 1u << 20;
@@ -59,6 +63,11 @@ class RangeCopier {
   void Read(const File& from, std::uint64_t fromOffset, std::uint64_t count, const Moved& moved,
             const ByteObservers& observers);
 
+  // True when a copy shares the blocks of `count` bytes of `from` at
+  // `fromOffset` into `toOffset`, where the file system can share at all.
+  static bool CanShare(const FileStatus& from, std::uint64_t fromOffset, std::uint64_t toOffset,
+                       std::uint64_t count);
+
   // The most observers one copy may have (each one a thread).
   static constexpr std::size_t kMaxObservers = 4;
 
@@ -85,6 +94,7 @@ class RangeCopier {
   // for the first copy that has observers.
   std::unique_ptr<Helpers> helpers_;
   bool observing_ = false;
+  bool leaveHoles_ = false;  // zero blocks of this copy's source stay holes
 };
 
 }  // namespace parcelo

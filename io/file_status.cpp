@@ -22,6 +22,7 @@ FileStatus FileStatus::From(const struct stat& status) {
   result.blockSize = status.st_blksize > 0 ? static_cast<std::uint32_t>(status.st_blksize) : 0;
   result.modified =
       static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+  result.allocated = status.st_blocks > 0 ? static_cast<std::uint64_t>(status.st_blocks) * 512 : 0;
   return result;
 }
 

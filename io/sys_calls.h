@@ -87,6 +87,12 @@ class SysCalls {
   virtual std::int64_t SeekData(int fd, std::uint64_t offset);
   virtual std::int64_t SeekHole(int fd, std::uint64_t offset);
   virtual int Ftruncate(int fd, std::uint64_t length);
+  // The bytes free for the runner on the file system of an open folder
+  // (statvfs: f_bavail times f_frsize).
+  virtual int FreeSpace(int folderFd, std::uint64_t* bytes);
+  // The largest file the file system of an open folder can hold: 4 GiB - 1
+  // byte on FAT, UINT64_MAX where it sets no limit of its own.
+  virtual int LargestFile(int folderFd, std::uint64_t* bytes);
   virtual std::uint32_t Umask();          // the process's file creation mask, left unchanged
   virtual std::uint32_t EffectiveUser();  // geteuid: the owner of the files the runner makes
   // getrlimit and setrlimit of RLIMIT_NOFILE: how many descriptors the

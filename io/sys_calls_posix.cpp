@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,8 +16,10 @@
 
 #ifdef __linux__
 #include <linux/fs.h>
+#include <linux/magic.h>
 #include <sys/ioctl.h>
 #include <sys/sysmacros.h>
+#include <sys/vfs.h>
 #endif
 
 // The system-call layer of Linux and other POSIX systems.
@@ -225,6 +228,26 @@ std::int64_t SysCalls::SeekHole(int fd, std::uint64_t offset) {
 
 int SysCalls::Ftruncate(int fd, std::uint64_t length) {
   return ::ftruncate(fd, static_cast<off_t>(length));
+}
+
+int SysCalls::FreeSpace(int folderFd, std::uint64_t* bytes) {
+  struct statvfs room {};
+  if (::fstatvfs(folderFd, &room) != 0) return -1;
+  *bytes = static_cast<std::uint64_t>(room.f_bavail) * room.f_frsize;
+  return 0;
+}
+
+int SysCalls::LargestFile(int folderFd, std::uint64_t* bytes) {
+  *bytes = UINT64_MAX;
+#ifdef __linux__
+  struct statfs system {};
+  if (::fstatfs(folderFd, &system) != 0) return -1;
+  // FAT keeps a file's length in 32 bits.
+  if (system.f_type == MSDOS_SUPER_MAGIC) *bytes = 0xFFFFFFFFu;
+#else
+  (void)folderFd;
+#endif
+  return 0;
 }
 
 std::uint32_t SysCalls::Umask() {

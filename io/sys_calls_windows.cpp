@@ -204,6 +204,7 @@ int StatusOf(HANDLE handle, FileStatus* status, const std::wstring* path = nullp
   result.device = info.dwVolumeSerialNumber;
   result.inode = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
   result.size = folder ? 0 : (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  result.allocated = result.size;  // no holes: every byte is written
   result.mode = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
   if (folder) result.mode |= 0111;
   // FILETIME counts 100 ns from 1601; 1970 came 11644473600 s later.
@@ -500,6 +501,30 @@ int SysCalls::Ftruncate(int fd, std::uint64_t length) {
   end.EndOfFile.QuadPart = static_cast<LONGLONG>(length);
   return SetFileInformationByHandle(handle, FileEndOfFileInfo, &end, sizeof end) ? 0
                                                                                  : FailWithLast();
+}
+
+int SysCalls::FreeSpace(int folderFd, std::uint64_t* bytes) {
+  std::wstring path;
+  if (!PathAt(folderFd, ".", &path)) return -1;
+  if (path.back() != L'\\') path.push_back(L'\\');
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return FailWithLast();
+  *bytes = available.QuadPart;
+  return 0;
+}
+
+int SysCalls::LargestFile(int folderFd, std::uint64_t* bytes) {
+  const HANDLE handle = HandleOf(folderFd);
+  if (handle == INVALID_HANDLE_VALUE) return -1;
+  wchar_t system[MAX_PATH + 1] = {};
+  if (!GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr, nullptr, system,
+                                     MAX_PATH + 1)) {
+    return FailWithLast();
+  }
+  // FAT keeps a file's length in 32 bits.
+  const std::wstring name = system;
+  *bytes = name == L"FAT" || name == L"FAT32" ? 0xFFFFFFFFu : UINT64_MAX;
+  return 0;
 }
 
 std::uint32_t SysCalls::Umask() { return 0; }

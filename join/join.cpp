@@ -7,6 +7,7 @@
 #include "io/file_error.h"
 #include "io/replacement_file.h"
 #include "operation/messages.h"
+#include "operation/room_check.h"
 #include "operation/run_reported.h"
 #include "partset/path_helpers.h"
 
@@ -34,6 +35,7 @@ Report JoinSet(const std::string& folder, const Progress& progress, const Listin
   if (Report* refusal = std::get_if<Report>(&read)) return *refusal;
   const PartSet& set = std::get<PartSet>(read);
   CheckReplaceable(set.folder, set.outputName);
+  if (std::optional<Report> refusal = CheckJoinRoom(set.folder, set.parts)) return *refusal;
 
   const std::string outputPath = set.folder.PathOf(set.outputName);
   try {

@@ -24,6 +24,21 @@ const char* OperationText(FileOperation operation) {
   return "Ошибка при работе с файлом";
 }
 
+// "1 024,0 МБ": mebibytes to a tenth, with a decimal comma and the
+// thousands set apart.
+std::string Megabytes(std::uint64_t bytes) {
+  constexpr std::uint64_t kMebibyte = 1 << 20;
+  const std::uint64_t tenths =
+      bytes / kMebibyte * 10 + (bytes % kMebibyte * 10 + kMebibyte / 2) / kMebibyte;
+  const std::string digits = std::to_string(tenths / 10);
+  std::string whole;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) whole.push_back(' ');
+    whole.push_back(digits[i]);
+  }
+  return whole + "," + std::to_string(tenths % 10) + " МБ";
+}
+
 std::string Numbered(int code, const std::string& description) {
   return "Ошибка " + std::to_string(code) + ". " + description;
 }
@@ -37,6 +52,15 @@ std::string SplitDone(const std::string& sourcePath, const std::string& count) {
 std::string ForeignSet(const std::string& name) {
   return "В выбранной директории лежит набор частей другого файла (" + name +
          "). Удалите его или выберите новую директорию в настройках!";
+}
+
+std::string NoRoom(std::uint64_t needed, std::uint64_t available) {
+  return "Нужно " + Megabytes(needed) + ", свободно " + Megabytes(available) + ".";
+}
+
+std::string TooLargeForFileSystem(std::uint64_t size, std::uint64_t largest) {
+  return "Файловая система не может хранить файлы больше " + Megabytes(largest) +
+         ", а нужен файл размером " + Megabytes(size) + ".";
 }
 
 std::string ReplaceEdited(const std::string& name) {

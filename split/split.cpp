@@ -19,6 +19,7 @@
 #include "io/write_all.h"
 #include "operation/hashing_observer.h"
 #include "operation/messages.h"
+#include "operation/room_check.h"
 #include "operation/run_reported.h"
 #include "partset/checksum_file.h"
 #include "partset/info_file.h"
@@ -255,6 +256,11 @@ Report SplitJob::Run() {
   try {
     if (std::optional<Report> refusal = Prepare()) {
       if (createdChild_) parent_.RemoveChildIfEmpty(childName_);
+      return *refusal;
+    }
+    if (std::optional<Report> refusal =
+            CheckSplitRoom(*target_, source_, pieceSize_, parts_.size(), request_.checksums)) {
+      Abandon();
       return *refusal;
     }
     const std::string lastNumber = WriteParts(*target_);

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -27,6 +28,8 @@ struct FaultySysCalls : SysCalls {
   // A call of this name fails so; block sharing is refused unless erased.
   std::map<std::string, int> errors{{"CloneRange", EOPNOTSUPP}};
   std::map<std::string, int> calls;  // how often each call was made
+  // What the target's file system tells of its room, else the real figure.
+  std::optional<std::uint64_t> freeSpace, largestFile;
 
   std::uint64_t written = 0, read = 0;
   int interruptedCalls = 0;
@@ -94,6 +97,13 @@ struct FaultySysCalls : SysCalls {
   PARCELO_PASS(std::int64_t, SeekData, (int fd, std::uint64_t offset), (fd, offset))
   PARCELO_PASS(std::int64_t, SeekHole, (int fd, std::uint64_t offset), (fd, offset))
 #undef PARCELO_PASS
+  int FreeSpace(int fd, std::uint64_t* bytes) override {
+    return Pass("FreeSpace", [&] { return freeSpace ? (*bytes = *freeSpace, 0) : SysCalls::FreeSpace(fd, bytes); });
+  }
+  int LargestFile(int fd, std::uint64_t* bytes) override {
+    return Pass("LargestFile",
+                [&] { return largestFile ? (*bytes = *largestFile, 0) : SysCalls::LargestFile(fd, bytes); });
+  }
 
  private:
   static int Fail(int error) {

@@ -1,6 +1,6 @@
 // parcelo-cli.exe as a Windows user meets it (under Wine in the cross
 // build): Russian names in its arguments and its messages, either
-// separator, files past 4 GiB, a full disk, a file another program holds.
+// separator, files past 4 GiB, a small disk, a file another program holds.
 
 #define WIN32_LEAN_AND_MEAN
 #include <gtest/gtest.h>
@@ -68,17 +68,16 @@ TEST(WindowsCli, FilesPastFourGibibytes) {
 }
 
 // A small tmpfs (16 MiB), mounted by the test script before Wine starts and
-// named in PARCELO_FULL_DISK: it takes the 10 MiB source and three parts.
-// The split says the disk is full, in Russian, naming the fourth part, and
-// leaves neither that part half-written nor an info file.
-TEST(WindowsCli, FullDiskIsReportedAndLeavesNoHalfWrittenFile) {
+// named in PARCELO_FULL_DISK, with a 10 MiB source: the split is refused
+// before it writes anything, saying in Russian what it needs and what is free.
+TEST(WindowsCli, TooLittleRoomIsRefusedBeforeAnyWrite) {
   const char* disk = std::getenv("PARCELO_FULL_DISK");
   if (!disk || !*disk) GTEST_SKIP() << "no small disk here (PARCELO_FULL_DISK)";
   const std::string folder = disk;
   WriteFile(folder + "\\film.avi", PatternBytes(10 << 20));
-  ExpectCli(2, "Не удалось записать файл \"" + folder + "\\004.drb\": на диске нет места.", folder,
+  ExpectCli(1, "Недостаточно места на диске: Нужно 10,0 МБ, свободно 6,0 МБ.", folder,
             {"split", folder + "\\film.avi", "--size", "2000000"});
-  EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"001.drb", "002.drb", "003.drb", "film.avi"}));
+  EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"film.avi"}));
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+#include "operation/room_check.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "join/join.h"
+#include "operation/messages.h"
+#include "split/split.h"
+#include "support/expect_file_error.h"
+#include "support/faulty_sys_calls.h"
+#include "support/temp_folder.h"
+
+namespace parcelo::testing {
+namespace {
+
+constexpr std::uint64_t kMiB = 1 << 20;
+
+// A file system whose block sharing works, shown by copying the bytes.
+struct SharingSysCalls : FaultySysCalls {
+  int CloneRange(int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t count) override {
+    std::string bytes(count, '\0');
+    const ssize_t got = SysCalls::Pread(from, bytes.data(), count, at);
+    return got < 0 ? -1 : SysCalls::Pwrite(to, bytes.data(), static_cast<std::size_t>(got), toAt) < 0 ? -1 : 0;
+  }
+};
+
+// Room is counted as the output will take it (a sparse source's data only, nothing for shared
+// blocks), and a refusal writes nothing. Split sets and split sources have pieces of a quarter.
+TEST(RoomCheck, RefusesOnlyWhatTheTargetCannotHold) {
+  constexpr std::uint64_t kCantSay = 0, kReal = 0;
+  struct Row {
+    bool join, sparse, sharing;  // a sparse source holds one MiB of data at its start
+    std::uint64_t size, freeSpace, largestFile;
+    const char *title, *text;  // no title: the work is done
+  };
+  const Row rows[] = {
+      {false, false, false, 3 * kMiB, 2 * kMiB, kReal, messages::kNoRoomTitle, "Нужно 3,0 МБ, свободно 2,0 МБ."},
+      {true, false, false, 3 * kMiB, 5 * kMiB / 2, kReal, messages::kNoRoomTitle, "Нужно 3,0 МБ, свободно 2,5 МБ."},
+      {false, true, false, 64 * kMiB, 2 * kMiB, kReal, nullptr, nullptr},
+      {true, true, false, 64 * kMiB, 2 * kMiB, kReal, nullptr, nullptr},
+      {false, false, true, 3 * kMiB, kMiB / 2, kReal, nullptr, nullptr},
+      {true, false, true, 3 * kMiB, kMiB / 2, kReal, nullptr, nullptr},
+      {false, false, false, 3 * kMiB, kCantSay, kReal, nullptr, nullptr},
+      {true, true, false, 5120 * kMiB, kCantSay, 0xFFFFFFFF, messages::kSizeErrorTitle,
+       "Файловая система не может хранить файлы больше 4 096,0 МБ, а нужен файл размером 5 120,0 МБ."},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(&row - rows));
+    TempFolder folder;
+    const std::string source = folder / "src.bin", set = folder / "set", piece = std::to_string(row.size / 4);
+    WriteFile(source, PatternBytes(row.sparse ? kMiB : row.size));
+    std::filesystem::resize_file(source, row.size);
+    ASSERT_TRUE(!row.join || Split({source, piece, true, "set"}).outcome == Outcome::Done);
+    const Strings before = FolderEntries(row.join ? set : folder.path());
+    SharingSysCalls sharing;
+    FaultySysCalls plain;
+    FaultySysCalls& faults = row.sharing ? sharing : plain;
+    if (row.freeSpace == kCantSay) faults.errors["FreeSpace"] = ENOSYS;
+    if (row.freeSpace != kCantSay) faults.freeSpace = row.freeSpace;
+    if (row.largestFile != kReal) faults.largestFile = row.largestFile;
+    const Report report = [&] {
+      ScopedSysCalls scope(faults);
+      return row.join ? Join(set) : Split({source, piece, true, "set"});
+    }();
+    if (row.title) {
+      ExpectReport(report, Outcome::Refused, row.title, row.text);
+      EXPECT_EQ(FolderEntries(row.join ? set : folder.path()), before);
+      continue;
+    }
+    EXPECT_EQ(report.outcome, Outcome::Done) << report.message.text;
+    const std::string bytes = ReadFile(source);
+    EXPECT_TRUE(row.join ? ReadFile(set + "/src.bin") == bytes
+                         : ReadFile(set + "/001.drb") == bytes.substr(0, row.size / 4));
+  }
+}
+
+TEST(RoomCheck, TellsMebibytesToATenthWithThousandsApart) {
+  EXPECT_EQ(messages::NoRoom(1024 * kMiB, 800 * kMiB), "Нужно 1 024,0 МБ, свободно 800,0 МБ.");
+  EXPECT_EQ(messages::NoRoom(kMiB / 2, 12345678 * kMiB + 943719), "Нужно 0,5 МБ, свободно 12 345 678,9 МБ.");
+}
+
+}  // namespace
+}  // namespace parcelo::testing
