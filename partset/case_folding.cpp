@@ -93,6 +93,9 @@ constexpr FoldRange kFoldRanges[] = {
 // clang-format on
 
 char32_t FoldCharacter(char32_t character) {
+  // The dotless i has no simple folding, but Windows, NTFS and exFAT take
+  // its capital for "I": a name with it may be another name's twin there.
+  if (character == U'\u0131') return U'i';
   const auto* range = std::lower_bound(std::begin(kFoldRanges), std::end(kFoldRanges), character,
                                        [](const FoldRange& r, char32_t c) { return r.last < c; });
   if (range == std::end(kFoldRanges) || character < range->first) return character;

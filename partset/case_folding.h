@@ -7,7 +7,9 @@ namespace parcelo {
 
 // Returns UTF-8 text with every character replaced by its simple case
 // folding (the one-character mappings of Unicode's CaseFolding.txt, status
-// C and S): "ИНФА.INF" and "инфа.inf" fold alike, as do "Σ", "σ" and "ς".
+// C and S): "ИНФА.INF" and "инфа.inf" fold alike, as do "Σ", "σ" and "ς";
+// and the dotless "ı" folds to "i", as the upper-case tables of Windows,
+// NTFS and exFAT pair it with "I".
 // Bytes that are not well-formed UTF-8 stay as they are, so such text
 // compares byte for byte. No I/O; never throws but for memory.
 std::string FoldCase(std::string_view utf8);
