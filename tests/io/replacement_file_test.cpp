@@ -48,14 +48,12 @@ TEST_P(ReplacementFileTest, OldFileStaysUntilACommitThatWorked) {
     if (commit) file.Commit();
   };
   replace(false);
-  layer.closeError = EIO;
-  ExpectFileError([&] { replace(true); }, EIO, folder / "a");
-  layer.closeError = 0;
-  layer.errors["RenameAt"] = EIO;
-  ExpectFileError([&] { replace(true); }, EIO, folder / "a");
-  layer.errors.erase("RenameAt");
-  layer.takenNames = 1000;
-  ExpectFileError([&] { replace(true); }, EEXIST, folder / "a");
+  for (const int fault : {0, 1, 2}) {  // the close, the rename, the names
+    layer.closeError = fault == 0 ? EIO : 0, layer.takenNames = fault == 2 ? 1000 : 0;
+    if (fault == 1) layer.errors["RenameAt"] = EIO;
+    ExpectFileError([&] { replace(true); }, fault == 2 ? EEXIST : EIO, folder / "a");
+    layer.errors.erase("RenameAt");
+  }
   layer.takenNames = 5;
   replace(true);
   EXPECT_EQ(ReadFile(folder / "a"), "new bytes");
@@ -121,9 +119,9 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
                                                {other, 0777, 0, other, 0, 0, other}};
   for (const auto& [folderOwner, folderMode, owner, group, error, newOwner, newGroup] : rows) {
     TempFolder folder;
-    WriteFile(folder / "Infa.inf", "out.bin\r\n");
-    WriteFile(folder / "001.drb", "new");
-    WriteFile(folder / "out.bin", "old");
+    for (const auto& [name, bytes] : {std::pair{"Infa.inf", "out.bin\r\n"}, {"001.drb", "new"}, {"out.bin", "old"}}) {
+      WriteFile(folder / name, bytes);
+    }
     ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) | chown(folder.path().c_str(), folderOwner, 0), 0);
     fs::permissions(folder / "out.bin", fs::perms(06666));
     fs::permissions(folder.path(), fs::perms(folderMode));
@@ -144,7 +142,7 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
 TEST(OtherUser, NoOneGainsRights) {
   if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
   TempFolder folder;
-  OpenToAll(folder.path());
+  fs::permissions(folder.path(), fs::perms(0777));  // open to all
   for (const char* name : {"Infa.inf", "001.drb", "002.drb", "root.bin"}) {
     WriteFile(folder / name, name);  // each file holds its name
     fs::permissions(folder / name, fs::perms(0644));
