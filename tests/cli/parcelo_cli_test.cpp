@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iterator>
-#include <sstream>
 
 #include "operation/messages.h"
 #include "parcelo_version.h"
@@ -24,8 +22,8 @@ TEST(ParceloCli, SplitThenJoinGivesTheFileBack) {
   const std::string bytes = PatternBytes(2500);
   WriteFile(folder / "film.avi", bytes);
   auto result = RunCli({"split", folder / "film.avi", "--size=1e3", "--subdir", "set"});
-  EXPECT_EQ(std::tuple(result.status, result.err), std::tuple(0, ""));
-  EXPECT_EQ(result.out, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "film.avi", "3")));
+  EXPECT_EQ(std::tuple(result.status, result.out, result.err),
+            std::tuple(0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "film.avi", "3")), ""));
   EXPECT_TRUE(ReadFile(folder / "set/001.drb") + ReadFile(folder / "set/002.drb") + ReadFile(folder / "set/003.drb") ==
               bytes);
   ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", "x.drb"}).status, 0);
@@ -80,12 +78,17 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   }
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
   EXPECT_FALSE(std::filesystem::exists(folder / "bad/film.avi"));
-  for (const char* usage : {"", "split a b", "split a --size", "split a --bogus", "join a b", "check", "merge a"}) {
-    std::istringstream words(usage);
-    const auto result = RunCli({std::istream_iterator<std::string>(words), {}});
+  for (const Strings& usage : {Strings{},
+                               {"split", "a", "b"},
+                               {"split", "a", "--size"},
+                               {"split", "a", "--bogus"},
+                               {"join", "a", "b"},
+                               {"check"},
+                               {"merge", "a"}}) {
+    const auto result = RunCli(usage);
     EXPECT_EQ(std::tuple(result.status, result.out, result.err),
               std::tuple(64, std::string(), std::string(messages::command_line::kUsage)))
-        << usage;
+        << ::testing::PrintToString(usage);
   }
   // What could not be written to standard output is an error too.
   const std::string full = ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";

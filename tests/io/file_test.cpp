@@ -17,7 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // What is not a regular file is refused at once: a FIFO would block a read.
-TEST(File, OpensRegularFilesOnlyAndEntriesNeverThroughALink) {
+// A failed close is reported once and never retried.
+TEST(File, OpensRegularFilesOnlyAndEntriesNeverThroughALinkAndClosesOnce) {
   TempFolder folder;
   WriteFile(folder / "file", "0123456789");
   fs::create_symlink(folder / "file", folder / "link");
@@ -30,11 +31,6 @@ TEST(File, OpensRegularFilesOnlyAndEntriesNeverThroughALink) {
   EXPECT_EQ(File::OpenEntry(open, "file").ReadStart(100), "0123456789");
   ExpectFileError([&] { File::OpenEntry(open, "link"); }, kSymbolicLink, folder / "link");
   ExpectFileError([&] { File::OpenEntry(open, "fifo"); }, kNotRegularFile, folder / "fifo");
-}
-
-TEST(File, FailedCloseIsReportedOnceAndNeverRetried) {
-  TempFolder folder;
-  WriteFile(folder / "file", "x");
   FaultySysCalls layer;
   layer.closeError = EIO;
   ScopedSysCalls scope(layer);

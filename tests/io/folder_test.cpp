@@ -79,7 +79,7 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
 // not name (no /proc). A lock of this process is ours too (SplitTest).
 TEST(Folder, BusyFolderTellsParceloFromOtherPrograms) {
   TempFolder folder, bin;
-  OpenToAll(folder.path()), OpenToAll(bin.path());
+  fs::permissions(folder.path(), fs::perms(0777)), fs::permissions(bin.path(), fs::perms(0777));  // open to all
   const std::string parcelo = bin / "parcelo-lock";
   fs::copy_file("/usr/bin/flock", parcelo);
   const Folder open = Folder::Open(folder.path());

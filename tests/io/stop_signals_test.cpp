@@ -23,7 +23,7 @@ struct StopSignals : ::testing::Test {
 // As parcelo-cli and the window do: a stop signal cancels the work at its
 // next step, what it began is removed (an earlier set stays), then the
 // program ends by the signal. Named temporaries too, where the file system
-// has no unnamed ones.
+// has no unnamed ones. SIGXFSZ is no stop signal.
 TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
   for (const auto& [signal, named] : {std::pair{SIGINT, false}, std::pair{SIGTERM, false}, std::pair{SIGHUP, true}}) {
     WriteFile(folder / "Infa.inf", "f\r\n");
@@ -41,6 +41,15 @@ TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
     EXPECT_EXIT(cancelledSplit(), ::testing::KilledBySignal(signal), "") << signal;
     EXPECT_EQ(FolderEntries(folder.path()), (Strings{"Infa.inf", "f"}));
   }
+  // A file-size limit is a write error naming the file, not a silent end.
+  const auto limitedSplit = [&] {
+    CatchStopSignals();
+    const rlimit limit{1 << 20, 1 << 20};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const Report report = Split({folder / "f", "4000000", false, ""});
+    _exit(report.errorCode == EFBIG && report.errorPath == folder / "001.drb" ? 0 : 1);
+  };
+  EXPECT_EXIT(limitedSplit(), ::testing::ExitedWithCode(0), "");
 }
 
 // Killed outright, the split leaves the folder as it was: the earlier set
@@ -58,18 +67,6 @@ TEST_F(StopSignals, KilledSplitLeavesNoTemporaryBehind) {
               ::testing::KilledBySignal(SIGKILL), "");
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "f"}));
   EXPECT_EQ(ReadFile(folder / "001.drb") + ReadFile(folder / "Infa.inf"), "oldf\r\n");
-}
-
-// A file-size limit is a write error naming the file, not a silent end.
-TEST_F(StopSignals, FileSizeLimitIsAnError) {
-  const auto limitedSplit = [&] {
-    CatchStopSignals();
-    const rlimit limit{1 << 20, 1 << 20};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const Report report = Split({folder / "f", "4000000", false, ""});
-    _exit(report.errorCode == EFBIG && report.errorPath == folder / "001.drb" ? 0 : 1);
-  };
-  EXPECT_EXIT(limitedSplit(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

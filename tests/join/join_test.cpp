@@ -21,16 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Shares blocks by copying them, then changes the part they came from.
-struct CloneThenChange : FaultySysCalls {
-  int CloneRange(int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t count) override {
-    std::string bytes(count, '\0');
-    SysCalls::Pread(from, bytes.data(), count, at), SysCalls::Pwrite(to, bytes.data(), count, toAt);
-    WriteFile("/proc/self/fd/" + std::to_string(from), std::string(count, 'x'));
-    return 0;
-  }
-};
-
 struct JoinTest : ::testing::Test {
   TempFolder folder;
 
@@ -100,8 +90,9 @@ TEST_F(JoinTest, JoinsInNumberOrderReadingOnlyTheInfoFileStartAndTheParts) {
 
 // What the split never leaves is no set: a gap, a part of the wrong size, a
 // foreign ".drb" entry or a missing info file stops the join and the check
-// before anything is written, naming what is wrong.
-TEST_F(JoinTest, RefusesASetThatIsNotWhole) {
+// before anything is written, naming what is wrong; so do output names that
+// leave the folder or would destroy an input.
+TEST_F(JoinTest, RefusesASetThatIsNotWholeAndNamesThatLeaveTheFolderOrDestroyAnInput) {
   const std::vector<std::tuple<const char*, std::vector<std::pair<std::string, std::string>>, int, std::string>> rows =
       {{"a gap", {{"001.drb", "ab"}, {"002.drb", "ab"}, {"004.drb", "a"}}, kMissingPart, "003.drb"},
        {"a short middle part", {{"001.drb", "ab"}, {"002.drb", "a"}, {"003.drb", "a"}}, kWrongPartSize, "002.drb"},
@@ -119,11 +110,8 @@ TEST_F(JoinTest, RefusesASetThatIsNotWhole) {
     ExpectFailure(JoinFolder(), code, folder / named);
     EXPECT_EQ(FolderEntries(folder.path()), before);
   }
-}
-
-// A folder without parts is refused before its info file is looked for.
-TEST_F(JoinTest, RefusesNoPartsAndNamesThatLeaveTheFolderOrDestroyAnInput) {
-  fs::create_directory(folder / "sub");
+  // A folder without parts is refused before its info file is looked for.
+  fs::remove_all(folder.path()), fs::create_directory(folder.path()), fs::create_directory(folder / "sub");
   ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kNoParts);
   WriteFile(folder / "001.drb", "part one");
   fs::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
@@ -151,20 +139,15 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
   const auto descriptors = OpenDescriptorCount();
   // A full disk (an error, or writes that move nothing) and a part that can't be opened; a failed
   // close or rename of the output is the replacement file's own case.
-  std::vector<FaultySysCalls> layers = {FaultySysCalls::FullDisk(7000, 1000), FaultySysCalls::FullDisk(7000, 1000, 0),
-                                        FaultySysCalls()};
-  layers[2].openErrorName = "002.drb";
-  const std::pair<int, std::string> expected[] = {
-      {ENOSPC, folder / "out.bin"}, {ENOSPC, folder / "out.bin"}, {EACCES, folder / "002.drb"}};
-  for (std::size_t i = 0; i < layers.size(); ++i) {
-    ScopedSysCalls scope(layers[i]);
-    ExpectFailure(JoinFolder(), expected[i].first, expected[i].second);
+  for (const int error : {ENOSPC, 0, EACCES}) {
+    FaultySysCalls layer = FaultySysCalls::FullDisk(error == EACCES ? 0 : 7000, 1000, error);
+    layer.openErrorName = error == EACCES ? "002.drb" : "";
+    ScopedSysCalls scope(layer);
+    ExpectFailure(JoinFolder(), error ? error : ENOSPC, folder / (error == EACCES ? "002.drb" : "out.bin"));
   }
-  TempFolder secret;
-  WriteFile(secret / "key", "secret bytes");
   // What takes the second part's place, the error, and whether it is there before the listing or only after it.
   const std::vector<std::tuple<std::function<void(const std::string&)>, int, bool>> rows = {
-      {[&](const std::string& part) { fs::create_symlink(secret / "key", part); }, kSymbolicLink, false},
+      {[&](const std::string& part) { fs::create_symlink(folder / "out.bin", part); }, kSymbolicLink, false},
       {[&](const std::string& part) { ASSERT_EQ(mkfifo(part.c_str(), 0600), 0); }, kNotRegularFile, true},
       {[&](const std::string& part) { WriteFile(part, std::string(5000, 'c')); }, kFileReplaced, true}};
   for (const auto& [make, code, afterListing] : rows) {
@@ -226,7 +209,11 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
   }
   // Renamed by a copy tool, in the folder or in the sums file, the parts are the same. The sums cover what
   // went into the output, also where a part changes right after its blocks were shared.
-  CloneThenChange changing;
+  FaultySysCalls changing;
+  changing.errors.erase("CloneRange");
+  changing.shared = [](int from, std::uint64_t count) {
+    WriteFile("/proc/self/fd/" + std::to_string(from), std::string(count, 'x'));
+  };
   ScopedSysCalls scope(changing);
   for (const bool inFolder : {true, false}) {
     fs::remove_all(set);

@@ -5,7 +5,9 @@
 namespace parcelo {
 namespace {
 
-TEST(IncFn, AddsLeadingZerosUpToThreeDigitsOnly) {
+// The next part's number has leading zeros up to three digits only; the
+// extension matches in any letter case.
+TEST(PartNames, NumbersCountUpAndTheExtensionMatchesInAnyLetterCase) {
   const std::pair<const char*, const char*> rows[] = {{"001", "002"},  {"009", "010"},   {"099", "100"},
                                                       {"999", "1000"}, {"1000", "1001"}, {"", "001"}};
   for (const auto& [before, after] : rows) {
@@ -13,9 +15,6 @@ TEST(IncFn, AddsLeadingZerosUpToThreeDigitsOnly) {
     IncFn(number);
     EXPECT_EQ(number, after) << before;
   }
-}
-
-TEST(PartNames, ExtensionMatchesInAnyLetterCase) {
   EXPECT_TRUE(HasPartExtension("001.DRB") && HasPartExtension(".drb"));
   EXPECT_FALSE(HasPartExtension("001.drbx") || HasPartExtension("drb") || HasPartExtension("Infa.inf"));
 }

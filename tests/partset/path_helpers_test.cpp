@@ -9,7 +9,8 @@ namespace {
 
 // Windows takes both separators, and a drive's root stays a root: a set
 // beside C:\film.avi belongs in C:\, not in the current folder of drive C.
-TEST(PathHelpers, CutAtTheRightmostSeparatorKeepingRoots) {
+// Plain file names stay inside their folder.
+TEST(PathHelpers, CutAtTheRightmostSeparatorKeepingRootsAndTellPlainFileNames) {
   using enum PathStyle;
   // The path, its style, its folder, its file name, the length of its root.
   const std::tuple<const char*, PathStyle, const char*, const char*, std::size_t> rows[] = {
@@ -29,11 +30,8 @@ TEST(PathHelpers, CutAtTheRightmostSeparatorKeepingRoots) {
               std::tuple(folder, name, root))
         << path;
   }
-}
-
-// NTFS counts a name's length in UTF-16 units: 255 Cyrillic letters (510
-// bytes) fit, 128 characters outside the BMP (two units each) don't.
-TEST(PathHelpers, PlainFileNamesStayInsideTheirFolder) {
+  // NTFS counts a name's length in UTF-16 units: 255 Cyrillic letters (510
+  // bytes) fit, 128 characters outside the BMP (two units each) don't.
   std::string cyrillic, astral;
   for (int i = 0; i < 255; ++i) cyrillic += "ж";
   for (int i = 0; i < 128; ++i) astral += "\U0001F600";

@@ -108,6 +108,20 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
     EXPECT_EQ(ContentsOf(fresh.path()), before) << name << " " << size << " " << extra;
   }
   ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
+  // What would stop the split half-way is found before anything is created.
+  fs::create_directory(folder / "002.drb");
+  ExpectFailure(SplitInto("5"), EISDIR, folder / "002.drb");
+  // A new-folder name that is a symbolic link is never followed.
+  TempFolder elsewhere;
+  fs::create_directory_symlink(elsewhere.path(), folder / "sub");
+  ExpectFailure(SplitInto("5", "sub"), kSymbolicLink, folder / "sub");
+  EXPECT_TRUE(FolderEntries(elsewhere.path()).empty());
+  ExpectFailure(SplitInto("5", "f"), ENOTDIR, source);
+  // One operation per folder: a second one on a folder in use writes nothing.
+  const Folder held = Folder::Open(folder.path());
+  held.Lock();
+  ExpectFailure(SplitInto("5"), kFolderBusy, folder.path());
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"002.drb", "f", "sub"}));
 }
 
 // Infa.sha256 checks the parts and the joined file with sha256sum; a later
@@ -180,24 +194,16 @@ TEST_F(SplitTest, ThousandPartsWaitForTheCommitUnderALowOpenFileLimit) {
   }
 }
 
-// What would stop the split half-way is found before anything is created.
-TEST_F(SplitTest, EntriesItCannotReplaceAreErrorsBeforeAnyWrite) {
-  fs::create_directory(folder / "002.drb");
-  ExpectFailure(SplitInto("5"), EISDIR, folder / "002.drb");
-  // A new-folder name that is a symbolic link is never followed.
-  TempFolder elsewhere;
-  fs::create_directory_symlink(elsewhere.path(), folder / "sub");
-  ExpectFailure(SplitInto("5", "sub"), kSymbolicLink, folder / "sub");
-  EXPECT_TRUE(FolderEntries(elsewhere.path()).empty());
-  ExpectFailure(SplitInto("5", "f"), ENOTDIR, source);
-  // One operation per folder: a second one on a folder in use writes nothing.
-  const Folder held = Folder::Open(folder.path());
-  held.Lock();
-  ExpectFailure(SplitInto("5"), kFolderBusy, folder.path());
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"002.drb", "f", "sub"}));
-}
-
-TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
+// A source that shrinks while read is an error, never a short part.
+TEST_F(SplitTest, SurvivesInterruptedAndShortCallsButNotAShrinkingSource) {
+  WriteFile(source, std::string(12 << 20, 'x'));
+  const Progress shrink = [&](const ProgressReport& r) {
+    if (r.part == 2) fs::resize_file(source, 6 << 20);
+  };
+  const auto descriptors = OpenDescriptorCount();
+  ExpectFailure(SplitInto("5242880", "", shrink), kUnexpectedEnd, source);
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
   const std::string bytes = PatternBytes(9 << 20);
   WriteFile(source, bytes);
   FaultySysCalls faults;
@@ -209,23 +215,12 @@ TEST_F(SplitTest, SurvivesInterruptedAndShortCallsAndReportsProgress) {
     ASSERT_EQ(SplitInto("3000000", "", [&](const ProgressReport& r) { reports.push_back(r); }).outcome, Outcome::Done);
   }
   EXPECT_GT(faults.interruptedCalls, 50);
-  std::string parts;
-  for (const char* name : {"001.drb", "002.drb", "003.drb", "004.drb"}) parts += ReadFile(folder / name);
-  EXPECT_TRUE(parts == bytes);
+  EXPECT_TRUE(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") + ReadFile(folder / "003.drb") +
+                  ReadFile(folder / "004.drb") ==
+              bytes);
   const ProgressReport& last = reports.back();
   EXPECT_EQ(std::tuple(reports.size() > 4, reports.front().part, last.part, last.parts, last.bytesDone),
             std::tuple(true, 1u, 4u, 4u, bytes.size()));
-}
-
-TEST_F(SplitTest, SourceThatShrinksWhileReadIsAnErrorNeverAShortPart) {
-  WriteFile(source, std::string(12 << 20, 'x'));
-  const Progress shrink = [&](const ProgressReport& r) {
-    if (r.part == 2) fs::resize_file(source, 6 << 20);
-  };
-  const auto descriptors = OpenDescriptorCount();
-  ExpectFailure(SplitInto("5242880", "", shrink), kUnexpectedEnd, source);
-  EXPECT_EQ(OpenDescriptorCount(), descriptors);
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "io/file_error.h"
 #include "operation/progress.h"
@@ -17,8 +19,7 @@ void ExpectFileError(Work&& work, int code, const std::string& path) {
   try {
     work();
   } catch (const FileError& error) {
-    EXPECT_EQ(error.code(), code) << error.what();
-    EXPECT_EQ(error.path(), path);
+    EXPECT_EQ(std::pair(error.code(), error.path()), std::pair(code, path)) << error.what();
     return;
   }
   ADD_FAILURE() << "no error, where error " << code << " on " << path << " was due";
@@ -27,17 +28,14 @@ void ExpectFileError(Work&& work, int code, const std::string& path) {
 // Checks that an operation failed with this error number on this file, and
 // that its box is the error report.
 inline void ExpectFailure(const Report& report, int code, const std::string& path) {
-  EXPECT_EQ(report.outcome, Outcome::Failed) << report.message.text;
-  EXPECT_EQ(report.errorCode, code) << report.message.text;
-  EXPECT_EQ(report.errorPath, path);
-  EXPECT_EQ(report.message.kind, MessageKind::Critical);
+  EXPECT_EQ(std::tuple(report.outcome, report.errorCode, report.errorPath, report.message.kind),
+            std::tuple(Outcome::Failed, code, path, MessageKind::Critical))
+      << report.message.text;
 }
 
 // Checks an operation's outcome and box.
 inline void ExpectReport(const Report& report, Outcome outcome, const std::string& title, const std::string& text) {
-  EXPECT_EQ(report.outcome, outcome) << report.message.text;
-  EXPECT_EQ(report.message.title, title);
-  EXPECT_EQ(report.message.text, text);
+  EXPECT_EQ(std::tuple(report.outcome, report.message.title, report.message.text), std::tuple(outcome, title, text));
 }
 
 // A progress that throws `Stop` (OperationCancelled, std::bad_alloc) as

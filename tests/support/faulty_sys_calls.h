@@ -5,8 +5,10 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -25,8 +27,10 @@ struct FaultySysCalls : SysCalls {
   int closeError = 0;                 // closing a file that was written fails so
   int unnamedError = 0;               // unnamed temporaries (O_TMPFILE) fail so
   int takenNames = 0;                 // so many temporary names in a row are taken (EEXIST)
-  // A call of this name fails so; block sharing is refused unless erased.
+  // A call of this name fails so; block sharing is refused unless erased, then shown by copying
+  // the bytes, after which `shared` sees the source and the count.
   std::map<std::string, int> errors{{"CloneRange", EOPNOTSUPP}};
+  std::function<void(int from, std::uint64_t count)> shared;
   std::map<std::string, int> calls;  // how often each call was made
   // What the target's file system tells of its room, else the real figure.
   std::optional<std::uint64_t> freeSpace, largestFile;
@@ -37,9 +41,7 @@ struct FaultySysCalls : SysCalls {
   // A disk that is full once `after` bytes went out, writes moving `perCall` bytes at most.
   static FaultySysCalls FullDisk(std::uint64_t after, std::size_t perCall = 0, int error = ENOSPC) {
     FaultySysCalls full;
-    full.writeError = error;
-    full.writeErrorAfter = after;
-    full.maxBytesPerCall = perCall;
+    full.writeError = error, full.writeErrorAfter = after, full.maxBytesPerCall = perCall;
     return full;
   }
 
@@ -50,14 +52,6 @@ struct FaultySysCalls : SysCalls {
 #endif
     if ((flags & O_EXCL) && takenNames > 0) return --takenNames, Fail(EEXIST);
     return SysCalls::OpenAt(folderFd, name, flags, mode);
-  }
-  int LinkUnnamed(int fd, int folderFd, const char* name) override {
-    if (takenNames > 0) return --takenNames, Fail(EEXIST);
-    return Pass("LinkUnnamed", [&] { return SysCalls::LinkUnnamed(fd, folderFd, name); });
-  }
-  int LinkUnnamedByDescriptor(int fd, int folderFd, const char* name) override {
-    if (takenNames > 0) return --takenNames, Fail(EEXIST);
-    return Pass("LinkUnnamedByDescriptor", [&] { return SysCalls::LinkUnnamedByDescriptor(fd, folderFd, name); });
   }
   ssize_t Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) override {
     if (Interrupt()) return -1;
@@ -74,16 +68,17 @@ struct FaultySysCalls : SysCalls {
     return wrote;
   }
   int Close(int fd) override {
-    ++calls["Close"];
     const bool wasWritten = writtenFds_.erase(fd) > 0;
-    const int result = SysCalls::Close(fd);
+    const int result = Pass("Close", [&] { return SysCalls::Close(fd); });
     return wasWritten && closeError ? Fail(closeError) : result;
   }
-  // The rest fail as `errors` says, else pass through.
+  // The rest fail as `errors` says (a link also as `takenNames` does), else pass through.
 #define PARCELO_PASS(Result, Call, Parameters, Arguments)         \
   Result Call Parameters override {                               \
     return Pass(#Call, [&] { return SysCalls::Call Arguments; }); \
   }
+  PARCELO_PASS(int, LinkUnnamed, (int fd, int d, const char* n), (fd, d, n))
+  PARCELO_PASS(int, LinkUnnamedByDescriptor, (int fd, int d, const char* n), (fd, d, n))
   PARCELO_PASS(int, LstatAt, (int d, const char* n, FileStatus* s), (d, n, s))
   PARCELO_PASS(int, Fchmod, (int fd, std::uint32_t mode), (fd, mode))
   PARCELO_PASS(int, SetFlags, (int fd, int flags), (fd, flags))
@@ -92,11 +87,18 @@ struct FaultySysCalls : SysCalls {
   PARCELO_PASS(int, ReadNames, (int d, std::vector<std::string>* n), (d, n))
   PARCELO_PASS(int, FlockHolder, (int fd, LockHolder* holder), (fd, holder))
   PARCELO_PASS(int, RenameAt, (int d, const char* from, const char* to), (d, from, to))
-  PARCELO_PASS(int, CloneRange, (int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t n),
-               (from, at, to, toAt, n))
   PARCELO_PASS(std::int64_t, SeekData, (int fd, std::uint64_t offset), (fd, offset))
   PARCELO_PASS(std::int64_t, SeekHole, (int fd, std::uint64_t offset), (fd, offset))
 #undef PARCELO_PASS
+  int CloneRange(int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t count) override {
+    return Pass("CloneRange", [&] {
+      std::string bytes(count, '\0');
+      const ssize_t got = SysCalls::Pread(from, bytes.data(), count, at);
+      if (got < 0 || SysCalls::Pwrite(to, bytes.data(), static_cast<std::size_t>(got), toAt) < 0) return -1;
+      if (shared) shared(from, count);
+      return 0;
+    });
+  }
   int FreeSpace(int fd, std::uint64_t* bytes) override {
     return Pass("FreeSpace", [&] { return freeSpace ? (*bytes = *freeSpace, 0) : SysCalls::FreeSpace(fd, bytes); });
   }
@@ -106,25 +108,16 @@ struct FaultySysCalls : SysCalls {
   }
 
  private:
-  static int Fail(int error) {
-    errno = error;
-    return -1;
-  }
+  static int Fail(int error) { return errno = error, -1; }
   template <typename Real>
   auto Pass(const std::string& call, Real real) -> decltype(real()) {
+    if (call.starts_with("LinkUnnamed") && takenNames > 0) return --takenNames, Fail(EEXIST);
     ++calls[call];
     const auto error = errors.find(call);
     return error == errors.end() ? real() : Fail(error->second);
   }
-  bool Interrupt() {
-    if (!interrupt || !(toggle_ = !toggle_)) return false;
-    ++interruptedCalls;
-    errno = EINTR;
-    return true;
-  }
-  std::size_t Limit(std::size_t count) const {
-    return maxBytesPerCall && count > maxBytesPerCall ? maxBytesPerCall : count;
-  }
+  bool Interrupt() { return interrupt && (toggle_ = !toggle_) && (++interruptedCalls, (errno = EINTR) != 0); }
+  std::size_t Limit(std::size_t count) const { return maxBytesPerCall ? std::min(count, maxBytesPerCall) : count; }
   bool toggle_ = false;
   std::set<int> writtenFds_;
 };

@@ -26,10 +26,7 @@ inline std::string OctalToDecimal(const std::string& octal) {
     if (carry) limbs.push_back(carry);
   }
   std::string text = std::to_string(limbs.back());
-  for (auto it = limbs.rbegin() + 1; it != limbs.rend(); ++it) {
-    const std::string part = std::to_string(*it);
-    text += std::string(9 - part.size(), '0') + part;
-  }
+  for (auto it = limbs.rbegin() + 1; it != limbs.rend(); ++it) text += std::to_string(*it + 1000000000).substr(1);
   return text;
 }
 

@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <functional>
 
 namespace parcelo::testing {
@@ -32,8 +31,5 @@ inline int RunAsOtherUser(const std::function<int()>& work) {
   if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255) return -1;
   return WEXITSTATUS(status);
 }
-
-// Lets every user into a test folder (they are private when made).
-inline void OpenToAll(const std::string& folder) { std::filesystem::permissions(folder, std::filesystem::perms(0777)); }
 
 }  // namespace parcelo::testing

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <stdexcept>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,16 +18,13 @@ using Strings = std::vector<std::string>;
 
 class TempFolder {
  public:
-  // A new private folder of a random name (creating it fails where one exists).
+  // A new private folder of a random name (another where one exists; any other failure throws).
   TempFolder() {
-    std::random_device random;
-    for (int attempt = 0; path_.empty(); ++attempt) {
-      if (attempt == 100) throw std::runtime_error("no temporary folder");
+    for (std::random_device random; path_.empty();) {
       const auto path = std::filesystem::temp_directory_path() / ("parcelo-test-" + std::to_string(random()));
-      if (!std::filesystem::create_directory(path)) continue;
-      std::filesystem::permissions(path, std::filesystem::perms::owner_all);
-      path_ = path.string();
+      if (std::filesystem::create_directory(path)) path_ = path.string();
     }
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -61,12 +58,9 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(FsPath(path), std::ios::binary | std::ios::ate);
-  if (!in) return {};
-  std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
+  std::ostringstream bytes;  // empty where there is no file
+  bytes << std::ifstream(FsPath(path), std::ios::binary).rdbuf();
+  return bytes.str();
 }
 
 // The names in a folder, hidden ones included (a left-over temporary shows).

@@ -45,7 +45,9 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
   }
   QWidget* control(const char* name) { return window->findChild<QWidget*>(name); }
   QLineEdit* box(const char* name) { return window->findChild<QLineEdit*>(name); }
-  void click(const char* button) { QTest::mouseClick(control(button), Qt::LeftButton); }
+  void click(std::initializer_list<const char*> buttons) {
+    for (const char* button : buttons) QTest::mouseClick(control(button), Qt::LeftButton);
+  }
 
  private slots:
   void init() { open({}); }
@@ -65,7 +67,7 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
         {"optSameDir", true, {"txtKusok", "cmdOk", "optSameDir"}},
         {"cmdOk", false, {"txtPut", "cmdGo", "cmdSobrat", "cmddir", "cmdOptions"}}};
     for (const auto& [button, settings, stops] : states) {
-      if (button) click(button);
+      if (button) click({button});
       QTest::qWait(300);  // the window sizes itself again once framed
       QVERIFY(control(settings ? "Frame2" : "Frame1")->geometry().bottom() < window->height());
       QCOMPARE(control("Frame2")->y() < window->height(), settings);
@@ -84,24 +86,19 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     const std::string source = files / "фильм.avi";
     for (const char* name : {"cmdGo", "cmdSobrat"}) QTest::keyClick(control(name), Qt::Key_Return);
     openResult = source.c_str();
-    click("cmddir");
-    click("cmdGo");  // the file is not there yet
-    click("cmddir");
-    click("cmdGo");
+    click({"cmddir", "cmdGo", "cmddir", "cmdGo"});  // the file is not there yet; the dialog cancelled
     support::WriteFile(source, support::PatternBytes(10007));
     box("txtPut")->setText(source.c_str());
-    click("cmdOptions");
-    click("optSubDir");
+    click({"cmdOptions", "optSubDir"});
     box("txtPapka")->setText("части");
     box("txtKusok")->setText("4 000");
-    click("cmdOk");
-    click("cmdGo");
+    click({"cmdOk", "cmdGo"});
     const std::string output = files / "части/фильм.avi";
     support::WriteFile(output, "edited");
     std::filesystem::last_write_time(output,
                                      std::filesystem::last_write_time(files / "части/001.drb") + std::chrono::hours(1));
     folderResult = QString::fromStdString(files / "части");
-    click("cmdSobrat");
+    click({"cmdSobrat"});
     QCOMPARE(support::ReadFile(output), "edited");
     QCOMPARE(log, QStringList({Box(messages::ErrorReport({ENOENT, parcelo::FileOperation::Open, source}).message),
                                Box({{}, messages::kReadErrorTitle, messages::kNoSource}),
@@ -137,7 +134,7 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
         if (how == "close button") progress->close();
         if (how == "window closed") window->close();
       });
-      click("cmdGo");
+      click({"cmdGo"});
       QVERIFY2(support::FolderEntries(folder.path()) == std::vector<std::string>{"film.avi"}, qPrintable(how));
       QCOMPARE(window->isVisible(), how != "window closed");
     }
@@ -153,7 +150,7 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
         {window, {file, file}, false},  {box("txtPut"), {folder}, false},
         {box("txtPut"), {page}, false}, {box("txtKusok"), {file}, false}};  // the piece size, the settings open
     for (const auto& [target, carried, takesPath] : rows) {
-      if (target == box("txtKusok")) click("cmdOptions");
+      if (target == box("txtKusok")) click({"cmdOptions"});
       box("txtPut")->setText("before");
       QMimeData data;  // as file managers fill it: the addresses, and as plain text too
       data.setUrls(carried);
@@ -186,7 +183,7 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
       open(arguments);
       QCOMPARE(box("txtPut")->text(), pathBox);
       QCOMPARE(QApplication::focusWidget() == control("cmdSobrat"), pathBox.isEmpty());
-      click("cmdSobrat");
+      click({"cmdSobrat"});
       QCOMPARE(log, QStringList(Chooser(chooserStart)));  // and a cancel there starts nothing
     }
   }

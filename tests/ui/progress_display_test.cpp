@@ -17,8 +17,8 @@ class ProgressDisplayTest : public QObject {
 
  private slots:
   // Counted words in their right form, Russian separators, units of 1024,
-  // and the label: part, bytes, speed and time left.
-  void sizesAndLabelReadInRussian() {
+  // and the label: part, bytes, speed and time left; then the display.
+  void sizesAndLabelReadInRussianAndTheDisplayShowsLateAndCancels() {
     QStringList sizes;
     for (const quint64 bytes : {5u, 12u, 21u, 22u, 112u, 1002u, 1024u, 1048575u}) sizes << DataSizeText(bytes);
     QCOMPARE(sizes.join(", "), "5 байт, 12 байт, 21 байт, 22 байта, 112 байт, 1\u00A0002 байта, 1,0 КБ, 1,0 МБ");
@@ -32,12 +32,9 @@ class ProgressDisplayTest : public QObject {
     for (const auto& [done, total, parts, elapsedMs, label] : rows) {
       QCOMPARE(ProgressLabel(done, total, parts - 1, parts, elapsedMs), label);
     }
-  }
-
-  // The display shows after half a second, with room for its whole title;
-  // "Отмена" stops the work at its next step (Esc and the close button too:
-  // frm_main_test).
-  void showsAfterHalfASecondAndStopsTheWorkOnCancel() {
+    // The display shows after half a second, with room for its whole title;
+    // "Отмена" stops the work at its next step (Esc and the close button too:
+    // frm_main_test).
     QWidget window;
     ProgressDisplay display(&window, parcelo::messages::window::kSplitProgressTitle);
     const parcelo::Progress progress = display.callback();
