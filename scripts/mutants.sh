@@ -54,6 +54,7 @@ mutant io/replacement_file.cpp '  file_.Close();
   file_.Close();
   if (Sys().RenameAt' io_replacement_file_test
 mutant io/replacement_file.cpp 'mode = old->mode & modeLimit_;' 'mode = old->mode;' io_replacement_file_test
+mutant io/replacement_file.cpp 'return IsWorldWritable(folder) && (folder.mode & 01000)' 'return false && IsWorldWritable(folder) && (folder.mode & 01000)' io_replacement_file_test
 mutant io/replacement_file.cpp 'Sys().Fchown(file_.fd(), old->owner, old->group);' '' io_replacement_file_test
 mutant io/replacement_file.cpp 'if (const int error = folder.WriteAccessError(name)) {' 'if (const int error = folder.WriteAccessError(name); error && false) {' io_replacement_file_test
 mutant io/replacement_file.cpp 'if (errno != EEXIST || attempt == kNameAttempts) {
@@ -62,25 +63,30 @@ mutant io/replacement_file.cpp 'if (errno != EEXIST || attempt == kNameAttempts)
 mutant io/replacement_file.cpp '#ifdef O_TMPFILE' '#if 0' io_stop_signals_test
 mutant io/copy_range.cpp 'cloneSupported_ = false;' '' io_copy_range_test
 mutant io/folder.cpp 'if (Sys().Flock(fd(), LOCK_EX | LOCK_NB) == 0) return;' 'return;' split_split_test
-mutant io/folder_listing.cpp 'throw FileError(error.code(), FileOperation::ListFolder, path);' 'return {};' io_replacement_file_test
+mutant io/folder_listing.cpp 'throw FileError(error.code(), FileOperation::ListFolder, folder.path());' 'return {};' io_folder_test
 mutant io/stop_signals.cpp 'std::signal(SIGXFSZ, SIG_IGN);' '' io_stop_signals_test
 mutant io/sys_calls_posix.cpp 'if (::fstatat(folderFd, name, &raw, AT_SYMLINK_NOFOLLOW) != 0)' 'if (::fstatat(folderFd, name, &raw, 0) != 0)' split_split_test
 # The part set's text.
 mutant partset/info_file.h 'kInfoFileReadLimit = 4097;' 'kInfoFileReadLimit = 8193;' join_join_test
 mutant partset/info_file.cpp 'if (sourceName.empty() || sourceName.front()' 'return true; if (sourceName.empty() || sourceName.front()' split_split_test
 mutant partset/name_encoding.cpp 'if (bytes && (*bytes == utf8 || !IsValidUtf8(*bytes)))' 'if (bytes)' partset_info_file_test
-# The split and the join. (The join's own check that a listed part is a
-# regular file is not among them: the file layer refuses the same entries
-# with the same errors when the part is opened.)
-mutant split/split.cpp '        target.Remove(std::string(kInfoFileName));' '' split_split_test
+# The split and the join, the whole set at a time. (The join's own check
+# that a listed part is a regular file is not among them: the file layer
+# refuses the same entries with the same errors when the part is opened.)
+mutant split/split.cpp '    target.Remove(std::string(kInfoFileName));' '' split_split_test
+mutant split/split.cpp 'if (owner && *owner != sourceName) {' 'if (false) {' split_split_test
 mutant split/split.cpp 'return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);' 'continue;' split_split_test
 mutant split/split.cpp 'std::vector<std::string> outputs = parts;' 'std::vector<std::string> outputs(parts.begin(), parts.end() - 1);' split_split_test
 mutant split/split.cpp 'const std::uint32_t mode = sourceStatus_.mode & 0666;' 'const std::uint32_t mode = 0666;' split_split_test
-mutant split/split.cpp '      target_->Remove(name);' '' split_split_test
+mutant split/split.cpp 'for (const std::string& name : oldParts_) target.Remove(name);' '' split_split_test
 mutant split/split.cpp 'if (createdChild_) parent_.RemoveChildIfEmpty(childName_);
 }' '}' split_split_test
-mutant join/join.cpp 'if (!file.Status().IsSameFileAs(part.status)) {' 'if (false) {' join_join_test
-mutant join/join.cpp 'if (wholeHash && wholeHash->HexDigest() != checksums->whole->digest) {' 'if (false) {' join_join_test
+mutant join/part_set.cpp 'if (!status.IsSameFileAs(part.status) || status.size != part.status.size) {' 'if (false) {' join_join_test
+mutant join/part_set.cpp 'if (wholeHash && wholeHash->HexDigest() != *set.wholeDigest) {' 'if (false) {' join_join_test
+mutant join/part_set.cpp 'if (IsPartNumber(number) && NumberBefore(expected, number)) {' 'if (false) {' join_join_test
+mutant join/part_set.cpp 'if (size == 0 || (last ? size > first : size != first)) {' 'if (size == 0) {' join_join_test
+mutant join/join.cpp 'return !SameContent(existing, joined' 'return false && !SameContent(existing, joined' join_join_test
+mutant join/join.cpp 'if (std::optional<Report> refusal = CheckJoinRoom(set.folder, set.parts)) return *refusal;' '' operation_room_check_test
 # The command line.
 mutant cli/main.cpp 'return std::fflush(stdout) == 0 && !std::ferror(stdout);' 'return true;' cli_parcelo_cli_test
 # The window.
