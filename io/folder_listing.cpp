@@ -7,10 +7,6 @@
 
 namespace parcelo {
 
-std::vector<FolderEntry> ListFolder(const std::string& path) {
-  return ListFolder(Folder::Open(path));
-}
-
 std::vector<FolderEntry> ListFolder(const Folder& folder) {
   std::vector<FolderEntry> entries;
   try {

@@ -15,16 +15,13 @@ struct FolderEntry {
   FileStatus status;
 };
 
-// Returns the entries of a folder, sorted by name (byte order), with their
-// kind and identity as the listing saw them (symbolic links not followed);
-// hidden entries (names starting with ".") are left out. Throws FileError
-// when the folder can't be read or an entry can't be looked at (a folder
-// without search permission, EACCES).
-std::vector<FolderEntry> ListFolder(const std::string& folder);
-
-// Lists an open folder by the same rules, looking at each entry through the
-// folder itself, so the listing is of the folder that was opened (and
-// locked) whatever happens to its path meanwhile.
+// Returns the entries of an open folder, sorted by name (byte order), with
+// their kind and identity as the listing saw them (symbolic links not
+// followed), each looked at through the folder itself, so the listing is of
+// the folder that was opened (and locked) whatever happens to its path
+// meanwhile. Hidden entries (names starting with ".") are left out. Throws
+// FileError when the folder can't be read or an entry can't be looked at
+// (a folder without search permission, EACCES).
 std::vector<FolderEntry> ListFolder(const Folder& folder);
 
 }  // namespace parcelo

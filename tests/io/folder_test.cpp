@@ -37,16 +37,16 @@ TEST(Folder, ListsVisibleEntriesAndRemovesOnlyEmptyChildFolders) {
   ASSERT_EQ(mkfifo((folder / "d").c_str(), 0600), 0);
   EXPECT_FALSE(open.RemoveChildIfEmpty("c") || open.RemoveChildIfEmpty("a"));
   Listing seen;
-  for (const FolderEntry& entry : ListFolder(folder.path())) seen.emplace_back(entry.name, entry.status.kind);
+  for (const FolderEntry& entry : ListFolder(open)) seen.emplace_back(entry.name, entry.status.kind);
   EXPECT_EQ(seen, (Listing{{"a", Kind::Folder}, {"b", Kind::Regular}, {"c", Kind::SymbolicLink}, {"d", Kind::Other}}));
-  EXPECT_EQ(ListFolder(folder.path())[1].status.size, 5u);
-  ExpectFileError([&] { ListFolder(folder / "b"); }, ENOTDIR, folder / "b");
+  EXPECT_EQ(ListFolder(open)[1].status.size, 5u);
+  ExpectFileError([&] { ListFolder(Folder::Open(folder / "b")); }, ENOTDIR, folder / "b");
   fs::remove(folder / "a/x");
   EXPECT_TRUE(open.RemoveChildIfEmpty("a"));
   // An open folder is listed as itself, whatever now lies at its path.
   fs::rename(folder.path(), elsewhere / "moved");
   fs::create_directory(folder.path());
-  EXPECT_EQ(ListFolder(open).size() + ListFolder(folder.path()).size(), 3u);
+  EXPECT_EQ(ListFolder(open).size() + ListFolder(Folder::Open(folder.path())).size(), 3u);
 }
 
 // Every call of the file layer that can fail surfaces as one error naming
@@ -58,7 +58,7 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
   const std::vector<std::tuple<std::string, std::function<void()>, std::string>> rows = {
       {"LstatAt", [&] { open.Status("file"); }, folder / "file"},
       {"ReadNames", [&] { open.Names(); }, folder.path()},
-      {"ReadNames", [&] { ListFolder(folder.path()); }, folder.path()},
+      {"ReadNames", [&] { ListFolder(open); }, folder.path()},
       {"MkdirAt", [&] { open.MakeChild("new"); }, folder / "new"},
       {"UnlinkAt", [&] { open.Remove("file"); }, folder / "file"},
       {"SetFlags", [&] { File::OpenForReading(folder / "file"); }, folder / "file"},

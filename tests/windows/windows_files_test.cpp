@@ -78,8 +78,8 @@ TEST(WindowsFiles, HiddenEntriesAreNotListedAndNamesWindowsWouldChangeAreInvalid
   for (const char* name : {"x", "hidden", "desktop.ini"}) WriteFile(folder / name, "x");
   SetFileAttributesW(WideFromUtf8(folder / "hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
   SetFileAttributesW(WideFromUtf8(folder / "desktop.ini").c_str(), FILE_ATTRIBUTE_SYSTEM);
-  ASSERT_EQ(ListFolder(folder.path()).size(), 1u);
-  EXPECT_EQ(ListFolder(folder.path())[0].name, "x");
+  ASSERT_EQ(ListFolder(Folder::Open(folder.path())).size(), 1u);
+  EXPECT_EQ(ListFolder(Folder::Open(folder.path()))[0].name, "x");
   const Folder open = Folder::Open(folder.path());
   for (const std::string name : {"x.", "x ", "a?b", "a<b"}) {
     ExpectFileError([&] { File::OpenEntry(open, name); }, kInvalidName, open.PathOf(name));
