@@ -214,12 +214,7 @@ void FrmMain::SetOuterHeight(int twips) {
   // borders, so the lower panel stays out of sight in the Normal state.
   int frame = isVisible() ? frameGeometry().height() - geometry().height() : 0;
   if (frame <= 0) frame = Px(kAssumedFrameTwips);
-  int client = Px(twips) - frame;
-  // A frame thinner than the design's (a scale factor makes the desktop's
-  // frame thinner in device-independent pixels) would bring the lower
-  // panel's top into sight; the window is then that much lower instead.
-  if (twips == kNormalHeightTwips) client = std::min(client, Frame2->y());
-  setFixedSize(Px(kClientWidthTwips), client);
+  setFixedSize(Px(kClientWidthTwips), Px(twips) - frame);
 }
 
 void FrmMain::SetWorkControlsEnabled(bool enabled) {
@@ -227,32 +222,29 @@ void FrmMain::SetWorkControlsEnabled(bool enabled) {
   for (QWidget* control : inOrder) control->setEnabled(enabled);
 }
 
-// The lower panel's controls take the keyboard only while the panel shows:
-// in the Normal state Tab would stop on them out of sight, and typing there
-// would change the piece size unseen.
-void FrmMain::SetLowerPanelFocusable(bool focusable) {
-  QWidget* const controls[] = {optSameDir, optSubDir, txtPapka, txtKusok, cmdOk};
-  for (QWidget* control : controls) {
-    control->setFocusPolicy(focusable ? Qt::StrongFocus : Qt::NoFocus);
-  }
-}
+// The lower panel is hidden in the Normal state, not only out of sight: a
+// frame thinner than the design's (a scale factor makes the desktop's frame
+// thinner in device-independent pixels) would bring its top into sight at
+// the designed height, and hidden, its controls take no keyboard: Tab would
+// stop on them, and typing there would change the piece size unseen.
+void FrmMain::SetLowerPanelShown(bool shown) { Frame2->setVisible(shown); }
 
 void FrmMain::Form_Load() {
   SetOuterHeight(kNormalHeightTwips);
-  SetLowerPanelFocusable(false);
+  SetLowerPanelShown(false);
 }
 
 void FrmMain::cmdOptions_Click() {
   SetOuterHeight(kSettingsHeightTwips);
-  // Focusable first, so the focus leaving the disabled controls lands there.
-  SetLowerPanelFocusable(true);
+  // Shown first, so the focus leaving the disabled controls lands there.
+  SetLowerPanelShown(true);
   SetWorkControlsEnabled(false);
 }
 
 void FrmMain::cmdOk_Click() {
   SetOuterHeight(kNormalHeightTwips);
   SetWorkControlsEnabled(true);
-  SetLowerPanelFocusable(false);
+  SetLowerPanelShown(false);
   cmdOptions->setFocus();
 }
 

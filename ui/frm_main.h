@@ -74,7 +74,7 @@ class FrmMain : public QWidget {
   void SetTabOrder();
   void SetOuterHeight(int twips);
   void SetWorkControlsEnabled(bool enabled);
-  void SetLowerPanelFocusable(bool focusable);
+  void SetLowerPanelShown(bool shown);
   void RunOperation(const QString& progressTitle, const Work& work);
   QString StartingFolderForJoin() const;
   bool TakeFileDrag(QEvent* event);
