@@ -1,8 +1,8 @@
 // parcelo: opens the main window and ends when it is closed. A file or a
 // part set's folder given as the argument is opened in it. "--version" only
-// prints the version, without a display. SIGINT, SIGTERM and SIGHUP cancel
-// running work (its temporaries are removed), close the window, and end the
-// program as the signal would.
+// prints the version, and "--help" (or "-h") the usage, without a display.
+// SIGINT, SIGTERM and SIGHUP cancel running work (its temporaries are
+// removed), close the window, and end the program as the signal would.
 
 #include <QApplication>
 #include <QTimer>
@@ -16,7 +16,22 @@
 #include "ui/russian_translation.h"
 #include "ui/start_path.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "Использование: parcelo [ФАЙЛ | ДИРЕКТОРИЯ]\n"
+    "Открывает окно Parcelo. ФАЙЛ встаёт в поле пути для дробления;\n"
+    "директория с набором частей (Infa.inf и *.drb) готовится к слиянию.\n"
+    "  -h, --help  показать эту справку\n"
+    "  --version   показать версию\n"
+    "Дробление и слияние без окна: parcelo-cli --help.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    return std::fputs(kUsage, stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
+  }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
     return std::puts("parcelo " PARCELO_VERSION) >= 0 ? 0 : 1;
   }
