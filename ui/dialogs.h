@@ -23,9 +23,10 @@ class Dialogs {
   // close button); returns whether "Да" was chosen.
   virtual bool Ask(QWidget* parent, const Message& question) = 0;
 
-  // Shows the open-file dialog; returns the chosen file's path, or the
-  // empty text after a cancel.
-  virtual QString ShowOpen(QWidget* parent) = 0;
+  // Shows the open-file dialog, in the starting folder where that is an
+  // existing folder; returns the chosen file's path, or the empty text
+  // after a cancel.
+  virtual QString ShowOpen(QWidget* parent, const QString& startingFolder) = 0;
 
   // Lets the user pick a folder; returns its path, or the empty text.
   virtual QString ChooseFolder(QWidget* parent, const QString& startingFolder,
@@ -37,7 +38,7 @@ class QtDialogs : public Dialogs {
  public:
   void ShowMessage(QWidget* parent, const Message& message) override;
   bool Ask(QWidget* parent, const Message& question) override;
-  QString ShowOpen(QWidget* parent) override;
+  QString ShowOpen(QWidget* parent, const QString& startingFolder) override;
   QString ChooseFolder(QWidget* parent, const QString& startingFolder,
                        const QString& prompt) override;
 };

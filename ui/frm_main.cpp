@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -27,6 +28,7 @@
 #include "ui/core_path.h"
 #include "ui/dialogs.h"
 #include "ui/file_list_box.h"
+#include "ui/path_box.h"
 #include "ui/progress_display.h"
 
 namespace parcelo::ui {
@@ -68,10 +70,27 @@ Widget* Place(Widget* widget, const char* name, int left, int top, int width, in
   return widget;
 }
 
+// A button that Enter presses while it has the focus, as Space does.
+class EnterPressButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !event->isAutoRepeat()) {
+      click();
+      return;
+    }
+    QPushButton::keyPressEvent(event);
+  }
+};
+
 QPushButton* Button(QWidget* parent, const char* caption, const QFont& font) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  auto* button = new EnterPressButton(QString::fromUtf8(caption), parent);
   button->setFont(font);
-  button->setAutoDefault(false);  // Enter and Esc start nothing by themselves
+  // No button is the default: Enter in a text box, and Esc, start nothing.
+  button->setAutoDefault(false);
   button->setDefault(false);
   return button;
 }
@@ -252,10 +271,16 @@ void FrmMain::optSameDir_Click() { txtPapka->setEnabled(false); }
 
 void FrmMain::optSubDir_Click() { txtPapka->setEnabled(true); }
 
-void FrmMain::cmddir_Click() { txtPut->setText(dialogs_.ShowOpen(this)); }
+// The dialog keeps the last name picked in it, and a cancel puts that
+// name back in the box, as the window's designed dialog control does.
+void FrmMain::cmddir_Click() {
+  const QString picked = dialogs_.ShowOpen(this, SourceFolder());
+  if (!picked.isEmpty()) lastPicked_ = picked;
+  txtPut->setText(lastPicked_);
+}
 
 void FrmMain::cmdGo_Click() {
-  const SplitRequest request{CorePath(txtPut->text()), txtKusok->text().toStdString(),
+  const SplitRequest request{CorePath(PathInBox(txtPut->text())), txtKusok->text().toStdString(),
                              optSubDir->isChecked(), CorePath(txtPapka->text())};
   RunOperation(QString::fromUtf8(text::kSplitProgressTitle),
                [&](const Progress& progress) { return Split(request, progress); });
@@ -283,7 +308,12 @@ void FrmMain::cmdSobrat_Click() {
 // else in the folder the window was readied to join.
 QString FrmMain::StartingFolderForJoin() const {
   if (txtPut->text().isEmpty()) return joinFolder_;
-  return QFileInfo(txtPut->text()).absolutePath();
+  return SourceFolder();
+}
+
+QString FrmMain::SourceFolder() const {
+  if (txtPut->text().isEmpty()) return {};
+  return QFileInfo(PathInBox(txtPut->text())).absolutePath();
 }
 
 // Runs a split or join with a progress display, then shows the one box it

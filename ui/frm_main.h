@@ -77,10 +77,13 @@ class FrmMain : public QWidget {
   void SetLowerPanelShown(bool shown);
   void RunOperation(const QString& progressTitle, const Work& work);
   QString StartingFolderForJoin() const;
+  // The absolute folder of the path in the path box; empty while it is empty.
+  QString SourceFolder() const;
   bool TakeFileDrag(QEvent* event);
 
   Dialogs& dialogs_;
   QString joinFolder_;
+  QString lastPicked_;  // in the open-file dialog
   int heightTwips_ = kNormalHeightTwips;
   ProgressDisplay* progress_ = nullptr;  // while work runs
   bool closeAfterWork_ = false;

@@ -49,9 +49,11 @@ bool QtDialogs::Ask(QWidget* parent, const Message& question) {
   return box.exec() == QMessageBox::Yes;
 }
 
-QString QtDialogs::ShowOpen(QWidget* parent) {
+QString QtDialogs::ShowOpen(QWidget* parent, const QString& startingFolder) {
   QFileDialog dialog(parent);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  const QString start = StartingFolderToPreselect(startingFolder);
+  if (!start.isEmpty()) dialog.setDirectory(start);
   return RunFileDialog(dialog);
 }
 

@@ -28,7 +28,9 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
 
   void ShowMessage(QWidget*, const parcelo::Message& message) override { log << Box(message); }
   bool Ask(QWidget*, const parcelo::Message& question) override { return log << "? " + Box(question), false; }
-  QString ShowOpen(QWidget*) override { return std::exchange(openResult, {}); }
+  QString ShowOpen(QWidget*, const QString& start) override {
+    return log << "open: " + start, std::exchange(openResult, {});
+  }
   QString ChooseFolder(QWidget* parent, const QString& start, const QString& prompt) override {
     log << QString("%1 (%2): %3").arg(prompt, parent ? parent->objectName() : "no parent", start);
     return std::exchange(folderResult, {});
@@ -79,15 +81,15 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     }
   }
 
-  // Enter starts nothing; "..." fills the path box, and its cancel empties it.
   // An error, a refusal, a split and a join show one box each, and the window
   // stays usable. The names are Cyrillic, as they reach the core from the boxes.
   // A file edited after the split stays after "Нет" to the question.
   void eachWorkShowsItsOneBox() {
     const std::string source = files / "фильм.avi";
-    for (const char* name : {"cmdGo", "cmdSobrat"}) QTest::keyClick(control(name), Qt::Key_Return);
-    openResult = source.c_str();
-    click({"cmddir", "cmdGo", "cmddir", "cmdGo"});  // the file is not there yet; the dialog cancelled
+    box("txtPut")->setText(source.c_str());
+    click({"cmdGo"});  // the file is not there yet
+    box("txtPut")->clear();
+    click({"cmdGo"});
     support::WriteFile(source, support::PatternBytes(10007));
     box("txtPut")->setText(source.c_str());
     click({"cmdOptions", "optSubDir"});
@@ -140,6 +142,34 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
       QCOMPARE(window->isVisible(), how != "window closed");
     }
     QCOMPARE(log, QStringList(2, Box({{}, messages::kSplitCancelledTitle, messages::kCancelled})));
+  }
+
+  // Enter presses the focused button, and in a text box starts nothing. "..."
+  // opens in the folder of the path in the box, read as "~" and a file://
+  // address stand for, as is the path the split takes; a cancel there puts the
+  // last picked name back.
+  void enterAndTheOpenDialogTakeThePathInTheBox() {
+    const QString t = QString::fromStdString(files.path()), home = QDir::homePath(), picked = t + "/a.avi";
+    // The path box's text, where the dialog opens, what it answers.
+    const std::tuple<QString, QString, QString> rows[] = {{"", "", picked},
+                                                          {t + "/sub/b.avi", t + "/sub", ""},
+                                                          {"~/нет.avi", home, ""},
+                                                          {"file://" + t + "/sub/%D0%B2%20x.avi", t + "/sub", ""}};
+    QStringList expected;
+    for (const auto& [text, start, answer] : rows) {
+      box("txtPut")->setText(text);
+      QTest::keyClick(box("txtPut"), Qt::Key_Return);
+      openResult = answer;
+      control("cmddir")->setFocus();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      expected << "open: " + start;
+      QCOMPARE(box("txtPut")->text(), picked);
+    }
+    box("txtPut")->setText("~/нет.avi");
+    control("cmdGo")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    const std::string gone = (home + "/нет.avi").toStdString();
+    QCOMPARE(log, expected << Box(messages::ErrorReport({ENOENT, parcelo::FileOperation::Open, gone}).message));
   }
 
   // Only one local file, dropped on the window or the path box, sets the path.

@@ -42,20 +42,21 @@ class QtDialogsTest : public QObject {
     window.show();
   }
 
-  // Both open over the window; the chooser in the folder it is given, if
-  // there is one. Every word in Russian, none cut short.
+  // Both open over the window, in the folder they are given if there is one.
+  // Every word in Russian, none cut short.
   void fileDialogsStartWhereAskedInRussian() {
     const QString folder = QString::fromStdString(files.path()), home = QDir::homePath();
-    // The chooser's start (none: the open-file dialog), where it opens, and
+    // Whether the folder chooser opens (else the open-file dialog), its start, where it opens, and
     // what the dialog lists, sorted: its only words not in Russian.
-    const std::tuple<QString, QString, QStringList> rows[] = {{QString(), QString(), {"big.bin", "parts", "some.bin"}},
-                                                              {folder + "/", folder, {"parts"}},
-                                                              {"/no/such/folder", home, {"parts"}}};
-    for (const auto& [start, shown, names] : rows) {
-      const bool chooser = !shown.isEmpty();
+    const std::tuple<bool, QString, QString, QStringList> rows[] = {
+        {false, folder, folder, {"big.bin", "parts", "some.bin"}},
+        {true, folder + "/", folder, {"parts"}},
+        {true, "/no/such/folder", home, {"parts"}}};
+    for (const auto& [chooser, start, shown, names] : rows) {
       QStringList texts;
       whenOpen<QFileDialog>(chooser, [&](QFileDialog* dialog) {
-        if (chooser) QCOMPARE(dialog->windowTitle() + dialog->directory().path(), text::kJoinFolderPrompt + shown);
+        QCOMPARE(dialog->windowTitle() + dialog->directory().path(),
+                 (chooser ? text::kJoinFolderPrompt : "Открыть") + shown);
         QCOMPARE(dialog->parentWidget(), &window);
         QVERIFY(!dialog->testOption(QFileDialog::DontUseNativeDialog));  // a desktop's own dialog where it has one
         dialog->setDirectory(folder);
@@ -71,8 +72,9 @@ class QtDialogsTest : public QObject {
         }
       });
       // Accepted, the chooser returns the folder it then shows; cancelled, the open-file dialog nothing.
-      QCOMPARE(chooser ? dialogs.ChooseFolder(&window, start, text::kJoinFolderPrompt) : dialogs.ShowOpen(&window),
-               chooser ? folder : QString());
+      QCOMPARE(
+          chooser ? dialogs.ChooseFolder(&window, start, text::kJoinFolderPrompt) : dialogs.ShowOpen(&window, start),
+          chooser ? folder : QString());
       QStringList latin = texts.filter(QRegularExpression("[A-Za-z]"));
       latin.sort();
       QCOMPARE(latin, names);
