@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QListView>
 #include <QLocale>
+#include <QScreen>
 #include <QSplitter>
 #include <QStyle>
 #include <QTreeView>
@@ -58,6 +59,24 @@ void FitRussianTexts(QFileDialog& dialog) {
   dialog.resize(std::max(dialog.width(), placesWidth + width + margins), dialog.height());
 }
 
+// Keeps the dialog inside the screen it opens on, frame included, centred
+// over its parent where that leaves it whole. Sized for its texts it was
+// wider than a small screen at a large scale (a 1280-pixel screen at scale
+// 2), with its buttons off the screen; and Qt's own placing counts the
+// border of one side only, so a dialog as wide as the screen stuck out.
+void FitScreen(QFileDialog& dialog) {
+  const QWidget* over = dialog.parentWidget() ? dialog.parentWidget()->window() : &dialog;
+  const QRect room = over->screen()->availableGeometry();
+  // Not framed yet, the dialog will have a frame like its parent's.
+  const QSize frame = over->frameGeometry().size() - over->size();
+  dialog.resize(dialog.size().boundedTo(room.size() - frame));
+  QRect place(QPoint(), dialog.size() + frame);
+  place.moveCenter(dialog.parentWidget() ? over->frameGeometry().center() : room.center());
+  place.moveRight(std::min(place.right(), room.right()));
+  place.moveBottom(std::min(place.bottom(), room.bottom()));
+  dialog.move(std::max(place.left(), room.left()), std::max(place.top(), room.top()));
+}
+
 }  // namespace
 
 QString RunFileDialog(QFileDialog& dialog) {
@@ -67,6 +86,7 @@ QString RunFileDialog(QFileDialog& dialog) {
   if (dialog.findChild<QAbstractItemView*>()) {
     dialog.setProxyModel(new RussianFileModel(&dialog));
     FitRussianTexts(dialog);
+    FitScreen(dialog);
   }
   dialog.setWindowModality(Qt::ApplicationModal);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

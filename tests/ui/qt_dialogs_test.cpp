@@ -82,6 +82,20 @@ class QtDialogsTest : public QObject {
     }
   }
 
+  // Both fit the screen, frame and buttons, also where that is 640 device-independent pixels wide
+  // (see CMakeLists.txt).
+  void fileDialogsFitTheScreen() {
+    for (const bool chooser : {false, true}) {
+      whenOpen<QFileDialog>(false, [](QFileDialog* dialog) {
+        const QRect screen = dialog->screen()->availableGeometry(), frame = dialog->frameGeometry();
+        QVERIFY2(
+            screen.contains(frame),
+            qPrintable(QString("%1x%2 at %3,%4").arg(frame.width()).arg(frame.height()).arg(frame.x()).arg(frame.y())));
+      });
+      chooser ? dialogs.ChooseFolder(&window, {}, text::kJoinFolderPrompt) : dialogs.ShowOpen(&window, {});
+    }
+  }
+
   // The title bar needs room for the bold title, the icon and three buttons.
   // A question's buttons are "Да" and "Нет", in Russian though no catalogue
   // is loaded; "Нет" is the default, and "Да" alone answers yes.
