@@ -15,6 +15,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyleFactory>
 #include <QTimer>
 #include <algorithm>
@@ -399,8 +400,25 @@ void FrmMain::dragMoveEvent(QDragMoveEvent* event) { TakeFileDrag(event); }
 
 void FrmMain::dropEvent(QDropEvent* event) { TakeFileDrag(event); }
 
+// Text dropped on a text box from elsewhere replaces the box's text, its
+// first line only: a path or a size is meant whole, not put inside another.
+// Moved within the box, it goes where it is dropped.
+bool FrmMain::TakeTextDrop(QObject* watched, QEvent* event) {
+  auto* box = qobject_cast<QLineEdit*>(watched);
+  if (event->type() != QEvent::Drop || !box) return false;
+  auto* drop = static_cast<QDropEvent*>(event);
+  if (!drop->mimeData()->hasText() || drop->source() == box) return false;
+  box->selectAll();
+  box->insert(
+      drop->mimeData()->text().section(QRegularExpression(QStringLiteral("[\\r\\n]")), 0, 0));
+  box->setFocus();
+  drop->acceptProposedAction();
+  return true;
+}
+
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
-  return TakeFileDrag(event) || QWidget::eventFilter(watched, event);
+  return TakeFileDrag(event) || TakeTextDrop(watched, event) ||
+         QWidget::eventFilter(watched, event);
 }
 
 }  // namespace parcelo::ui

@@ -80,6 +80,7 @@ class FrmMain : public QWidget {
   // The absolute folder of the path in the path box; empty while it is empty.
   QString SourceFolder() const;
   bool TakeFileDrag(QEvent* event);
+  bool TakeTextDrop(QObject* watched, QEvent* event);
 
   Dialogs& dialogs_;
   QString joinFolder_;

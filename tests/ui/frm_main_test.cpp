@@ -172,27 +172,31 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     QCOMPARE(log, expected << Box(messages::ErrorReport({ENOENT, parcelo::FileOperation::Open, gone}).message));
   }
 
-  // Only one local file, dropped on the window or the path box, sets the path.
-  void onlyOneDroppedLocalFileSetsThePath() {
+  // Only one local file, dropped on the window or the path box, sets the path. Text dropped on a box
+  // replaces its text with the text's first line.
+  void dropsSetThePathOrReplaceABoxsText() {
     const QUrl file = QUrl::fromLocalFile(QCoreApplication::applicationFilePath());  // any file
     const QUrl folder = QUrl::fromLocalFile(QCoreApplication::applicationDirPath()), page("https://example.org/a");
-    const std::tuple<QWidget*, QList<QUrl>, bool> rows[] = {
-        {window, {file}, true},         {box("txtPut"), {file}, true},
-        {window, {file, file}, false},  {box("txtPut"), {folder}, false},
-        {box("txtPut"), {page}, false}, {box("txtKusok"), {file}, false}};  // the piece size, the settings open
-    for (const auto& [target, carried, takesPath] : rows) {
+    const QString path = file.toLocalFile(), text = "1 000\r\nmore";
+    // Where the drop lands, the addresses it carries (none: text only), then the path box and the piece size.
+    const std::tuple<QWidget*, QList<QUrl>, QString> rows[] = {
+        {window, {file}, path + " 1000000"},         {box("txtPut"), {file}, path + " 1000000"},
+        {window, {file, file}, "before 1000000"},    {box("txtPut"), {folder}, "before 1000000"},
+        {box("txtPut"), {page}, "before 1000000"},   {box("txtPut"), {}, "1 000 1000000"},
+        {box("txtKusok"), {file}, "before 1000000"},  // from here on the settings show
+        {box("txtKusok"), {}, "before 1 000"}};
+    for (const auto& [target, carried, boxes] : rows) {
       if (target == box("txtKusok")) click({"cmdOptions"});
       box("txtPut")->setText("before");
       QMimeData data;  // as file managers fill it: the addresses, and as plain text too
-      data.setUrls(carried);
-      data.setText(carried[0].toString());
+      if (!carried.isEmpty()) data.setUrls(carried);
+      data.setText(carried.isEmpty() ? text : carried[0].toString());
       QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
       QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
       QApplication::sendEvent(target, &enter);
-      QCOMPARE(enter.isAccepted(), takesPath);
+      QCOMPARE(enter.isAccepted(), !boxes.contains("before 1000000"));
       QApplication::sendEvent(target, &drop);
-      QCOMPARE(box("txtPut")->text() + " " + box("txtKusok")->text(),
-               (takesPath ? carried[0].toLocalFile() : "before") + " 1000000");
+      QCOMPARE(box("txtPut")->text() + " " + box("txtKusok")->text(), boxes);
     }
   }
 
