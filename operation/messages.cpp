@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "partset/name_fault.h"
+
 namespace parcelo::messages {
 namespace {
 
@@ -39,6 +41,26 @@ std::string Megabytes(std::uint64_t bytes) {
   return whole + "," + std::to_string(tenths % 10) + " МБ";
 }
 
+// What is wrong with a name, as the boxes that refuse it say in parentheses.
+const char* NameFaultText(NameFault fault) {
+  switch (fault) {
+    case NameFault::kNone: break;
+    case NameFault::kEmpty: return "пустое имя";
+    case NameFault::kDotName: return "имена «.» и «..» заняты";
+    case NameFault::kTooLong: return "слишком длинное имя";
+    case NameFault::kSeparator: return "косая черта в имени";
+    case NameFault::kControlCharacter: return "управляющий символ в имени";
+    case NameFault::kReservedCharacter: return "один из знаков < > : \" | ? * в имени";
+    case NameFault::kTrailingDot: return "точка в конце имени";
+    case NameFault::kLeadingSpace: return "пробел в начале имени";
+    case NameFault::kTrailingSpace: return "пробел в конце имени";
+    case NameFault::kDeviceName: return "имя устройства Windows";
+    case NameFault::kSetFileName: return "так называются части и файлы набора";
+    case NameFault::kForeignEncoding: return "имя не в кодировке UTF-8";
+  }
+  return "имя не подходит";
+}
+
 std::string Numbered(int code, const std::string& description) {
   return "Ошибка " + std::to_string(code) + ". " + description;
 }
@@ -47,6 +69,16 @@ std::string Numbered(int code, const std::string& description) {
 
 std::string SplitDone(const std::string& sourcePath, const std::string& count) {
   return "Поздравляем! Выбранный файл " + sourcePath + " был разбит на " + count + " части(ей)!";
+}
+
+std::string BadFolderName(NameFault fault) {
+  return std::string("Недопустимое имя новой директории (") + NameFaultText(fault) +
+         "). Измените его в настройках!";
+}
+
+std::string UnstorableName(NameFault fault) {
+  return std::string("Имя файла нельзя сохранить в Infa.inf без изменений (") +
+         NameFaultText(fault) + "). Переименуйте файл!";
 }
 
 std::string ForeignSet(const std::string& name) {

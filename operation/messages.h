@@ -11,6 +11,10 @@
 #include "io/file_error.h"
 #include "operation/report.h"
 
+namespace parcelo {
+enum class NameFault;  // partset/name_fault.h
+}
+
 namespace parcelo::messages {
 
 // The split's and the join's boxes.
@@ -26,11 +30,11 @@ inline constexpr const char* kCountErrorTitle = "Ошибка пробления
 inline constexpr const char* kTooManyParts =
     "Файл не может быть разделен более чем на 1000 файлов!";
 inline constexpr const char* kFolderNameErrorTitle = "Ошибка имени директории";
-inline constexpr const char* kBadFolderName =
-    "Недопустимое имя новой директории. Измените его в настройках!";
+// "Недопустимое имя новой директории (пробел в конце имени). Измените его в настройках!"
+std::string BadFolderName(NameFault fault);
 inline constexpr const char* kFileNameErrorTitle = "Ошибка имени файла";
-inline constexpr const char* kUnstorableName =
-    "Имя файла нельзя сохранить в Infa.inf без изменений. Переименуйте файл!";
+// "Имя файла нельзя сохранить в Infa.inf без изменений (пробел в конце имени). Переименуйте файл!"
+std::string UnstorableName(NameFault fault);
 inline constexpr const char* kSplitErrorTitle = "Ошибка дробления файла";
 inline constexpr const char* kForeignParts =
     "В выбранной директории есть другие файлы *.drb, которые попадут в собранный файл. "

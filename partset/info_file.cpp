@@ -32,19 +32,26 @@ std::string NameInInfoFile(std::string_view content) {
   return DecodeInfoName(line);
 }
 
-bool InfoFileKeepsName(std::string_view sourceName) {
-  if (sourceName.empty() || sourceName.front() == ' ' || sourceName.back() == ' ') return false;
+NameFault InfoFileNameFault(std::string_view sourceName) {
+  if (sourceName.empty()) return NameFault::kEmpty;
+  if (sourceName.front() == ' ') return NameFault::kLeadingSpace;
+  if (sourceName.back() == ' ') return NameFault::kTrailingSpace;
   for (char c : sourceName) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7f) return false;
+    if (byte < 0x20 || byte == 0x7f) return NameFault::kControlCharacter;
   }
   // On a file system that ignores letter case, "INFA.INF" is the info file too.
   if (IsAsciiCaseInsensitiveEqual(sourceName, kInfoFileName) ||
       IsAsciiCaseInsensitiveEqual(sourceName, kChecksumFileName) || HasPartExtension(sourceName))
-    return false;
+    return NameFault::kSetFileName;
   // Raw bytes of another system's encoding, which can't be told from
   // Windows-1251, come back as other characters.
-  return NameInInfoFile(InfoFileText(sourceName)) == sourceName;
+  if (NameInInfoFile(InfoFileText(sourceName)) != sourceName) return NameFault::kForeignEncoding;
+  return NameFault::kNone;
+}
+
+bool InfoFileKeepsName(std::string_view sourceName) {
+  return InfoFileNameFault(sourceName) == NameFault::kNone;
 }
 
 }  // namespace parcelo

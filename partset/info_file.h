@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "partset/name_fault.h"
+
 namespace parcelo {
 
 // How many bytes of an info file are read at the most: far beyond any file
@@ -25,5 +27,9 @@ std::string NameInInfoFile(std::string_view content);
 // in: valid UTF-8, no control byte, no space at either end, and not a name
 // the join takes for a part, the info file or the checksum file.
 bool InfoFileKeepsName(std::string_view sourceName);
+
+// What keeps a source name from coming back from the info file, as
+// InfoFileKeepsName tells; kNone when nothing does.
+NameFault InfoFileNameFault(std::string_view sourceName);
 
 }  // namespace parcelo

@@ -38,11 +38,14 @@ bool IsWindowsDeviceName(std::string_view name) {
          digit == "\u00B2" || digit == "\u00B3";
 }
 
-bool IsPlainWindowsName(std::string_view name) {
-  if (Utf16Length(name) > kMaxFileNameBytes) return false;
-  if (name.find_first_of(R"(<>:"|?*\)") != std::string_view::npos) return false;
-  if (name.back() == '.' || name.back() == ' ') return false;
-  return !IsWindowsDeviceName(name);
+NameFault WindowsNameFault(std::string_view name) {
+  if (Utf16Length(name) > kMaxFileNameBytes) return NameFault::kTooLong;
+  if (name.find_first_of(R"(<>:"|?*)") != std::string_view::npos) {
+    return NameFault::kReservedCharacter;
+  }
+  if (name.back() == '.') return NameFault::kTrailingDot;
+  if (name.back() == ' ') return NameFault::kTrailingSpace;
+  return IsWindowsDeviceName(name) ? NameFault::kDeviceName : NameFault::kNone;
 }
 
 }  // namespace
@@ -87,14 +90,20 @@ std::string FolderOf(std::string_view path, PathStyle style) {
   return std::string(path.substr(0, at));
 }
 
-bool IsPlainFileName(std::string_view name, PathStyle style) {
-  if (name.empty() || name == "." || name == "..") return false;
-  if (style == PathStyle::Posix && name.size() > kMaxFileNameBytes) return false;
+NameFault PlainFileNameFault(std::string_view name, PathStyle style) {
+  if (name.empty()) return NameFault::kEmpty;
+  if (name == "." || name == "..") return NameFault::kDotName;
+  if (style == PathStyle::Posix && name.size() > kMaxFileNameBytes) return NameFault::kTooLong;
   for (char c : name) {
     const auto byte = static_cast<unsigned char>(c);
-    if (IsSeparator(c, style) || byte < 0x20 || byte == 0x7f) return false;
+    if (IsSeparator(c, style)) return NameFault::kSeparator;
+    if (byte < 0x20 || byte == 0x7f) return NameFault::kControlCharacter;
   }
-  return style == PathStyle::Posix || IsPlainWindowsName(name);
+  return style == PathStyle::Posix ? NameFault::kNone : WindowsNameFault(name);
+}
+
+bool IsPlainFileName(std::string_view name, PathStyle style) {
+  return PlainFileNameFault(name, style) == NameFault::kNone;
 }
 
 }  // namespace parcelo

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "partset/name_fault.h"
+
 namespace parcelo {
 
 // How paths are spelled. Windows takes "\" and "/" alike, has drive roots
@@ -51,5 +53,9 @@ inline constexpr std::size_t kMaxFileNameBytes = 255;
 // comes from outside (folder names typed by the user, names read from an
 // info file) before it is joined to a folder.
 bool IsPlainFileName(std::string_view name, PathStyle style = kNativePathStyle);
+
+// What keeps a name from being a plain file name, as IsPlainFileName
+// tells; kNone for a plain one.
+NameFault PlainFileNameFault(std::string_view name, PathStyle style = kNativePathStyle);
 
 }  // namespace parcelo

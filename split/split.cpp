@@ -36,7 +36,7 @@ constexpr double kMaxPieceSize = 2147483647;
 // the info and checksum files, the window's own.
 constexpr std::uint64_t kSpareDescriptors = 64;
 
-Report Refusal(const char* title, const char* text) {
+Report Refusal(const char* title, const std::string& text) {
   return BoxReport(Outcome::Refused, MessageKind::Critical, title, text);
 }
 
@@ -159,11 +159,14 @@ std::optional<Report> SplitJob::Check() {
   const std::uint64_t parts = (length + pieceSize_ - 1) / pieceSize_;
   if (parts > kMaxParts) return Refusal(messages::kCountErrorTitle, messages::kTooManyParts);
   if (request_.newFolder) childName_ = request_.newFolderName;
-  if (!childName_.empty() && !IsPlainFileName(childName_)) {
-    return Refusal(messages::kFolderNameErrorTitle, messages::kBadFolderName);
+  const NameFault folderFault =
+      childName_.empty() ? NameFault::kNone : PlainFileNameFault(childName_);
+  if (folderFault != NameFault::kNone) {
+    return Refusal(messages::kFolderNameErrorTitle, messages::BadFolderName(folderFault));
   }
-  if (!InfoFileKeepsName(FileNameOf(sourcePath_))) {
-    return Refusal(messages::kFileNameErrorTitle, messages::kUnstorableName);
+  const NameFault nameFault = InfoFileNameFault(FileNameOf(sourcePath_));
+  if (nameFault != NameFault::kNone) {
+    return Refusal(messages::kFileNameErrorTitle, messages::UnstorableName(nameFault));
   }
   parts_ = PartNames(parts);
   return std::nullopt;

@@ -52,6 +52,19 @@ TEST(PathHelpers, CutAtTheRightmostSeparatorKeepingRootsAndTellPlainFileNames) {
   for (const auto& [style, names] : bad) {
     for (const std::string& name : names) EXPECT_FALSE(IsPlainFileName(name, style)) << name;
   }
+  // What the refusal names: the first fault, looked for in this order.
+  const std::pair<std::string, NameFault> faults[] = {{"", NameFault::kEmpty},
+                                                      {"..", NameFault::kDotName},
+                                                      {astral, NameFault::kTooLong},
+                                                      {"a\\b ", NameFault::kSeparator},
+                                                      {"\x01?", NameFault::kControlCharacter},
+                                                      {"a?.", NameFault::kReservedCharacter},
+                                                      {"a .", NameFault::kTrailingDot},
+                                                      {"a. ", NameFault::kTrailingSpace},
+                                                      {"nul ", NameFault::kTrailingSpace},
+                                                      {"nul", NameFault::kDeviceName},
+                                                      {"a", NameFault::kNone}};
+  for (const auto& [name, fault] : faults) EXPECT_EQ(PlainFileNameFault(name, PathStyle::Windows), fault) << name;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "io/folder.h"
 #include "join/join.h"
 #include "operation/messages.h"
+#include "partset/name_fault.h"
 #include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
@@ -84,10 +85,12 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
       {"f", "1001", "", "", kSizeErrorTitle, kPieceNotSmaller},
       {"f", "1", "", "", kCountErrorTitle, kTooManyParts},
       {"f", "0.5", "", "", kSizeErrorTitle, kPieceSizeRange},
-      {"f", "5", "../x", "", kFolderNameErrorTitle, kBadFolderName},
-      // Names the info file can't carry back, even where other checks would refuse too.
-      {"report\rdraft", "3", "", "", kFileNameErrorTitle, kUnstorableName},
-      {"Infa.inf", "3", "sub", "", kFileNameErrorTitle, kUnstorableName},
+      {"f", "5", "../x", "", kFolderNameErrorTitle, BadFolderName(NameFault::kSeparator)},
+      // Names the info file can't carry back, even where other checks would refuse too; the box says why.
+      {"report\rdraft", "3", "", "", kFileNameErrorTitle, UnstorableName(NameFault::kControlCharacter)},
+      {"Infa.inf", "3", "sub", "", kFileNameErrorTitle, UnstorableName(NameFault::kSetFileName)},
+      {"f ", "3", "", "", kFileNameErrorTitle,
+       "Имя файла нельзя сохранить в Infa.inf без изменений (пробел в конце имени). Переименуйте файл!"},
       // Parts the join would take with this set: any kind of entry, any letter case.
       {"f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
       {"f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts},
