@@ -54,8 +54,11 @@ Report JoinSet(const std::string& folder, const Progress& progress, const Listin
     throw FileError(kOutOfMemory, FileOperation::Write, outputPath);
   }
   // The folder as given, a separator and the name, as the user knows the set.
-  return BoxReport(Outcome::Done, MessageKind::Information, messages::kJoinDoneTitle,
-                   messages::JoinDone(folder + kSeparator + set.outputName));
+  const std::string shownPath = folder + kSeparator + set.outputName;
+  Report done = BoxReport(Outcome::Done, MessageKind::Information, messages::kJoinDoneTitle,
+                          messages::JoinDone(shownPath));
+  done.message.path = shownPath;
+  return done;
 }
 
 }  // namespace

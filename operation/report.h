@@ -13,6 +13,7 @@ struct Message {
   MessageKind kind = MessageKind::Information;
   std::string title;
   std::string text;
+  std::string path{};  // a path within the text, shown on one line where it fits
 };
 
 // What an operation came to.

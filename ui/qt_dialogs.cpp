@@ -1,5 +1,7 @@
+#include <QClipboard>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -8,6 +10,7 @@
 #include "ui/caption_width.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog.h"
+#include "ui/whole_path.h"
 
 namespace parcelo::ui {
 namespace {
@@ -28,8 +31,17 @@ void MakeRoomForTitle(QMessageBox& box) {
 void QtDialogs::ShowMessage(QWidget* parent, const Message& message) {
   QMessageBox box(
       message.kind == MessageKind::Critical ? QMessageBox::Critical : QMessageBox::Information,
-      QString::fromStdString(message.title), QString::fromStdString(message.text), QMessageBox::Ok,
-      parent);
+      QString::fromStdString(message.title),
+      KeepPathWhole(QString::fromStdString(message.text), QString::fromStdString(message.path),
+                    parent),
+      QMessageBox::Ok, parent);
+  // What is copied from the box (Ctrl+C, or a selection) names the path
+  // without the joiners that keep it whole.
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  QObject::connect(clipboard, &QClipboard::dataChanged, &box, [clipboard] {
+    const QString copied = clipboard->text();
+    if (WithoutJoiners(copied) != copied) clipboard->setText(WithoutJoiners(copied));
+  });
   box.setWindowModality(Qt::ApplicationModal);
   MakeRoomForTitle(box);
   box.exec();

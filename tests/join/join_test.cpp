@@ -56,10 +56,12 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutUnlessTheSourceWasEditedSince) {
     fs::last_write_time(FsPath(name), fs::last_write_time(folder / "001.drb") + std::chrono::hours(hours));
     Strings asked;
     const MayReplaceEdited ask = [&](const std::string& edited) { return asked.push_back(edited), *reply; };
+    const Report report = JoinFolder({}, {}, reply ? ask : MayReplaceEdited());
     ExpectReport(
-        JoinFolder({}, {}, reply ? ask : MayReplaceEdited()), replaces ? Outcome::Done : Outcome::Cancelled,
+        report, replaces ? Outcome::Done : Outcome::Cancelled,
         replaces ? messages::kJoinDoneTitle : messages::kJoinCancelledTitle,
         replaces ? "Поздравляем! Файл собран и сохранен под исходным именем " + name + "." : messages::kCancelled);
+    EXPECT_EQ(report.message.path, replaces ? name : "");  // the path the window keeps on one line
     EXPECT_TRUE(ReadFile(name) == (replaces ? bytes : found));
     EXPECT_EQ(fs::status(name).permissions(), fs::perms(0640));
     EXPECT_EQ(asked, reply ? Strings{"Отчёт №1.avi"} : Strings());

@@ -96,6 +96,37 @@ class QtDialogsTest : public QObject {
     }
   }
 
+  // The join's box keeps its path on one line where the path fits, else breaks it where it can, and
+  // what is copied from it names the path as it is.
+  void joinBoxKeepsThePathWhereItFits() {
+    for (const int folders : {1, 30}) {
+      std::string path = "/home/пользователь/Видео за 2024";
+      for (int i = 0; i < folders; ++i) path += "/папка";
+      path += "/фильм-1.avi";
+      whenOpen<QMessageBox>(false, [&](QMessageBox* box) {
+        const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+        QTextLayout layout(label->text(), label->font());  // as the label lays out its lines
+        QTextOption wrap;
+        wrap.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(wrap);
+        layout.beginLayout();
+        QStringList lines;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+          line.setLineWidth(label->contentsRect().width());
+          QVERIFY(line.naturalTextWidth() <= label->contentsRect().width());
+          lines
+              << label->text().mid(line.textStart(), line.textLength()).remove(QChar(0x2060)).replace(QChar(0xA0), ' ');
+        }
+        layout.endLayout();
+        QCOMPARE(lines.filter(QString::fromStdString(path)).size(), folders == 1 ? 1 : 0);
+        QApplication::clipboard()->setText(label->text());
+        QCOMPARE(QApplication::clipboard()->text(), lines.join(""));
+      });
+      dialogs.ShowMessage(&window, {parcelo::MessageKind::Information, parcelo::messages::kJoinDoneTitle,
+                                    parcelo::messages::JoinDone(path), path});
+    }
+  }
+
   // The title bar needs room for the bold title, the icon and three buttons.
   // A question's buttons are "Да" and "Нет", in Russian though no catalogue
   // is loaded; "Нет" is the default, and "Да" alone answers yes.
