@@ -160,16 +160,14 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
       box("txtPut")->setText(text);
       QTest::keyClick(box("txtPut"), Qt::Key_Return);
       openResult = answer;
-      control("cmddir")->setFocus();
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      QTest::keyClick(control("cmddir"), Qt::Key_Return);
       expected << "open: " + start;
       QCOMPARE(box("txtPut")->text(), picked);
     }
     box("txtPut")->setText("~/нет.avi");
-    control("cmdGo")->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-    const std::string gone = (home + "/нет.avi").toStdString();
-    QCOMPARE(log, expected << Box(messages::ErrorReport({ENOENT, parcelo::FileOperation::Open, gone}).message));
+    QTest::keyClick(control("cmdGo"), Qt::Key_Enter);
+    const parcelo::FileError gone(ENOENT, parcelo::FileOperation::Open, (home + "/нет.avi").toStdString());
+    QCOMPARE(log, expected << Box(messages::ErrorReport(gone).message));
   }
 
   // Only one local file, dropped on the window or the path box, sets the path. Text dropped on a box

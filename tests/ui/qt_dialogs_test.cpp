@@ -87,10 +87,7 @@ class QtDialogsTest : public QObject {
   void fileDialogsFitTheScreen() {
     for (const bool chooser : {false, true}) {
       whenOpen<QFileDialog>(false, [](QFileDialog* dialog) {
-        const QRect screen = dialog->screen()->availableGeometry(), frame = dialog->frameGeometry();
-        QVERIFY2(
-            screen.contains(frame),
-            qPrintable(QString("%1x%2 at %3,%4").arg(frame.width()).arg(frame.height()).arg(frame.x()).arg(frame.y())));
+        QVERIFY(dialog->screen()->availableGeometry().contains(dialog->frameGeometry()));
       });
       chooser ? dialogs.ChooseFolder(&window, {}, text::kJoinFolderPrompt) : dialogs.ShowOpen(&window, {});
     }
@@ -105,10 +102,7 @@ class QtDialogsTest : public QObject {
       path += "/фильм-1.avi";
       whenOpen<QMessageBox>(false, [&](QMessageBox* box) {
         const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
-        QTextLayout layout(label->text(), label->font());  // as the label lays out its lines
-        QTextOption wrap;
-        wrap.setWrapMode(QTextOption::WordWrap);
-        layout.setTextOption(wrap);
+        QTextLayout layout(label->text(), label->font());  // as the label lays out its lines, at word boundaries
         layout.beginLayout();
         QStringList lines;
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
