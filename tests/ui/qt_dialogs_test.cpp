@@ -97,9 +97,7 @@ class QtDialogsTest : public QObject {
   // what is copied from it names the path as it is.
   void joinBoxKeepsThePathWhereItFits() {
     for (const int folders : {1, 30}) {
-      std::string path = "/home/пользователь/Видео за 2024";
-      for (int i = 0; i < folders; ++i) path += "/папка";
-      path += "/фильм-1.avi";
+      const QString path = "/home/пользователь/Видео за 2024" + QString("/папка").repeated(folders) + "/фильм-1.avi";
       whenOpen<QMessageBox>(false, [&](QMessageBox* box) {
         const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
         QTextLayout layout(label->text(), label->font());  // as the label lays out its lines, at word boundaries
@@ -112,12 +110,12 @@ class QtDialogsTest : public QObject {
               << label->text().mid(line.textStart(), line.textLength()).remove(QChar(0x2060)).replace(QChar(0xA0), ' ');
         }
         layout.endLayout();
-        QCOMPARE(lines.filter(QString::fromStdString(path)).size(), folders == 1 ? 1 : 0);
+        QCOMPARE(lines.filter(path).size(), folders == 1 ? 1 : 0);
         QApplication::clipboard()->setText(label->text());
         QCOMPARE(QApplication::clipboard()->text(), lines.join(""));
       });
       dialogs.ShowMessage(&window, {parcelo::MessageKind::Information, parcelo::messages::kJoinDoneTitle,
-                                    parcelo::messages::JoinDone(path), path});
+                                    parcelo::messages::JoinDone(path.toStdString()), path.toStdString()});
     }
   }
 
