@@ -68,7 +68,8 @@ mutant io/stop_signals.cpp 'std::signal(SIGXFSZ, SIG_IGN);' '' io_stop_signals_t
 mutant io/sys_calls_posix.cpp 'if (::fstatat(folderFd, name, &raw, AT_SYMLINK_NOFOLLOW) != 0)' 'if (::fstatat(folderFd, name, &raw, 0) != 0)' split_split_test
 # The part set's text.
 mutant partset/info_file.h 'kInfoFileReadLimit = 4097;' 'kInfoFileReadLimit = 8193;' join_join_test
-mutant partset/info_file.cpp 'if (sourceName.empty() || sourceName.front()' 'return true; if (sourceName.empty() || sourceName.front()' split_split_test
+mutant partset/info_file.cpp 'if (sourceName.empty()) return NameFault::kEmpty;' 'return NameFault::kNone;' split_split_test
+mutant partset/info_file.cpp "sourceName.back() == ' ') return NameFault::kTrailingSpace" "sourceName.back() == ' ') return NameFault::kLeadingSpace" split_split_test
 mutant partset/name_encoding.cpp 'if (bytes && (*bytes == utf8 || !IsValidUtf8(*bytes)))' 'if (bytes)' partset_info_file_test
 # The split and the join, the whole set at a time. (The join's own check
 # that a listed part is a regular file is not among them: the file layer
@@ -90,7 +91,14 @@ mutant join/join.cpp 'if (std::optional<Report> refusal = CheckJoinRoom(set.fold
 # The command line.
 mutant cli/main.cpp 'return std::fflush(stdout) == 0 && !std::ferror(stdout);' 'return true;' cli_parcelo_cli_test
 # The window.
-mutant ui/frm_main.cpp 'return QFileInfo(txtPut->text()).absolutePath();' 'return {};' frm_main_test
+mutant ui/frm_main.cpp 'return QFileInfo(PathInBox(txtPut->text())).absolutePath();' 'return {};' frm_main_test
+mutant ui/frm_main.cpp 'txtPut->setText(lastPicked_);' 'txtPut->setText(picked);' frm_main_test
+mutant ui/frm_main.cpp '      click();' '' frm_main_test
+mutant ui/frm_main.cpp 'Frame2->setVisible(shown);' 'Frame2->setVisible(shown || true);' frm_main_test
+mutant ui/frm_main.cpp 'box->selectAll();' '' frm_main_test
+mutant ui/path_box.cpp 'if (url.isLocalFile())' 'if (false)' frm_main_test
+mutant ui/whole_path.cpp 'return kept.replace(path, whole);' 'return kept;' qt_dialogs_test
+mutant ui/qt_dialogs.cpp 'if (!start.isEmpty()) dialog.setDirectory(start);' '' qt_dialogs_test
 mutant ui/frm_main.cpp 'return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();' 'return QDir::toNativeSeparators(path);' frm_main_test
 mutant ui/frm_main.cpp '    progress_->Cancel();' '' frm_main_test
 mutant ui/progress_display.cpp 'if (cancelled_ || StopSignal() != 0) throw OperationCancelled{};' '' progress_display_test
