@@ -16,11 +16,23 @@ TEST(LeadingNumber, ReadsTheNumberTheTextStartsWith) {
       {"", 0},          {"12abc", 12},  {" \t\n1\n0 0", 100}, {"1D+3", 1e3},  {"25e-1", 2.5},    {"1e+", 1},
       {".5", 0.5},      {"5.", 5},      {"1.2.3", 1.2},      {"+7", 7},     {"--7", 0},        {".", 0},
       {"&hff", 255},    {"&o78", 7},    {"& H 1 0", 16},     {"&X1", 0},    {"-&H10", 0},      {"\r5", 0},
-      {"-1e999", -kInf}, {"1e-999", 0}, {std::string(400, '9') + "e-10", kInf}, {"&H" + std::string(300, 'f'), kInf}};
+      {"-1e999", -kInf}, {"1e-999", 0}, {std::string(400, '9') + "e-10", kInf}, {"&H" + std::string(300, 'f'), kInf},
+      {"1\u00a0000\u2009000\u202f5", 10000005}, {"\u00a0-2", -2}, {"1\u00a0e\u20093", 1e3}, {"1\u2008 0", 1}};
   // clang-format on
   for (const auto& [text, value] : rows) {
     EXPECT_EQ(ReadLeadingNumber(text), value) << ::testing::PrintToString(text);
   }
+}
+
+// Where the number ends is what follows it: the spaces after it and an exponent letter without digits are not
+// part of it.
+TEST(LeadingNumber, TellsWhereTheNumberEnds) {
+  const std::pair<std::string, std::size_t> rows[] = {{"700M", 3},     {"1 000\u00a0KiB", 5},
+                                                      {"1.5e3 KB", 5}, {"1e", 1},
+                                                      {"2E+G", 1},     {"&H1fK", 4},
+                                                      {"&X1", 0},      {"-K", 0},
+                                                      {"", 0},         {"+.G", 0}};
+  for (const auto& [text, length] : rows) EXPECT_EQ(ReadNumberPrefix(text).length, length) << text;
 }
 
 TEST(LeadingNumber, DecimalPointIsAFullStopWhateverTheLocale) {
