@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "cli/piece_size.h"
 #include "io/console.h"
 #include "io/folder.h"
 #include "io/stop_signals.h"
@@ -33,6 +34,18 @@ void ShowMessage(const parcelo::Message& message) {
   parcelo::WriteText(stream, message.title + ": " + message.text + "\n");
 }
 
+// Shows a report's message; returns the exit status for its outcome.
+int Shown(const parcelo::Report& report) {
+  ShowMessage(report.message);
+  switch (report.outcome) {
+    case parcelo::Outcome::Done: return kExitDone;
+    case parcelo::Outcome::Refused: return kExitRefused;
+    case parcelo::Outcome::Failed:
+    case parcelo::Outcome::Cancelled: return kExitError;
+  }
+  return kExitError;
+}
+
 // Stops the work once a stop signal came.
 void StopOnSignal(const parcelo::ProgressReport&) {
   if (parcelo::StopSignal() != 0) throw parcelo::OperationCancelled{};
@@ -48,6 +61,12 @@ int Run(const parcelo::CliCommand& command) {
     std::fputs("parcelo-cli " PARCELO_VERSION "\n", stdout);
     return kExitDone;
   }
+  parcelo::SplitRequest request = command.split;
+  if (command.parts) {
+    if (const auto refusal = parcelo::SetPieceSizeForParts(request, *command.parts)) {
+      return Shown(*refusal);
+    }
+  }
   // Nobody is asked here: a file edited after the split is replaced only
   // with "--replace", and otherwise the join is refused.
   std::optional<std::string> editedKept;
@@ -56,7 +75,7 @@ int Run(const parcelo::CliCommand& command) {
     return command.replaceEdited;
   };
   const parcelo::Report report =
-      command.kind == Kind::Split ? parcelo::Split(command.split, StopOnSignal)
+      command.kind == Kind::Split ? parcelo::Split(request, StopOnSignal)
       : command.kind == Kind::Join
           ? parcelo::Join(command.folder, StopOnSignal, {}, mayReplaceEdited)
           : parcelo::Check(command.folder, StopOnSignal);
@@ -65,14 +84,7 @@ int Run(const parcelo::CliCommand& command) {
                  parcelo::messages::ReplaceEdited(*editedKept)});
     return kExitRefused;
   }
-  ShowMessage(report.message);
-  switch (report.outcome) {
-    case parcelo::Outcome::Done: return kExitDone;
-    case parcelo::Outcome::Refused: return kExitRefused;
-    case parcelo::Outcome::Failed:
-    case parcelo::Outcome::Cancelled: return kExitError;
-  }
-  return kExitError;
+  return Shown(report);
 }
 
 // Makes sure what was said on standard output reached it (a full disk or a
@@ -82,7 +94,8 @@ bool FlushStandardOutput() { return std::fflush(stdout) == 0 && !std::ferror(std
 int Main(const std::vector<std::string>& arguments) {
   parcelo::CatchStopSignals();
   const auto command = parcelo::ParseCliArguments(arguments, parcelo::IsFolder);
-  if (!command) {
+  if (!command || command->kind == parcelo::CliCommand::Kind::Usage) {
+    if (command) parcelo::WriteText(stderr, "parcelo-cli: " + command->usageError + "\n");
     parcelo::WriteText(stderr, parcelo::messages::command_line::kUsage);
     return kExitUsage;
   }

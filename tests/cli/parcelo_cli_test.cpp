@@ -44,6 +44,7 @@ TEST(ParceloCli, SplitThenJoinGivesTheFileBack) {
 TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   TempFolder folder;
   WriteFile(folder / "small", "0123456789");
+  WriteFile(folder / "one", "1");
   WriteFile(folder / "film.avi", PatternBytes(2500));
   for (const char* set : {"good", "bad"}) {
     ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", set, "--checksums"}).status, 0);
@@ -65,7 +66,21 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
       {{"split", folder / "small"}, {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
       {{"split", folder / "small", "--subdir=", "--size", "5"},
        {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "2")), ""}},
+      {{"split", folder / "small", "--parts=3", "--subdir", "three"},
+       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "3")), ""}},
+      {{"split", folder / "small", "--parts", "20", "--subdir", "ten"},
+       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "10")), ""}},
+      {{"split", folder / "film.avi", "--size", "2K", "--subdir", "two"},
+       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "film.avi", "2")), ""}},
+      {{"split", folder / "small", "--parts", "1001"},
+       {1, "", Line(messages::kCountErrorTitle, messages::command_line::kPartsRange)}},
+      {{"split", folder / "one", "--parts", "2"},
+       {1, "", Line(messages::kSizeErrorTitle, messages::command_line::kTooShortForParts)}},
       {{"split", folder / "missing.avi"},
+       {2, "",
+        "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
+            "\": файл или директория не найдены.\n"}},
+      {{"split", folder / "missing.avi", "--parts", "2"},
        {2, "",
         "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
             "\": файл или директория не найдены.\n"}},
@@ -77,6 +92,7 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
         << arguments.back();
   }
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
+  EXPECT_EQ(ReadFile(folder / "three/003.drb"), "89");  // 10 bytes in 3 parts: 4, 4 and 2
   EXPECT_FALSE(std::filesystem::exists(folder / "bad/film.avi"));
   for (const Strings& usage : {Strings{},
                                {"split", "a", "b"},
@@ -89,6 +105,16 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
     EXPECT_EQ(std::tuple(result.status, result.out, result.err),
               std::tuple(64, std::string(), std::string(messages::command_line::kUsage)))
         << ::testing::PrintToString(usage);
+  }
+  // A wrong argument that can be named is named before the usage.
+  const std::pair<Strings, std::string> named[] = {
+      {{"split", "a", "--size", "700 Mo"}, std::string(messages::command_line::kNotSizeUnit) + ": «Mo»"},
+      {{"split", "a", "--parts", "3k"}, std::string(messages::command_line::kPartsNotWhole) + ": «3k»"},
+      {{"split", "a", "--parts=2", "--size=5"}, std::string(messages::command_line::kSizeWithParts) + ": «--parts 2»"}};
+  for (const auto& [arguments, error] : named) {
+    const auto result = RunCli(arguments);
+    EXPECT_EQ(std::tuple(result.status, result.out, result.err),
+              std::tuple(64, std::string(), "parcelo-cli: " + error + "\n" + messages::command_line::kUsage));
   }
   // What could not be written to standard output is an error too.
   const std::string full = ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";
