@@ -1,11 +1,14 @@
 // parcelo-cli: the split, the join and the check of a set from the command
 // line. Each message
 // box becomes one line "TITLE: TEXT": information on standard output,
-// everything else on standard error. SIGINT, SIGTERM and SIGHUP cancel the
-// work as the window's "Отмена" does, then end the program as the signal
-// would. On Windows the arguments come as UTF-16 and Russian text reaches
-// the console as UTF-16 too; Ctrl+C cancels.
+// everything else on standard error; on a terminal, standard error shows
+// how far a long work has come in a line of its own, blanked at the end. SIGINT, SIGTERM and SIGHUP
+// cancel the work as the window's "Отмена" does, then end the program as the signal would. On
+// Windows the arguments come as UTF-16 and Russian text reaches the console as UTF-16 too; Ctrl+C
+// cancels.
 
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -13,6 +16,7 @@
 
 #include "cli/cli_arguments.h"
 #include "cli/piece_size.h"
+#include "cli/terminal_progress.h"
 #include "io/console.h"
 #include "io/folder.h"
 #include "io/stop_signals.h"
@@ -46,9 +50,11 @@ int Shown(const parcelo::Report& report) {
   return kExitError;
 }
 
-// Stops the work once a stop signal came.
-void StopOnSignal(const parcelo::ProgressReport&) {
-  if (parcelo::StopSignal() != 0) throw parcelo::OperationCancelled{};
+// Milliseconds on a clock that never goes back.
+std::int64_t SteadyMilliseconds() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 int Run(const parcelo::CliCommand& command) {
@@ -74,11 +80,22 @@ int Run(const parcelo::CliCommand& command) {
     if (!command.replaceEdited) editedKept = name;
     return command.replaceEdited;
   };
-  const parcelo::Report report =
-      command.kind == Kind::Split ? parcelo::Split(request, StopOnSignal)
-      : command.kind == Kind::Join
-          ? parcelo::Join(command.folder, StopOnSignal, {}, mayReplaceEdited)
-          : parcelo::Check(command.folder, StopOnSignal);
+  // The progress line only on a terminal: a file or a pipe gets the messages alone.
+  std::optional<parcelo::TerminalProgress> line;
+  if (!command.quiet && parcelo::IsTerminal(stderr)) {
+    line.emplace([](std::string_view text) { parcelo::WriteText(stderr, text); },
+                 SteadyMilliseconds);
+  }
+  // Stops the work once a stop signal came.
+  const parcelo::Progress progress = [&](const parcelo::ProgressReport& report) {
+    if (line) line->Update(report);
+    if (parcelo::StopSignal() != 0) throw parcelo::OperationCancelled{};
+  };
+  const parcelo::Report report = command.kind == Kind::Split ? parcelo::Split(request, progress)
+                                 : command.kind == Kind::Join
+                                     ? parcelo::Join(command.folder, progress, {}, mayReplaceEdited)
+                                     : parcelo::Check(command.folder, progress);
+  if (line) line->Clear();
   if (editedKept && report.outcome == parcelo::Outcome::Cancelled) {
     ShowMessage({parcelo::MessageKind::Critical, parcelo::messages::kReplaceEditedTitle,
                  parcelo::messages::ReplaceEdited(*editedKept)});

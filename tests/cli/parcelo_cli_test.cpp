@@ -54,7 +54,7 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   std::filesystem::last_write_time(folder / "good/film.avi",
                                    std::filesystem::last_write_time(folder / "good/003.drb") + std::chrono::hours(1));
   const std::pair<std::vector<std::string>, CliResult> rows[] = {
-      {{"check", folder / "good/Infa.inf"},
+      {{"check", "--quiet", folder / "good/Infa.inf"},
        {0, Line(messages::kCheckDoneTitle, messages::CheckDone(folder / "good", 3)), ""}},
       {{"check", folder / "bad"},
        {2, "",
@@ -64,7 +64,7 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
       {{"join", "--replace", folder / "good"},
        {0, Line(messages::kJoinDoneTitle, messages::JoinDone(folder / "good/film.avi")), ""}},
       {{"split", folder / "small"}, {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
-      {{"split", folder / "small", "--subdir=", "--size", "5"},
+      {{"split", folder / "small", "--subdir=", "--size", "5", "--quiet"},
        {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "2")), ""}},
       {{"split", folder / "small", "--parts=3", "--subdir", "three"},
        {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "3")), ""}},
