@@ -80,10 +80,6 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
        {2, "",
         "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
             "\": файл или директория не найдены.\n"}},
-      {{"split", folder / "missing.avi", "--parts", "2"},
-       {2, "",
-        "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
-            "\": файл или директория не найдены.\n"}},
       {{"--help"}, {0, messages::command_line::kUsage, ""}},
       {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}}};
   for (const auto& [arguments, expected] : rows) {
@@ -94,27 +90,24 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
   EXPECT_EQ(ReadFile(folder / "three/003.drb"), "89");  // 10 bytes in 3 parts: 4, 4 and 2
   EXPECT_FALSE(std::filesystem::exists(folder / "bad/film.avi"));
-  for (const Strings& usage : {Strings{},
-                               {"split", "a", "b"},
-                               {"split", "a", "--size"},
-                               {"split", "a", "--bogus"},
-                               {"join", "a", "b"},
-                               {"check"},
-                               {"merge", "a"}}) {
-    const auto result = RunCli(usage);
-    EXPECT_EQ(std::tuple(result.status, result.out, result.err),
-              std::tuple(64, std::string(), std::string(messages::command_line::kUsage)))
-        << ::testing::PrintToString(usage);
-  }
   // A wrong argument that can be named is named before the usage.
-  const std::pair<Strings, std::string> named[] = {
-      {{"split", "a", "--size", "700 Mo"}, std::string(messages::command_line::kNotSizeUnit) + ": «Mo»"},
-      {{"split", "a", "--parts", "3k"}, std::string(messages::command_line::kPartsNotWhole) + ": «3k»"},
-      {{"split", "a", "--parts=2", "--size=5"}, std::string(messages::command_line::kSizeWithParts) + ": «--parts 2»"}};
-  for (const auto& [arguments, error] : named) {
-    const auto result = RunCli(arguments);
-    EXPECT_EQ(std::tuple(result.status, result.out, result.err),
-              std::tuple(64, std::string(), "parcelo-cli: " + error + "\n" + messages::command_line::kUsage));
+  namespace text = messages::command_line;
+  const std::pair<Strings, std::string> usages[] = {
+      {{}, ""},
+      {{"split", "a", "b"}, ""},
+      {{"split", "a", "--size"}, ""},
+      {{"split", "a", "--bogus"}, ""},
+      {{"join", "a", "b"}, ""},
+      {{"check"}, ""},
+      {{"merge", "a"}, ""},
+      {{"split", "a", "--size", "700 Mo"}, std::string(text::kNotSizeUnit) + ": «Mo»"},
+      {{"split", "a", "--parts", "3k"}, std::string(text::kPartsNotWhole) + ": «3k»"},
+      {{"split", "a", "--parts=2", "--size=5"}, std::string(text::kSizeWithParts) + ": «--parts 2»"}};
+  for (const auto& [usage, named] : usages) {
+    const auto result = RunCli(usage);
+    const std::string said = named.empty() ? "" : "parcelo-cli: " + named + "\n";
+    EXPECT_EQ(std::tuple(result.status, result.out, result.err), std::tuple(64, std::string(), said + text::kUsage))
+        << ::testing::PrintToString(usage);
   }
   // What could not be written to standard output is an error too.
   const std::string full = ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";

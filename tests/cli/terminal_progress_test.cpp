@@ -13,7 +13,6 @@ constexpr std::uint64_t kMiB = 1 << 20;
 TEST(TerminalProgress, LineTellsPartPerCentSpeedAndTimeLeft) {
   const std::pair<std::pair<ProgressReport, std::int64_t>, std::string> rows[] = {
       {{{27, 100, 3, 10}, 0}, "Часть 3 из 10  27%"},
-      {{{0, 0, 0, 0}, 900}, "100%"},
       {{{10 * kMiB, 40 * kMiB, 2, 4}, 2000}, "Часть 2 из 4  25%  5,0 МБ/с  осталось 0:06"},
       {{{kMiB, 4000 * kMiB, 1, 2}, 1000}, "Часть 1 из 2  0%  1,0 МБ/с  осталось 1:06:39"},
       {{{3 * kMiB, 3 * kMiB, 0, 0}, 3000}, "100%  1,0 МБ/с"}};
