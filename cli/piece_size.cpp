@@ -7,6 +7,7 @@
 #include "io/file.h"
 #include "io/file_error.h"
 #include "operation/messages.h"
+#include "partset/case_folding.h"
 #include "partset/leading_number.h"
 
 namespace parcelo {
@@ -31,8 +32,7 @@ constexpr std::array<Unit, 9> kUnits = {{{"k", 1024.0},
                                          {"mb", 1e6},
                                          {"gb", 1e9}}};
 
-// The text without the spaces the number reader skips, in lower case
-// (ASCII letters alone: no unit has others).
+// The text without the spaces the number reader skips.
 std::string Squeezed(std::string_view text) {
   std::string squeezed;
   while (!text.empty()) {
@@ -40,8 +40,7 @@ std::string Squeezed(std::string_view text) {
       text.remove_prefix(space);
       continue;
     }
-    const char c = text.front();
-    squeezed.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+    squeezed.push_back(text.front());
     text.remove_prefix(1);
   }
   return squeezed;
@@ -71,7 +70,7 @@ SizeWithUnit ReadSizeWithUnit(std::string_view text) {
   const std::string unit = Squeezed(rest);
   if (unit.empty()) return {number.value, {}};
   for (const Unit& known : kUnits) {
-    if (unit == known.name) return {number.value * known.bytes, {}};
+    if (EqualIgnoringCase(unit, known.name)) return {number.value * known.bytes, {}};
   }
   return {number.value, std::string(Trimmed(rest))};
 }
