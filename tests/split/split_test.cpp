@@ -53,8 +53,8 @@ struct SplitTest : ::testing::Test {
 TEST_F(SplitTest, ReadsTheSizeFromTheTextsStartAndTheSourceFromTheCurrentFolder) {
   const auto previous = fs::current_path();
   fs::current_path(folder.path());
-  const Report report =
-      Split({"f", "\u00a04\u2009.5xyz", false, ""});  // spaces as the window may hold them
+  // Spaces as the window's field may hold them.
+  const Report report = Split({"f", "\u00a04\u2009.5xyz", false, ""});
   fs::current_path(previous);
   ExpectReport(report, Outcome::Done, messages::kSplitDoneTitle,
                "Поздравляем! Выбранный файл f был разбит на 3 части(ей)!");
