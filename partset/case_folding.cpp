@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "partset/name_encoding.h"
+#include "partset/utf8.h"
 
 namespace parcelo {
 namespace {
