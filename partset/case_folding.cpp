@@ -122,4 +122,9 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   return FoldCase(a) == FoldCase(b);
 }
 
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return FoldAsciiCase(x) == FoldAsciiCase(y); });
+}
+
 }  // namespace parcelo

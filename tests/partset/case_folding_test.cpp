@@ -19,5 +19,12 @@ TEST(CaseFolding, FoldsEveryScriptOfTheTableAlikeAndKeepsTheRest) {
   EXPECT_FALSE(EqualIgnoringCase("\xC1", "\xE1"));  // Latin-1 bytes are no UTF-8
 }
 
+// The program's own names match in any ASCII letter case, and nothing else does.
+TEST(CaseFolding, AsciiFoldingMatchesOnlyAsciiLetters) {
+  EXPECT_TRUE(EqualIgnoringAsciiCase("INFA.inf", "infa.INF"));
+  EXPECT_FALSE(EqualIgnoringAsciiCase("ИНФА", "инфа") || EqualIgnoringAsciiCase("[", "{") ||
+               EqualIgnoringAsciiCase("a", "ab"));
+}
+
 }  // namespace
 }  // namespace parcelo
