@@ -126,7 +126,8 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
 
 // Infa.sha256 checks the parts and the joined file with sha256sum; a later
 // split without checksums takes away the one that would describe other parts,
-// and the earlier parts beyond its own, and what a killed split left hidden.
+// and the earlier parts beyond its own, and what a killed split left hidden;
+// other hidden files stay, ".drb" or not.
 // The new folder is made, or used as it is when it exists.
 TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   WriteFile(folder / "my film.avi", PatternBytes(2500));
@@ -136,8 +137,10 @@ TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   EXPECT_EQ(std::system(("cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256").c_str()), 0);
   WriteFile(folder / "set/.parcelo-0stale9z", "left by a kill");
   WriteFile(folder / "set/.parcelo-keep", "someone else's");
+  WriteFile(folder / "set/.old.drb", "hidden: no join takes it");
   ASSERT_EQ(Split({folder / "my film.avi", "2000", true, "set"}).outcome, Outcome::Done);
-  EXPECT_EQ(FolderEntries(folder / "set"), (Strings{".parcelo-keep", "001.drb", "002.drb", "Infa.inf", "my film.avi"}));
+  EXPECT_EQ(FolderEntries(folder / "set"),
+            (Strings{".old.drb", ".parcelo-keep", "001.drb", "002.drb", "Infa.inf", "my film.avi"}));
 }
 
 // A split that stops before its commit, however it stops, leaves the folder
