@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "cli/cli_texts.h"
 #include "io/console.h"
 #include "io/folder.h"
 #include "io/stop_signals.h"
@@ -41,7 +42,7 @@ void StopOnSignal(const parcelo::ProgressReport&) {
 int Run(const parcelo::CliCommand& command) {
   using Kind = parcelo::CliCommand::Kind;
   if (command.kind == Kind::Help) {
-    parcelo::WriteText(stdout, parcelo::messages::command_line::kUsage);
+    parcelo::WriteText(stdout, parcelo::cli_text::kUsage);
     return kExitDone;
   }
   if (command.kind == Kind::Version) {
@@ -83,13 +84,12 @@ int Main(const std::vector<std::string>& arguments) {
   parcelo::CatchStopSignals();
   const auto command = parcelo::ParseCliArguments(arguments, parcelo::IsFolder);
   if (!command) {
-    parcelo::WriteText(stderr, parcelo::messages::command_line::kUsage);
+    parcelo::WriteText(stderr, parcelo::cli_text::kUsage);
     return kExitUsage;
   }
   int status = Run(*command);
   if (!FlushStandardOutput()) {
-    parcelo::WriteText(stderr,
-                       std::string(parcelo::messages::command_line::kStandardOutputFailed) + "\n");
+    parcelo::WriteText(stderr, std::string(parcelo::cli_text::kStandardOutputFailed) + "\n");
     status = kExitError;
   }
   parcelo::EndByStopSignal();

@@ -4,8 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "operation/messages.h"
 #include "ui/file_dialog.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 
@@ -20,9 +20,8 @@ QString StartingFolderToPreselect(const QString& startingFolder) {
 }
 
 QString ChooseFolder(QWidget* parent, const QString& startingFolder, const QString& prompt) {
-  QFileDialog dialog(parent, prompt.isEmpty()
-                                 ? QString::fromUtf8(messages::window::kDefaultFolderPrompt)
-                                 : prompt);
+  QFileDialog dialog(parent,
+                     prompt.isEmpty() ? QString::fromUtf8(text::kDefaultFolderPrompt) : prompt);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   const QString preselect = StartingFolderToPreselect(startingFolder);

@@ -28,12 +28,11 @@
 #include "ui/dialogs.h"
 #include "ui/file_list_box.h"
 #include "ui/progress_display.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 
 namespace {
-
-namespace text = messages::window;
 
 const QColor kDarkBlue(0, 0, 128);
 const QColor kDarkRed(192, 0, 0);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "cli/cli_texts.h"
 #include "operation/messages.h"
 #include "parcelo_version.h"
 #include "support/cli_runner.h"
@@ -69,7 +70,7 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
        {2, "",
         "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
             "\": файл или директория не найдены.\n"}},
-      {{"--help"}, {0, messages::command_line::kUsage, ""}},
+      {{"--help"}, {0, cli_text::kUsage, ""}},
       {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}}};
   for (const auto& [arguments, expected] : rows) {
     const auto result = RunCli(arguments);
@@ -87,7 +88,7 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
                                {"merge", "a"}}) {
     const auto result = RunCli(usage);
     EXPECT_EQ(std::tuple(result.status, result.out, result.err),
-              std::tuple(64, std::string(), std::string(messages::command_line::kUsage)))
+              std::tuple(64, std::string(), std::string(cli_text::kUsage)))
         << ::testing::PrintToString(usage);
   }
   // What could not be written to standard output is an error too.

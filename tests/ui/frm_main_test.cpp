@@ -11,13 +11,14 @@
 #include "ui/dialogs.h"
 #include "ui/frm_main.h"
 #include "ui/start_path.h"
+#include "ui/window_texts.h"
 
 namespace messages = parcelo::messages;
 namespace support = parcelo::testing;
 
 // What the log shows of a box and of a folder chooser the window opens.
 QString Box(const parcelo::Message& box) { return QString::fromStdString(box.title + ": " + box.text); }
-QString Chooser(const QString& start) { return messages::window::kJoinFolderPrompt + (" (FrmMain): " + start); }
+QString Chooser(const QString& start) { return parcelo::ui::text::kJoinFolderPrompt + (" (FrmMain): " + start); }
 
 class FrmMainTest : public QObject, parcelo::ui::Dialogs {
   Q_OBJECT
