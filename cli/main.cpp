@@ -14,7 +14,7 @@
 #include "cli/cli_arguments.h"
 #include "cli/cli_texts.h"
 #include "io/console.h"
-#include "io/folder.h"
+#include "io/path_kind.h"
 #include "io/stop_signals.h"
 #include "join/check.h"
 #include "join/join.h"
@@ -82,7 +82,9 @@ bool FlushStandardOutput() { return std::fflush(stdout) == 0 && !std::ferror(std
 
 int Main(const std::vector<std::string>& arguments) {
   parcelo::CatchStopSignals();
-  const auto command = parcelo::ParseCliArguments(arguments, parcelo::IsFolder);
+  const auto command = parcelo::ParseCliArguments(arguments, [](const std::string& path) {
+    return parcelo::KindOfPath(path) == parcelo::PathKind::Folder;
+  });
   if (!command) {
     parcelo::WriteText(stderr, parcelo::cli_text::kUsage);
     return kExitUsage;

@@ -90,7 +90,7 @@ mutant join/join.cpp 'if (std::optional<Report> refusal = CheckJoinRoom(set.fold
 # The command line.
 mutant cli/main.cpp 'return std::fflush(stdout) == 0 && !std::ferror(stdout);' 'return true;' cli_parcelo_cli_test
 # The window.
-mutant ui/frm_main.cpp 'return QFileInfo(txtPut->text()).absolutePath();' 'return {};' frm_main_test
+mutant ui/frm_main.cpp 'return AbsoluteFolderOf(txtPut->text());' 'return {};' frm_main_test
 mutant ui/frm_main.cpp 'return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();' 'return QDir::toNativeSeparators(path);' frm_main_test
 mutant ui/frm_main.cpp '    progress_->Cancel();' '' frm_main_test
 mutant ui/progress_display.cpp 'if (cancelled_ || StopSignal() != 0) throw OperationCancelled{};' '' progress_display_test

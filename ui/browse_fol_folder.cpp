@@ -2,8 +2,9 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 
+#include "io/path_kind.h"
+#include "ui/core_path.h"
 #include "ui/file_dialog.h"
 #include "ui/window_texts.h"
 
@@ -15,7 +16,7 @@ QString StartingFolderToPreselect(const QString& startingFolder) {
       (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator()))) {
     folder.chop(1);
   }
-  if (folder.isEmpty() || !QFileInfo(folder).isDir()) return {};
+  if (KindOfPath(CorePath(folder)) != PathKind::Folder) return {};
   return folder;
 }
 

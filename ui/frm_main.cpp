@@ -290,7 +290,7 @@ void FrmMain::cmdSobrat_Click() {
 // else in the folder the window was readied to join.
 QString FrmMain::StartingFolderForJoin() const {
   if (txtPut->text().isEmpty()) return joinFolder_;
-  return QFileInfo(txtPut->text()).absolutePath();
+  return AbsoluteFolderOf(txtPut->text());
 }
 
 // Runs a split or join with a progress display, then shows the one box it
