@@ -137,10 +137,10 @@ TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   EXPECT_EQ(std::system(("cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256").c_str()), 0);
   WriteFile(folder / "set/.parcelo-0stale9z", "left by a kill");
   WriteFile(folder / "set/.parcelo-keep", "someone else's");
-  WriteFile(folder / "set/.old.drb", "hidden: no join takes it");
+  WriteFile(folder / "set/.x.drb", "hidden: no join takes it");
   ASSERT_EQ(Split({folder / "my film.avi", "2000", true, "set"}).outcome, Outcome::Done);
   EXPECT_EQ(FolderEntries(folder / "set"),
-            (Strings{".old.drb", ".parcelo-keep", "001.drb", "002.drb", "Infa.inf", "my film.avi"}));
+            (Strings{".parcelo-keep", ".x.drb", "001.drb", "002.drb", "Infa.inf", "my film.avi"}));
 }
 
 // A split that stops before its commit, however it stops, leaves the folder
