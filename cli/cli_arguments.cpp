@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/piece_size.h"
+#include "cli/cli_texts.h"
 #include "operation/messages.h"
 #include "partset/checksum_file.h"
 #include "partset/leading_number.h"
@@ -39,7 +40,7 @@ CliCommand UsageError(const std::string& reason, std::string_view argument) {
 }
 
 std::optional<CliCommand> ParseSplit(const std::vector<std::string>& arguments) {
-  namespace text = messages::command_line;
+  namespace text = cli_text;
   CliCommand command;
   command.kind = CliCommand::Kind::Split;
   command.split.pieceSizeText = "1000000";

@@ -15,10 +15,11 @@
 #include <vector>
 
 #include "cli/cli_arguments.h"
+#include "cli/cli_texts.h"
 #include "cli/piece_size.h"
 #include "cli/terminal_progress.h"
 #include "io/console.h"
-#include "io/folder.h"
+#include "io/path_kind.h"
 #include "io/stop_signals.h"
 #include "join/check.h"
 #include "join/join.h"
@@ -60,7 +61,7 @@ std::int64_t SteadyMilliseconds() {
 int Run(const parcelo::CliCommand& command) {
   using Kind = parcelo::CliCommand::Kind;
   if (command.kind == Kind::Help) {
-    parcelo::WriteText(stdout, parcelo::messages::command_line::kUsage);
+    parcelo::WriteText(stdout, parcelo::cli_text::kUsage);
     return kExitDone;
   }
   if (command.kind == Kind::Version) {
@@ -110,16 +111,18 @@ bool FlushStandardOutput() { return std::fflush(stdout) == 0 && !std::ferror(std
 
 int Main(const std::vector<std::string>& arguments) {
   parcelo::CatchStopSignals();
-  const auto command = parcelo::ParseCliArguments(arguments, parcelo::IsFolder);
+  const auto command = parcelo::ParseCliArguments(arguments, [](const std::string& path) {
+    return parcelo::KindOfPath(path) == parcelo::PathKind::Folder;
+  });
   if (!command || command->kind == parcelo::CliCommand::Kind::Usage) {
-    if (command) parcelo::WriteText(stderr, "parcelo-cli: " + command->usageError + "\n");
-    parcelo::WriteText(stderr, parcelo::messages::command_line::kUsage);
+    if (command) parcelo::WriteText(stderr, "parcelo-cli: " + command->usageError + "
+");
+    parcelo::WriteText(stderr, parcelo::cli_text::kUsage);
     return kExitUsage;
   }
   int status = Run(*command);
   if (!FlushStandardOutput()) {
-    parcelo::WriteText(stderr,
-                       std::string(parcelo::messages::command_line::kStandardOutputFailed) + "\n");
+    parcelo::WriteText(stderr, std::string(parcelo::cli_text::kStandardOutputFailed) + "\n");
     status = kExitError;
   }
   parcelo::EndByStopSignal();

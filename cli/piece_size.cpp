@@ -6,6 +6,7 @@
 #include "io/absolute_path.h"
 #include "io/file.h"
 #include "io/file_error.h"
+#include "cli/cli_texts.h"
 #include "operation/messages.h"
 #include "partset/case_folding.h"
 #include "partset/leading_number.h"
@@ -83,7 +84,7 @@ std::string SizeText(double bytes) {
 }
 
 std::optional<Report> SetPieceSizeForParts(SplitRequest& request, std::uint64_t parts) {
-  namespace text = messages::command_line;
+  namespace text = cli_text;
   if (parts < kMinParts || parts > kMaxParts) {
     return Refusal(messages::kCountErrorTitle, text::kPartsRange);
   }

@@ -3,12 +3,13 @@
 #include <cmath>
 #include <utility>
 
+#include "cli/cli_texts.h"
 #include "operation/messages.h"
 
 namespace parcelo {
 namespace {
 
-namespace text = messages::command_line;
+namespace text = cli_text;
 
 // The format with %1 replaced by `first` and %2 by `second`.
 std::string Filled(std::string_view format, const std::string& first,

@@ -64,6 +64,8 @@ mutant io/replacement_file.cpp '#ifdef O_TMPFILE' '#if 0' io_stop_signals_test
 mutant io/copy_range.cpp 'cloneSupported_ = false;' '' io_copy_range_test
 mutant io/folder.cpp 'if (Sys().Flock(fd(), LOCK_EX | LOCK_NB) == 0) return;' 'return;' split_split_test
 mutant io/folder_listing.cpp 'throw FileError(error.code(), FileOperation::ListFolder, folder.path());' 'return {};' io_folder_test
+mutant io/folder_listing.cpp "if (name.front() == '.') continue;" '' split_split_test
+mutant io/path_kind.cpp 'if (status.kind == FileStatus::Kind::SymbolicLink) {' 'if (false) {' io_path_kind_test
 mutant io/stop_signals.cpp 'std::signal(SIGXFSZ, SIG_IGN);' '' io_stop_signals_test
 mutant io/sys_calls_posix.cpp 'if (::fstatat(folderFd, name, &raw, AT_SYMLINK_NOFOLLOW) != 0)' 'if (::fstatat(folderFd, name, &raw, 0) != 0)' split_split_test
 # The part set's text.
@@ -71,6 +73,7 @@ mutant partset/info_file.h 'kInfoFileReadLimit = 4097;' 'kInfoFileReadLimit = 81
 mutant partset/info_file.cpp 'if (sourceName.empty() || sourceName.front()' 'return true; if (sourceName.empty() || sourceName.front()' split_split_test
 mutant partset/name_encoding.cpp 'if (bytes && (*bytes == utf8 || !IsValidUtf8(*bytes)))' 'if (bytes)' partset_info_file_test
 mutant partset/leading_number.cpp '"\u00a0", ' '' split_split_test
+mutant partset/utf8.cpp '(surrogate && surrogates == Surrogates::Refused)' 'false' partset_utf8_test
 # The split and the join, the whole set at a time. (The join's own check
 # that a listed part is a regular file is not among them: the file layer
 # refuses the same entries with the same errors when the part is opened.)
@@ -94,7 +97,7 @@ mutant cli/piece_size.cpp '(length + parts - 1) / parts;' 'length / parts;' cli_
 mutant cli/piece_size.cpp '{"kb", 1e3},' '{"kb", 1024.0},' cli_piece_size_test
 mutant cli/terminal_progress.cpp 'if (now - start_ < kShowAfterMs) return;' '' cli_terminal_progress_test
 # The window.
-mutant ui/frm_main.cpp 'return QFileInfo(txtPut->text()).absolutePath();' 'return {};' frm_main_test
+mutant ui/frm_main.cpp 'return AbsoluteFolderOf(txtPut->text());' 'return {};' frm_main_test
 mutant ui/frm_main.cpp 'return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();' 'return QDir::toNativeSeparators(path);' frm_main_test
 mutant ui/frm_main.cpp '    progress_->Cancel();' '' frm_main_test
 mutant ui/progress_display.cpp 'if (cancelled_ || StopSignal() != 0) throw OperationCancelled{};' '' progress_display_test

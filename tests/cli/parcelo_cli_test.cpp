@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "cli/cli_texts.h"
 #include "operation/messages.h"
 #include "parcelo_version.h"
 #include "support/cli_runner.h"
@@ -73,14 +74,14 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
       {{"split", folder / "film.avi", "--size", "2K", "--subdir", "two"},
        {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "film.avi", "2")), ""}},
       {{"split", folder / "small", "--parts", "1001"},
-       {1, "", Line(messages::kCountErrorTitle, messages::command_line::kPartsRange)}},
+       {1, "", Line(messages::kCountErrorTitle, cli_text::kPartsRange)}},
       {{"split", folder / "one", "--parts", "2"},
-       {1, "", Line(messages::kSizeErrorTitle, messages::command_line::kTooShortForParts)}},
+       {1, "", Line(messages::kSizeErrorTitle, cli_text::kTooShortForParts)}},
       {{"split", folder / "missing.avi"},
        {2, "",
         "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
             "\": файл или директория не найдены.\n"}},
-      {{"--help"}, {0, messages::command_line::kUsage, ""}},
+      {{"--help"}, {0, cli_text::kUsage, ""}},
       {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}}};
   for (const auto& [arguments, expected] : rows) {
     const auto result = RunCli(arguments);
@@ -91,7 +92,7 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   EXPECT_EQ(ReadFile(folder / "three/003.drb"), "89");  // 10 bytes in 3 parts: 4, 4 and 2
   EXPECT_FALSE(std::filesystem::exists(folder / "bad/film.avi"));
   // A wrong argument that can be named is named before the usage.
-  namespace text = messages::command_line;
+  namespace text = cli_text;
   const std::pair<Strings, std::string> usages[] = {
       {{}, ""},
       {{"split", "a", "b"}, ""},

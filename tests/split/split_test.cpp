@@ -165,15 +165,16 @@ TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
 
 // A later split into the same folder, without checksums, takes away the
 // checksum file that would describe other parts, the earlier parts beyond
-// its own, and what a killed split left hidden; a hidden file of another
-// name stays.
+// its own, and what a killed split left hidden; other hidden files stay,
+// ".drb" or not.
 TEST_F(SplitTest, ANewSetTakesAwayWhatDescribedTheOldOne) {
   MakeOldSet(folder.path(), "f", 4);
   WriteFile(folder / ".parcelo-0stale9z", "left by a kill");
   WriteFile(folder / ".parcelo-keep", "someone else's");
+  WriteFile(folder / ".x.drb", "hidden: no join takes it");
   ASSERT_EQ(SplitInto("5").outcome, Outcome::Done);
   EXPECT_EQ(FolderEntries(folder.path()),
-            (Strings{".parcelo-keep", "001.drb", "002.drb", "Infa.inf", "f"}));
+            (Strings{".parcelo-keep", ".x.drb", "001.drb", "002.drb", "Infa.inf", "f"}));
 }
 
 // A split that stops before its commit, however it stops, leaves the folder
