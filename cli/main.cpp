@@ -115,8 +115,7 @@ int Main(const std::vector<std::string>& arguments) {
     return parcelo::KindOfPath(path) == parcelo::PathKind::Folder;
   });
   if (!command || command->kind == parcelo::CliCommand::Kind::Usage) {
-    if (command) parcelo::WriteText(stderr, "parcelo-cli: " + command->usageError + "
-");
+    if (command) parcelo::WriteText(stderr, "parcelo-cli: " + command->usageError + "\n");
     parcelo::WriteText(stderr, parcelo::cli_text::kUsage);
     return kExitUsage;
   }
