@@ -10,7 +10,6 @@
 #include "io/stop_signals.h"
 #include "io/sys_calls.h"
 #include "operation/messages.h"
-#include "split/split.h"
 #include "support/temp_folder.h"
 #include "ui/close_on_stop_signal.h"
 #include "ui/dialogs.h"
@@ -138,35 +137,11 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     QCOMPARE(std::pair(listed->count(), listed->item(3)->text()), std::pair(5, QString("Infa.inf")));
   }
 
-  // The work runs off the window's thread: the progress display shows while the work is stuck in a
-  // write. The controls are disabled meanwhile, and a click that still gets through starts no second
-  // work. With no placement marked the parts go beside the source.
-  void workRunsOffTheWindowsThreadOneAtATime() {
-    const support::TempFolder folder;
-    const parcelo::ScopedSysCalls scope(held);
-    const std::string source = folder / "film.avi";
-    support::WriteFile(source, support::PatternBytes(10007));
-    box("txtPut")->setText(source.c_str());
-    box("txtKusok")->setText("4000");
-    std::unique_lock hold(held.gate);
-    QTest::mouseClick(control("cmdGo"), Qt::LeftButton);
-    QTRY_VERIFY(held.tried > 0 && window->findChild<QProgressDialog*>());
-    for (const char* name :
-         {"cmdGo", "cmdSobrat", "cmddir", "txtPut", "cmdOptions", "optSubDir", "txtKusok", "cmdOk"}) {
-      QVERIFY2(!control(name)->isEnabled(), name);
-    }
-    QMetaObject::invokeMethod(window, "cmdGo_Click");
-    hold.unlock();
-    QTRY_VERIFY(!window->IsWorking());
-    QCOMPARE(log, QStringList(Box({{}, messages::kSplitDoneTitle, messages::SplitDone(source, "3")})));
-    QCOMPARE(support::FolderEntries(folder.path()),
-             (std::vector<std::string>{"001.drb", "002.drb", "003.drb", "Infa.inf", "film.avi"}));
-  }
-
-  // Esc, the progress display's close button and closing the window stop the work at its next step
-  // ("Отмена": progress_display_test); the first two show their one box. The window and the display
-  // stay until the work has cleaned up: nothing it wrote stays.
-  void cancelOrCloseDuringWorkStopsItAndCleansUp() {
+  // While work runs, stuck in a write, the progress display shows; the controls are disabled and a
+  // start that still gets through starts no second work. Esc, the display's close button and closing
+  // the window stop the work at its next step ("Отмена": progress_display_test); the first two show
+  // their one box. The window and the display stay until the work has cleaned up all it wrote.
+  void workRunsOneAtATimeAndStopsCleanly() {
     const support::TempFolder folder;
     const parcelo::ScopedSysCalls scope(held);
     support::WriteFile(folder / "film.avi", support::PatternBytes(3 << 20));
@@ -175,13 +150,15 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
       std::unique_lock hold(held.gate);
       QTest::mouseClick(control("cmdGo"), Qt::LeftButton);
       QTRY_VERIFY(window->findChild<QProgressDialog*>());
+      for (const char* name : {"cmdGo", "cmdSobrat", "cmddir", "txtPut", "cmdOptions", "optSubDir", "txtKusok"}) {
+        QVERIFY2(!control(name)->isEnabled(), name);
+      }
+      QMetaObject::invokeMethod(window, "cmdGo_Click");
       auto* progress = window->findChild<QProgressDialog*>();
       if (how == "Esc") QTest::keyClick(progress, Qt::Key_Escape);
       if (how == "close button") progress->close();
       if (how == "window closed") window->close();
-      QVERIFY2(window->isVisible(), qPrintable(how));
-      QVERIFY2(progress->isVisible(), qPrintable(how));
-      QVERIFY2(window->IsWorking(), qPrintable(how));
+      QVERIFY2(window->isVisible() && progress->isVisible() && window->IsWorking(), qPrintable(how));
       hold.unlock();
       QTRY_VERIFY(!window->IsWorking());
       QVERIFY2(support::FolderEntries(folder.path()) == std::vector<std::string>{"film.avi"}, qPrintable(how));
@@ -237,14 +214,17 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     }
   }
 
-  // A stop signal while the join asks whether to replace an edited file: the question gives way,
-  // the join stops and removes what it wrote, then the window closes, with no box and no thread
-  // left. Last: the signal stays noted for the rest of the program.
+  // With no placement marked the split puts the parts beside the source. A stop signal while the
+  // join asks whether to replace the edited source: the question gives way, the join stops and
+  // removes what it wrote, then the window closes, with no box and no thread left. Last: the signal
+  // stays noted for the rest of the program.
   void stopSignalDuringTheJoinsQuestionCleansUpAndClosesTheWindow() {
     const support::TempFolder folder;
     const std::string output = folder / "film.avi";
     support::WriteFile(output, support::PatternBytes(10007));
-    QCOMPARE(parcelo::Split({output, "4000", false, {}, false}).outcome, parcelo::Outcome::Done);
+    box("txtPut")->setText(output.c_str());
+    box("txtKusok")->setText("4000");
+    click({"cmdGo"});
     support::WriteFile(output, "edited");
     std::filesystem::last_write_time(output, std::filesystem::last_write_time(output) + std::chrono::hours(1));
     parcelo::CatchStopSignals();
@@ -259,8 +239,9 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     QTest::mouseClick(control("cmdSobrat"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 10000);
     QVERIFY(!window->IsWorking());
-    QCOMPARE(log.mid(1),
-             QStringList("? " + Box({{}, messages::kReplaceEditedTitle, messages::ReplaceEdited("film.avi")})));
+    QCOMPARE(log, QStringList({Box({{}, messages::kSplitDoneTitle, messages::SplitDone(output, "3")}),
+                               Chooser(QString::fromStdString(folder.path())),
+                               "? " + Box({{}, messages::kReplaceEditedTitle, messages::ReplaceEdited("film.avi")})}));
     QCOMPARE(support::ReadFile(output), "edited");
     QCOMPARE(support::FolderEntries(folder.path()),
              (std::vector<std::string>{"001.drb", "002.drb", "003.drb", "Infa.inf", "film.avi"}));
