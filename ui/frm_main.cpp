@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "io/stop_signals.h"
 #include "join/join.h"
@@ -325,7 +326,7 @@ void FrmMain::ShowWorkEnd(const Report& report) {
   Frame2->setEnabled(true);
   // A window asked to close while working closes now, without a box to
   // wait on; so does the program after a stop signal.
-  if (closeAfterWork_ || StopSignal() != 0) {
+  if (std::exchange(closeAfterWork_, false) || StopSignal() != 0) {
     close();
     return;
   }
