@@ -285,17 +285,23 @@ void FrmMain::cmdSobrat_Click() {
   File1->clear();
   RunOperation(QString::fromUtf8(text::kJoinProgressTitle),
                [this, folder = CorePath(folder)](const Progress& progress) {
-                 const ListingSeen listed = [this](const std::vector<FolderEntry>& listing) {
-                   work_.Post([this, listing] { File1->Show(listing); });
-                 };
-                 const MayReplaceEdited ask = [this](const std::string& name) {
-                   return work_.Ask([this, name] {
-                     return AskOnce({MessageKind::Information, messages::kReplaceEditedTitle,
-                                     messages::ReplaceEdited(name)});
-                   });
-                 };
-                 return Join(folder, progress, listed, ask);
+                 return JoinOnWorkThread(folder, progress);
                });
+}
+
+// The join, run on the work's thread: the file list and the question about
+// an edited file are the window's, so they go to its thread.
+Report FrmMain::JoinOnWorkThread(const std::string& folder, const Progress& progress) {
+  const ListingSeen listed = [this](const std::vector<FolderEntry>& listing) {
+    work_.Post([this, listing] { File1->Show(listing); });
+  };
+  const MayReplaceEdited mayReplace = [this](const std::string& name) {
+    return work_.Ask([this, name] {
+      return AskWorkQuestion(
+          {MessageKind::Information, messages::kReplaceEditedTitle, messages::ReplaceEdited(name)});
+    });
+  };
+  return Join(folder, progress, listed, mayReplace);
 }
 
 // The join's chooser opens where the file being worked on lies, if any,
@@ -334,7 +340,7 @@ void FrmMain::ShowWorkEnd(const Report& report) {
 }
 
 // Asks the work's question while the work waits for the answer.
-bool FrmMain::AskOnce(const Message& question) {
+bool FrmMain::AskWorkQuestion(const Message& question) {
   asking_ = true;
   const bool yes = dialogs_.Ask(this, question);
   asking_ = false;

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <string>
 
 #include "operation/progress.h"
 #include "operation/report.h"
@@ -82,7 +83,8 @@ class FrmMain : public QWidget {
   void SetLowerPanelFocusable(bool focusable);
   void RunOperation(const QString& progressTitle, WorkThread::Work work);
   void ShowWorkEnd(const Report& report);
-  bool AskOnce(const Message& question);
+  Report JoinOnWorkThread(const std::string& folder, const Progress& progress);
+  bool AskWorkQuestion(const Message& question);
   QString StartingFolderForJoin() const;
   bool TakeFileDrag(QEvent* event);
 
