@@ -99,8 +99,13 @@ mutant cli/terminal_progress.cpp 'if (now - start_ < kShowAfterMs) return;' '' c
 # The window.
 mutant ui/frm_main.cpp 'return AbsoluteFolderOf(txtPut->text());' 'return {};' frm_main_test
 mutant ui/frm_main.cpp 'return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();' 'return QDir::toNativeSeparators(path);' frm_main_test
-mutant ui/frm_main.cpp '    progress_->Cancel();' '' frm_main_test
-mutant ui/progress_display.cpp 'if (cancelled_ || StopSignal() != 0) throw OperationCancelled{};' '' progress_display_test
+mutant ui/frm_main.cpp '  if (work_.IsRunning()) return;' '' frm_main_test
+mutant ui/frm_main.cpp '    work_.Cancel();' '' frm_main_test
+mutant ui/frm_main.cpp 'question->close();' '(void)question;' frm_main_test
+mutant ui/work_thread.cpp 'if (cancelled_) throw OperationCancelled{};
+  std::lock_guard' 'std::lock_guard' frm_main_test
+mutant ui/progress_display.cpp 'showTimer_.start(kShowAfterMs);' '' progress_display_test
+mutant ui/progress_display.cpp 'disconnect(this, &QProgressDialog::canceled, nullptr, nullptr);' '' progress_display_test
 
 cmake --build "$build" >/dev/null 2>&1
 echo "$((total - survived)) of $total faults caught"
