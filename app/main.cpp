@@ -5,12 +5,12 @@
 // removed), close the window, and end the program as the signal would.
 
 #include <QApplication>
-#include <QTimer>
 #include <cstdio>
 #include <cstring>
 
 #include "io/stop_signals.h"
 #include "parcelo_version.h"
+#include "ui/close_on_stop_signal.h"
 #include "ui/dialogs.h"
 #include "ui/frm_main.h"
 #include "ui/russian_translation.h"
@@ -44,11 +44,7 @@ int main(int argc, char** argv) {
   parcelo::ui::FrmMain window(dialogs);
   parcelo::ui::OpenStartPath(window, QApplication::arguments());
   window.show();
-  QTimer stopWatch;
-  QObject::connect(&stopWatch, &QTimer::timeout, [&window] {
-    if (parcelo::StopSignal() != 0) window.close();
-  });
-  stopWatch.start(200);
+  parcelo::ui::CloseOnStopSignal(window);
   const int status = QApplication::exec();
   parcelo::EndByStopSignal();
   return status;

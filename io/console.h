@@ -13,6 +13,10 @@ namespace parcelo {
 // as on every other system.
 void WriteText(std::FILE* stream, std::string_view text);
 
+// Tells whether standard output or standard error (`stream`) is a
+// terminal (a console on Windows) rather than a file or a pipe.
+bool IsTerminal(std::FILE* stream);
+
 #ifdef _WIN32
 // Returns the arguments after the program's name, as UTF-8 (wmain's wide
 // arguments; the narrow ones are in the ANSI code page and lose what it

@@ -95,11 +95,4 @@ void Folder::Lock() const {
   }
 }
 
-bool IsFolder(const std::string& path) {
-  const int fd = Sys().OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK, 0);
-  if (fd < 0) return false;
-  Sys().Close(fd);
-  return true;
-}
-
 }  // namespace parcelo

@@ -69,7 +69,4 @@ class Folder {
   std::string path_;
 };
 
-// True when the path names a folder (or a link to one).
-bool IsFolder(const std::string& path);
-
 }  // namespace parcelo

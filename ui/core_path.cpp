@@ -1,6 +1,11 @@
 #include "ui/core_path.h"
 
+#include <QDir>
 #include <QFile>
+
+#include "io/absolute_path.h"
+#include "io/file_error.h"
+#include "partset/path_helpers.h"
 
 namespace parcelo::ui {
 
@@ -19,5 +24,21 @@ QString FromCorePath(const std::string& path) {
 }
 
 #endif
+
+QString AbsolutePathOf(const QString& path) {
+  QString absolute = path;
+  try {
+    absolute = FromCorePath(AbsolutePath(CorePath(path)));
+  } catch (const FileError&) {
+    // No current folder to resolve against: the path stays as given.
+  }
+  return QDir::toNativeSeparators(QDir::cleanPath(absolute));
+}
+
+QString AbsoluteFolderOf(const QString& path) {
+  const std::string absolute = CorePath(AbsolutePathOf(path));
+  const std::string folder = FolderOf(absolute);
+  return FromCorePath(folder.empty() ? absolute.substr(0, RootLength(absolute)) : folder);
+}
 
 }  // namespace parcelo::ui

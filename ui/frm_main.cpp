@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "io/stop_signals.h"
 #include "join/join.h"
@@ -31,12 +32,11 @@
 #include "ui/file_list_box.h"
 #include "ui/path_box.h"
 #include "ui/progress_display.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 
 namespace {
-
-namespace text = messages::window;
 
 const QColor kDarkBlue(0, 0, 128);
 const QColor kDarkRed(192, 0, 0);
@@ -154,6 +154,8 @@ FrmMain::FrmMain(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(
   Form_Load();
 }
 
+FrmMain::~FrmMain() = default;
+
 void FrmMain::BuildUpperPanel() {
   Frame1 = Place(Frame(this, text::kSourcePanelCaption), "Frame1", 120, 120, 7515, 1875);
   txtPut = Place(new QLineEdit(Frame1), "txtPut", 180, 420, 6435, 375);
@@ -211,6 +213,10 @@ void FrmMain::ConnectHandlers() {
   connect(cmddir, &QPushButton::clicked, this, &FrmMain::cmddir_Click);
   connect(cmdGo, &QPushButton::clicked, this, &FrmMain::cmdGo_Click);
   connect(cmdSobrat, &QPushButton::clicked, this, &FrmMain::cmdSobrat_Click);
+  connect(&work_, &WorkThread::progressed, this, [this](const ProgressReport& report) {
+    if (progress_) progress_->Update(report);
+  });
+  connect(&work_, &WorkThread::finished, this, &FrmMain::ShowWorkEnd);
 }
 
 void FrmMain::SetTabOrder() {
@@ -284,25 +290,35 @@ void FrmMain::cmdGo_Click() {
   const SplitRequest request{CorePath(PathInBox(txtPut->text())), txtKusok->text().toStdString(),
                              optSubDir->isChecked(), CorePath(txtPapka->text())};
   RunOperation(QString::fromUtf8(text::kSplitProgressTitle),
-               [&](const Progress& progress) { return Split(request, progress); });
+               [request](const Progress& progress) { return Split(request, progress); });
 }
 
 void FrmMain::cmdSobrat_Click() {
   const QString folder = dialogs_.ChooseFolder(this, StartingFolderForJoin(),
                                                QString::fromUtf8(text::kJoinFolderPrompt));
   if (folder.isEmpty()) return;
-  const MayReplaceEdited ask = [&](const std::string& name) {
-    return dialogs_.Ask(this, {MessageKind::Information, messages::kReplaceEditedTitle,
-                               messages::ReplaceEdited(name)});
-  };
   // The list shows what the join listed, once it has; empty when it
   // listed nothing.
   File1->clear();
-  RunOperation(QString::fromUtf8(text::kJoinProgressTitle), [&](const Progress& progress) {
-    return Join(
-        CorePath(folder), progress,
-        [this](const std::vector<FolderEntry>& listing) { File1->Show(listing); }, ask);
-  });
+  RunOperation(QString::fromUtf8(text::kJoinProgressTitle),
+               [this, folder = CorePath(folder)](const Progress& progress) {
+                 return JoinOnWorkThread(folder, progress);
+               });
+}
+
+// The join, run on the work's thread: the file list and the question about
+// an edited file are the window's, so they go to its thread.
+Report FrmMain::JoinOnWorkThread(const std::string& folder, const Progress& progress) {
+  const ListingSeen listed = [this](const std::vector<FolderEntry>& listing) {
+    work_.Post([this, listing] { File1->Show(listing); });
+  };
+  const MayReplaceEdited mayReplace = [this](const std::string& name) {
+    return work_.Ask([this, name] {
+      return AskWorkQuestion(
+          {MessageKind::Information, messages::kReplaceEditedTitle, messages::ReplaceEdited(name)});
+    });
+  };
+  return Join(folder, progress, listed, mayReplace);
 }
 
 // The join's chooser opens where the file being worked on lies, if any,
@@ -314,34 +330,43 @@ QString FrmMain::StartingFolderForJoin() const {
 
 QString FrmMain::SourceFolder() const {
   if (txtPut->text().isEmpty()) return {};
-  return QFileInfo(PathInBox(txtPut->text())).absolutePath();
+  return AbsoluteFolderOf(PathInBox(txtPut->text()));
 }
 
-// Runs a split or join with a progress display, then shows the one box it
-// reported. The window stays usable after it, an error report included.
-void FrmMain::RunOperation(const QString& progressTitle, const Work& work) {
-  // The window's events go on while the work runs (the progress display
-  // lets them through): nothing in it may start other work meanwhile.
+// Starts a split or join with a progress display. The window goes on
+// painting and hears a close meanwhile, but nothing in it may start other
+// work: one runs at a time, even where a click gets through.
+void FrmMain::RunOperation(const QString& progressTitle, WorkThread::Work work) {
+  if (work_.IsRunning()) return;
   Frame1->setEnabled(false);
   Frame2->setEnabled(false);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  Report report;
-  {
-    ProgressDisplay progress(this, progressTitle);
-    progress_ = &progress;
-    report = work(progress.callback());
-    progress_ = nullptr;
-  }
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  progress_ = std::make_unique<ProgressDisplay>(this, progressTitle, [this] { work_.Cancel(); });
+  work_.Start(std::move(work));
+}
+
+// The work has ended and cleaned up: shows the one box it reported, and
+// the window is usable again, an error report included.
+void FrmMain::ShowWorkEnd(const Report& report) {
+  progress_.reset();
   QApplication::restoreOverrideCursor();
   Frame1->setEnabled(true);
   Frame2->setEnabled(true);
   // A window asked to close while working closes now, without a box to
   // wait on; so does the program after a stop signal.
-  if (closeAfterWork_ || StopSignal() != 0) {
+  if (std::exchange(closeAfterWork_, false) || StopSignal() != 0) {
     close();
     return;
   }
   dialogs_.ShowMessage(this, report.message);
+}
+
+// Asks the work's question while the work waits for the answer.
+bool FrmMain::AskWorkQuestion(const Message& question) {
+  asking_ = true;
+  const bool yes = dialogs_.Ask(this, question);
+  asking_ = false;
+  return yes;
 }
 
 void FrmMain::showEvent(QShowEvent* event) {
@@ -351,10 +376,14 @@ void FrmMain::showEvent(QShowEvent* event) {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
-  if (progress_) {
-    // Cancel the work first: it cleans up, then the window closes.
-    progress_->Cancel();
+  if (work_.IsRunning()) {
+    // Cancel the work first: it cleans up, then the window closes. An open
+    // question of the work's gives way, as if answered "Нет".
     closeAfterWork_ = true;
+    work_.Cancel();
+    if (QWidget* question = asking_ ? QApplication::activeModalWidget() : nullptr) {
+      question->close();
+    }
     event->ignore();
     return;
   }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
+#include <memory>
+#include <string>
 
 #include "operation/progress.h"
 #include "operation/report.h"
+#include "ui/work_thread.h"
 
 class QGroupBox;
 class QLabel;
@@ -21,7 +23,8 @@ class FileListBox;
 // The program's only window. The upper panel (Frame1) holds the source
 // path and the buttons that split and join; the lower panel (Frame2), shown
 // by growing the window, holds the split's settings. Handlers read the
-// controls, call the split or the join, and show the one box it reports.
+// controls and start the split or the join on a thread of its own; its end
+// shows the one box it reports.
 class FrmMain : public QWidget {
   Q_OBJECT
 
@@ -34,6 +37,8 @@ class FrmMain : public QWidget {
   static constexpr int kAssumedFrameTwips = 450;
 
   explicit FrmMain(Dialogs& dialogs, QWidget* parent = nullptr);
+  // Cancels running work and waits for it to clean up.
+  ~FrmMain() override;
 
   // Puts a path into the path box, as the open-file dialog does.
   void SetSourcePath(const QString& path);
@@ -45,6 +50,9 @@ class FrmMain : public QWidget {
 
   // Converts twips to device-independent pixels (15 twips a pixel).
   static int Px(int twips);
+
+  // Whether a split or join runs; the window's controls are disabled meanwhile.
+  bool IsWorking() const { return work_.IsRunning(); }
 
  public slots:
   void Form_Load();
@@ -66,8 +74,6 @@ class FrmMain : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  using Work = std::function<Report(const Progress&)>;
-
   void BuildUpperPanel();
   void BuildLowerPanel();
   void ConnectHandlers();
@@ -75,7 +81,10 @@ class FrmMain : public QWidget {
   void SetOuterHeight(int twips);
   void SetWorkControlsEnabled(bool enabled);
   void SetLowerPanelShown(bool shown);
-  void RunOperation(const QString& progressTitle, const Work& work);
+  void RunOperation(const QString& progressTitle, WorkThread::Work work);
+  void ShowWorkEnd(const Report& report);
+  Report JoinOnWorkThread(const std::string& folder, const Progress& progress);
+  bool AskWorkQuestion(const Message& question);
   QString StartingFolderForJoin() const;
   // The absolute folder of the path in the path box; empty while it is empty.
   QString SourceFolder() const;
@@ -86,8 +95,10 @@ class FrmMain : public QWidget {
   QString joinFolder_;
   QString lastPicked_;  // in the open-file dialog
   int heightTwips_ = kNormalHeightTwips;
-  ProgressDisplay* progress_ = nullptr;  // while work runs
+  std::unique_ptr<ProgressDisplay> progress_;  // while work runs
   bool closeAfterWork_ = false;
+  bool asking_ = false;  // a question of the work's is open
+  WorkThread work_;
 
   QGroupBox* Frame1;
   QLineEdit* txtPut;

@@ -1,21 +1,17 @@
 #include "ui/progress_display.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QProgressDialog>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
 
-#include "io/stop_signals.h"
-#include "operation/messages.h"
 #include "ui/caption_width.h"
 #include "ui/russian_numbers.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 namespace {
-
-namespace text = messages::window;
 
 constexpr std::uint64_t kMiB = 1024 * 1024;
 
@@ -23,24 +19,25 @@ constexpr std::uint64_t kMiB = 1024 * 1024;
 // its close button ask the work to stop, and the work's end closes it.
 class CancellingProgressDialog : public QProgressDialog {
  public:
-  CancellingProgressDialog(QWidget* parent, bool& cancelled)
-      : QProgressDialog(parent), cancelled_(cancelled) {
+  CancellingProgressDialog(QWidget* parent, std::function<void()> cancel)
+      : QProgressDialog(parent), cancel_(std::move(cancel)) {
     // "Отмена" and Esc signal canceled(), which would hide the dialog at
     // once; it stays, showing how far the work is, until the work has
-    // cleaned up.
-    disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
-    connect(this, &QProgressDialog::canceled, this, [this] { cancelled_ = true; });
+    // cleaned up. Qt connects it to a functor of its own, which only a
+    // disconnect of every receiver removes.
+    disconnect(this, &QProgressDialog::canceled, nullptr, nullptr);
+    connect(this, &QProgressDialog::canceled, this, [this] { cancel_(); });
   }
-  void reject() override { cancelled_ = true; }
+  void reject() override { cancel_(); }
 
  protected:
   void closeEvent(QCloseEvent* event) override {
-    cancelled_ = true;
+    cancel_();
     event->ignore();
   }
 
  private:
-  bool& cancelled_;
+  std::function<void()> cancel_;
 };
 
 QString MiBText(std::uint64_t bytes) {
@@ -81,36 +78,33 @@ QString ProgressLabel(std::uint64_t bytesDone, std::uint64_t bytesTotal, int par
   return lines.join(QLatin1Char('\n'));
 }
 
-ProgressDisplay::ProgressDisplay(QWidget* parent, QString title)
-    : parent_(parent), title_(std::move(title)) {
+ProgressDisplay::ProgressDisplay(QWidget* parent, QString title, std::function<void()> cancel)
+    : parent_(parent), title_(std::move(title)), cancel_(std::move(cancel)) {
   clock_.start();
+  showTimer_.setSingleShot(true);
+  QObject::connect(&showTimer_, &QTimer::timeout, &showTimer_, [this] { Show(); });
+  showTimer_.start(kShowAfterMs);
 }
 
 ProgressDisplay::~ProgressDisplay() { delete dialog_; }
 
-Progress ProgressDisplay::callback() {
-  return [this](const ProgressReport& report) {
-    Update(report.bytesDone, report.bytesTotal, static_cast<int>(report.part),
-           static_cast<int>(report.parts));
-    if (cancelled_ || StopSignal() != 0) throw OperationCancelled{};
-  };
+void ProgressDisplay::Update(const ProgressReport& report) {
+  report_ = report;
+  if (dialog_) ShowReport();
 }
 
-void ProgressDisplay::Update(std::uint64_t done, std::uint64_t total) { Update(done, total, 0, 0); }
-
-void ProgressDisplay::Update(std::uint64_t done, std::uint64_t total, int part, int parts) {
-  if (!dialog_) {
-    if (clock_.elapsed() < kShowAfterMs) return;
-    Show();
-  }
+void ProgressDisplay::ShowReport() {
+  if (!report_) return;
+  const ProgressReport& report = *report_;
+  const std::uint64_t done = report.bytesDone, total = report.bytesTotal;
   const int permille = total ? static_cast<int>(done * 1000 / total) : 1000;
-  dialog_->setLabelText(ProgressLabel(done, total, part, parts, clock_.elapsed()));
+  dialog_->setLabelText(ProgressLabel(done, total, static_cast<int>(report.part),
+                                      static_cast<int>(report.parts), clock_.elapsed()));
   dialog_->setValue(std::min(permille, 1000));
-  QCoreApplication::processEvents();
 }
 
 void ProgressDisplay::Show() {
-  dialog_ = new CancellingProgressDialog(parent_, cancelled_);
+  dialog_ = new CancellingProgressDialog(parent_, cancel_);
   dialog_->setWindowTitle(title_);
   dialog_->setCancelButtonText(QString::fromUtf8(text::kCancelButton));
   // Not modal: the main window must still hear a request to close, which
@@ -124,6 +118,8 @@ void ProgressDisplay::Show() {
   // that neither is cut and the dialog keeps its width as the figures change.
   dialog_->setLabelText(ProgressLabel(9999 * kMiB, 99999 * kMiB, 999, 999, 1000));
   dialog_->setMinimumWidth(std::max(dialog_->sizeHint().width(), WidthForCaption(title_)));
+  dialog_->setLabelText({});
+  ShowReport();
   dialog_->show();
 }
 

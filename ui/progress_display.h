@@ -2,7 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "operation/progress.h"
 
@@ -12,40 +15,34 @@ class QWidget;
 namespace parcelo::ui {
 
 // Shows how far a long split or join has come: a dialog that appears once
-// the work has run for half a second and keeps the window painted
-// meanwhile. Its "Отмена", Esc and its close button cancel the work, as
-// Cancel() and a stop signal do: the operation's callback then stops it.
-// Closes when destroyed.
+// the work has run for half a second, whether or not it has reported by
+// then. Its "Отмена", Esc and its close button call `cancel`; the dialog
+// stays until the work has stopped and this is destroyed.
 class ProgressDisplay {
  public:
   static constexpr int kShowAfterMs = 500;
 
-  ProgressDisplay(QWidget* parent, QString title);
+  ProgressDisplay(QWidget* parent, QString title, std::function<void()> cancel);
   ~ProgressDisplay();
   ProgressDisplay(const ProgressDisplay&) = delete;
   ProgressDisplay& operator=(const ProgressDisplay&) = delete;
 
-  // The callback to hand to the operation; it throws OperationCancelled
-  // once the work is cancelled.
-  Progress callback();
-
-  // Asks the work to stop at its next step.
-  void Cancel() { cancelled_ = true; }
-
-  // Shows the bytes done of the total, with the speed and the time left.
-  void Update(std::uint64_t done, std::uint64_t total);
-  // The same, with the part being written or read out of how many (0 of 0
-  // when the count is not known).
-  void Update(std::uint64_t done, std::uint64_t total, int part, int parts);
+  // Shows the bytes done of the total, with the speed and the time left,
+  // and the part being written or read out of how many (none while the
+  // count is 0).
+  void Update(const ProgressReport& report);
 
  private:
   void Show();
+  void ShowReport();
 
   QWidget* parent_;
   QString title_;
+  std::function<void()> cancel_;
   QElapsedTimer clock_;
+  QTimer showTimer_;
   QProgressDialog* dialog_ = nullptr;
-  bool cancelled_ = false;
+  std::optional<ProgressReport> report_;  // the latest, once there is one
 };
 
 // Returns the progress display's text, one line each: the part ("Часть 7 из
