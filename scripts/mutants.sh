@@ -61,7 +61,7 @@ mutant io/replacement_file.cpp 'if (errno != EEXIST || attempt == kNameAttempts)
       throw FileError(errno, FileOperation::Create' 'if (true) {
       throw FileError(errno, FileOperation::Create' io_replacement_file_test
 mutant io/replacement_file.cpp '#ifdef O_TMPFILE' '#if 0' io_stop_signals_test
-mutant io/copy_range.cpp 'cloneSupported_ = false;' '' io_copy_range_test
+mutant io/block_sharing.cpp 'supported_ = false;' '' io_copy_range_test
 mutant io/folder.cpp 'if (Sys().Flock(fd(), LOCK_EX | LOCK_NB) == 0) return;' 'return;' split_split_test
 mutant io/folder_listing.cpp 'throw FileError(error.code(), FileOperation::ListFolder, folder.path());' 'return {};' io_folder_test
 mutant io/stop_signals.cpp 'std::signal(SIGXFSZ, SIG_IGN);' '' io_stop_signals_test
