@@ -31,7 +31,9 @@ ObserverThreads::~ObserverThreads() {
 
 void ObserverThreads::Use(const ByteObservers& observers) {
   if (observers.size() > kMaxObservers) throw std::length_error("too many byte observers");
-  if (!observers.empty() && !buffers_[1]) buffers_[1].reset(AlignedBuffer());
+  for (std::size_t k = 1; k < kRing && !observers.empty() && !buffers_[k]; ++k) {
+    buffers_[k].reset(AlignedBuffer());
+  }
   while (helpers_.size() < observers.size()) {
     Helper& helper = *helpers_.emplace_back(std::make_unique<Helper>());
     helper.thread = std::thread([this, &helper] { Run(helper); });

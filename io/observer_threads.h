@@ -26,9 +26,10 @@ using ByteObservers = std::vector<ByteObserver*>;
 // The buffers a copy reads into, and the threads that show each chunk read
 // to the observers, so that computing checksums overlaps the reads and
 // writes instead of adding to them. Without observers there is one buffer,
-// used over and over. With them the copy fills the buffers of a ring of two
-// in turn; a buffer is filled again only once every observer has seen what
-// it held.
+// used over and over. With them the copy fills the buffers of a ring in
+// turn; a buffer is filled again only once every observer has seen what it
+// held. The ring is long enough for the copy to run ahead while a helper
+// waits for a core, as it does on a busy machine.
 class ObserverThreads {
  public:
   static constexpr std::size_t kBufferSize = 1u << 20;
@@ -64,7 +65,7 @@ class ObserverThreads {
   void Finish();
 
  private:
-  static constexpr std::size_t kRing = 2;
+  static constexpr std::size_t kRing = 8;
 
   struct FreeBuffer {
     void operator()(char* buffer) const;
