@@ -6,11 +6,26 @@
 # before every run. Prints medians of the wall time, and of wall time plus
 # a `sync` run right after (the write-back the command left).
 #
-# Usage: bench/checksums.sh [BUILD_DIR] [ROUNDS]
+# Beside them the floor this machine allows: one SHA-256 pass over the
+# file on one core (`openssl dgst -sha256`, timed in the same rounds). A
+# checked join hashes each byte once: its floor is max(plain join, one
+# pass). A checked split hashes each byte twice (its part, the whole file),
+# spread over the cores: max(plain split, two passes / cores).
+#
+# Usage: bench/checksums.sh [BUILD_DIR] [ROUNDS] [OTHER_BUILD_DIR]
+# With OTHER_BUILD_DIR every parcelo run is made with that build's
+# parcelo-cli too, in the same rounds, each first in every other round
+# (an A/B comparison; the rows marked "other").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build}/parcelo-cli")
 rounds=${2:-5}
+builds=(main)
+declare -A clis=([main]=$cli)
+if [ -n "${3:-}" ]; then
+  builds+=(other)
+  clis[other]=$(realpath "$3/parcelo-cli")
+fi
 work=$(mktemp -d "${BENCH_DIR:-/var/tmp}/parcelo-checksums.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 head -c 1073741824 /dev/urandom >"$work/source.bin"
@@ -29,28 +44,50 @@ run() {
 }
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 column_median() { cut -d' ' -f"$2" "$work/$1" | median; }
+max() { echo "if ($1 > $2) $1 else $2" | bc -l; }
 
-for ((round = 1; round <= rounds; round++)); do
+# round BUILD: one round of the four runs with that build.
+round() {
+  local b=$1 cli=${clis[$1]}
   rm -rf "$work/plain" "$work/sums"
-  run split_plain "$cli" split "$work/source.bin" --size 100000000 --subdir plain
-  run split_sums "$cli" split "$work/source.bin" --size 100000000 --subdir sums --checksums
-  run join_plain "$cli" join "$work/plain"
-  run join_sums "$cli" join "$work/sums"
+  run "$b.split_plain" "$cli" split "$work/source.bin" --size 100000000 --subdir plain
+  run "$b.split_sums" "$cli" split "$work/source.bin" --size 100000000 --subdir sums --checksums
+  run "$b.join_plain" "$cli" join "$work/plain"
+  run "$b.join_sums" "$cli" join "$work/sums"
   cmp -s "$work/sums/source.bin" "$work/source.bin" || { echo "join output differs" >&2; exit 1; }
   (cd "$work/sums" && sha256sum --quiet -c Infa.sha256) || { echo "sha256sum -c failed" >&2; exit 1; }
+}
+
+for ((r = 1; r <= rounds; r++)); do
+  run sha_pass openssl dgst -sha256 "$work/source.bin"
+  if ((r % 2)); then order=("${builds[@]}"); else order=($(printf '%s\n' "${builds[@]}" | tac)); fi
+  for b in "${order[@]}"; do round "$b"; done
 done
 
-printf '%-34s %10s %16s\n' "1 GiB, 100000000-byte pieces" "wall" "wall + flush"
-for op in split join; do
-  for kind in plain sums; do
+sha=$(column_median sha_pass 1)
+printf '%-40s %9.3fs  (%.2f GB/s)\n' "SHA-256, one pass on one core" "$sha" "$(echo "1.073741824 / $sha" | bc -l)"
+printf '%-40s %10s %16s\n' "1 GiB, 100000000-byte pieces" "wall" "wall + flush"
+for b in "${builds[@]}"; do
+  for op in split join; do
+    passes=1
+    [ "$op" = split ] && passes=$(echo "2 / $(nproc)" | bc -l)
     label="parcelo-cli $op"
-    [ "$kind" = sums ] && label+=" (checksums)"
-    printf '%-34s %9.3fs %15.3fs\n' "$label" "$(column_median "${op}_$kind" 1)" \
-      "$(column_median "${op}_$kind" 2)"
+    [ "$b" = other ] && label+=" (other)"
+    printf '%-40s %9.3fs %15.3fs\n' "$label" "$(column_median "$b.${op}_plain" 1)" \
+      "$(column_median "$b.${op}_plain" 2)"
+    printf '%-40s %9.3fs %15.3fs\n' "  checked" "$(column_median "$b.${op}_sums" 1)" \
+      "$(column_median "$b.${op}_sums" 2)"
+    for what in plain floor; do
+      ratio=()
+      for col in 1 2; do
+        base=$(column_median "$b.${op}_plain" "$col")
+        [ "$what" = floor ] && base=$(max "$base" "$(echo "$passes * $sha" | bc -l)")
+        ratio+=("$(echo "$(column_median "$b.${op}_sums" "$col") / $base" | bc -l)")
+      done
+      printf '%-40s %9.2fx %15.2fx\n' "  checked / $what" "${ratio[@]}"
+    done
   done
-  printf '%-34s %9.2fx %15.2fx\n' "  ratio" \
-    "$(echo "$(column_median "${op}_sums" 1) / $(column_median "${op}_plain" 1)" | bc -l)" \
-    "$(echo "$(column_median "${op}_sums" 2) / $(column_median "${op}_plain" 2)" | bc -l)"
 done
-echo "(medians of $rounds alternating rounds; page cache warm, synced before each run;"
+echo "(floor: max(plain, SHA-256 passes: 1 for the join, 2 over $(nproc) cores for the split);"
+echo " medians of $rounds alternating rounds; page cache warm, synced before each run;"
 echo " $(nproc) cores, $(df -T "$work" | awk 'NR==2 {print $2}') under $work; load average $(cut -d' ' -f1-3 /proc/loadavg))"

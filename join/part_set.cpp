@@ -136,7 +136,6 @@ void TakeChecksums(PartSet& set, const SetChecksums& checksums) {
     throw FileError(kMissingPart, FileOperation::Verify, set.folder.PathOf(first->first));
   }
   set.checksummed = true;
-  if (checksums.whole) set.wholeDigest = checksums.whole->digest;
 }
 
 // Opens a part, checking it is still the file the listing saw, as large.
@@ -147,10 +146,6 @@ File OpenPart(const Folder& set, const FolderEntry& part) {
     throw FileError(kFileReplaced, FileOperation::Open, file.path());
   }
   return file;
-}
-
-FileError Mismatch(std::string path) {
-  return FileError(kChecksumMismatch, FileOperation::Verify, std::move(path));
 }
 
 }  // namespace
@@ -194,12 +189,12 @@ void ReadParts(const PartSet& set, const File* output, const Progress& progress)
   RangeCopier copier;
   ProgressMeter meter(progress, set.size, static_cast<std::uint32_t>(set.parts.size()));
   const RangeCopier::Moved moved = [&](std::uint64_t bytes) { meter.Advance(bytes); };
-  std::optional<HashingObserver> partHash, wholeHash;
+  // The parts' lines prove the output, which is exactly the listed parts in
+  // order: each byte is hashed once. The whole file's line is for checks
+  // made without this program.
+  std::optional<HashingObserver> partHash;
   ByteObservers observers;
-  if (set.checksummed) {
-    observers.push_back(&partHash.emplace());
-    if (set.wholeDigest) observers.push_back(&wholeHash.emplace());
-  }
+  if (set.checksummed) observers.push_back(&partHash.emplace());
   std::uint64_t position = 0;
   for (std::size_t i = 0; i < set.parts.size(); ++i) {
     meter.StartPart(static_cast<std::uint32_t>(i + 1));
@@ -211,10 +206,9 @@ void ReadParts(const PartSet& set, const File* output, const Progress& progress)
       copier.Read(part, 0, bytes, moved, observers);
     }
     position += bytes;
-    if (partHash && partHash->HexDigest() != set.partDigests[i]) throw Mismatch(part.path());
-  }
-  if (wholeHash && wholeHash->HexDigest() != *set.wholeDigest) {
-    throw Mismatch(set.folder.PathOf(set.outputName));
+    if (partHash && partHash->HexDigest() != set.partDigests[i]) {
+      throw FileError(kChecksumMismatch, FileOperation::Verify, part.path());
+    }
   }
   meter.Finish();
 }

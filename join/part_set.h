@@ -31,10 +31,9 @@ struct PartSet {
   // The bytes of all parts together.
   std::uint64_t size = 0;
   // Whether the set carries "Infa.sha256"; then the digest of each part,
-  // beside `parts`, and of the whole file, if it lists one.
+  // beside `parts`.
   bool checksummed = false;
   std::vector<std::string> partDigests;
-  std::optional<std::string> wholeDigest;
 };
 
 // Opens `folder` (no trailing separator, except for the root), locks it
@@ -62,11 +61,12 @@ std::variant<PartSet, Report> ReadPartSet(const std::string& folder, const Listi
 
 // Reads every part of the set in number order, copying it into `output` at
 // its place when there is one, and tells `progress` how far it came (it
-// may throw OperationCancelled). With checksums each part, and at the end
-// the whole, is hashed as it lies in the output (or as read, without one)
-// and compared: a difference throws FileError kChecksumMismatch naming the
-// part, or the output's path for the whole. A part that is no longer the
-// file that was listed, or no longer of its size, throws kFileReplaced.
+// may throw OperationCancelled). With checksums each part is hashed as it
+// lies in the output (or as read, without one) and compared: a difference
+// throws FileError kChecksumMismatch naming the part. The whole file's
+// digest is not computed: the output is exactly the parts in order. A part
+// that is no longer the file that was listed, or no longer of its size,
+// throws kFileReplaced.
 void ReadParts(const PartSet& set, const File* output, const Progress& progress);
 
 }  // namespace parcelo

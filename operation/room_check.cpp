@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "io/copy_range.h"
+#include "io/block_sharing.h"
 #include "io/disk_space.h"
 #include "io/file.h"
 #include "io/folder.h"
@@ -45,7 +45,7 @@ std::optional<Report> CheckSplitRoom(const Folder& target, const File& source,
     const bool sharing = SharesBlocks(source, target);
     std::uint64_t copied = 0;
     for (std::size_t k = 0; k < parts; ++k) {
-      if (!sharing || !RangeCopier::CanShare(status, k * pieceSize, 0, sizeOf(k))) {
+      if (!sharing || !BlockSharing::CanShare(status, k * pieceSize, 0, sizeOf(k))) {
         copied += StoredBytes(source, k * pieceSize, sizeOf(k));
       }
     }
@@ -64,7 +64,7 @@ std::optional<Report> CheckJoinRoom(const Folder& set, const std::vector<FolderE
       const File part = File::OpenEntry(set, entry.name);
       const FileStatus status = part.Status();
       if (!sharing) sharing = SharesBlocks(part, set);
-      if (!*sharing || !RangeCopier::CanShare(status, 0, position, status.size)) {
+      if (!*sharing || !BlockSharing::CanShare(status, 0, position, status.size)) {
         stored += StoredBytes(part, 0, status.size);
       }
       position += status.size;

@@ -9,6 +9,7 @@
 #include "io/file.h"
 #include "io/folder.h"
 #include "io/replacement_file.h"
+#include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
 
@@ -96,6 +97,18 @@ TEST_F(RangeCopierTest, ObserversSeeEveryByteAndRefusedSharingFallsBackToTheBuff
     EXPECT_TRUE(ReadFile(folder / "target") == bytes) << holesKnown;
     EXPECT_LE(AllocatedBytes("target"), 2 * kMiB + 4096 + 64 * 1024) << holesKnown;
   }
+}
+
+// A source that ends before its range is an error, also while observers watch; they saw what was read,
+// and the next copy finds the buffers free again.
+TEST_F(RangeCopierTest, ASourceThatEndsEarlyIsAnErrorWhileObserversWatchToo) {
+  const std::string data = PatternBytes(3 * kMiB);
+  WriteFile(folder / "short", data);
+  const File from = File::OpenForReading(folder / "short");
+  Collector observer;
+  ExpectFileError([&] { copier.Read(from, 0, 4 * kMiB, {}, {&observer}); }, kUnexpectedEnd, folder / "short");
+  copier.Read(from, 0, 3 * kMiB, {}, {&observer});
+  EXPECT_TRUE(observer.seen == data + data);
 }
 
 }  // namespace
