@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils
   locales xfsprogs e2fsprogs
   g++-mingw-w64-x86-64-posix wine wine64 googletest
+  lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin xdotool nsis
 )
 
 source "$(dirname "$0")/install_missing.sh"

@@ -4,7 +4,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer (leaks included, nothing
 # suppressed), then checks the Debian package, then cross-builds for Windows
 # and runs the core's tests under Wine, and, where the MinGW Qt is cached,
-# builds the Windows zip and tests its window.
+# builds the Windows zip and the installer and tests them under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -52,20 +52,22 @@ fi
 
 bash scripts/test_windows.sh | tee -a "$log"
 
-# The Windows zip and its smoke test under Wine, where the MinGW Qt that
-# scripts/windows.sh builds once (about half an hour) is in its cache.
+# The Windows zip with its window's smoke test, and the installer with its
+# test, under Wine, where the MinGW Qt that scripts/windows.sh builds once
+# (about half an hour) is in its cache.
 qt_mingw=${PARCELO_QT_MINGW:-/var/cache/parcelo/qt6-mingw-6.4.2}
 windows_smoke=0
 if [ -f "$qt_mingw/.parcelo-complete" ]; then
   bash scripts/windows.sh zip
-  windows_smoke=1
+  bash scripts/windows.sh installer
+  windows_smoke=2
 else
-  echo "test.sh: the Windows window's smoke test is skipped: no MinGW Qt in $qt_mingw" \
-    "(scripts/windows.sh qt builds it once, in about half an hour)"
+  echo "test.sh: the Windows window, zip and installer stages are skipped: no MinGW Qt in" \
+    "$qt_mingw (scripts/windows.sh qt builds it once, in about half an hour)"
 fi
 
 # One line for the whole run: the tests of the three builds, and the
-# proc-less stage and the Windows window's smoke test as one each.
+# proc-less stage, the Windows zip's and the installer's tests as one each.
 passed=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2 \1/p' "$log" |
   awk -v extra="$((windows_smoke + proc_less))" '{total += $1; failed += $2} END {print total - failed + extra}')
 echo "test.sh: $passed passed, 0 failed"

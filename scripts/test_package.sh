@@ -2,14 +2,17 @@
 # Checks the Debian package as a user gets it: builds it with
 # scripts/package.sh, lets lintian, desktop-file-validate and appstreamcli
 # judge it, then unpacks it with dpkg-deb and runs the programs it holds: a
-# split and a join compared byte for byte, and --version of both. Installs
+# split and a join compared byte for byte, --version of both, and every
+# Exec line of its desktop entry and file-manager menus (through
+# scripts/test_desktop_entries.sh); it checks what its file types name. Installs
 # the tools it needs when they are missing. The last line says PASS or FAIL;
 # the exit status is 1 on a failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 source scripts/install_missing.sh
-install_missing test_package lintian desktop-file-utils appstream dpkg-dev binutils
+install_missing test_package lintian desktop-file-utils appstream dpkg-dev binutils \
+  shared-mime-info libglib2.0-bin xvfb x11-utils xdotool
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -68,11 +71,16 @@ files_present() {
     usr/share/man/ru/man1/parcelo.1.gz usr/share/man/ru/man1/parcelo-cli.1.gz \
     usr/share/applications/io.github.parcelo.Parcelo.desktop \
     usr/share/metainfo/io.github.parcelo.Parcelo.metainfo.xml \
+    usr/share/mime/packages/io.github.parcelo.Parcelo.xml \
+    usr/share/kio/servicemenus/io.github.parcelo.Parcelo.{split,join}.desktop \
+    usr/share/nemo/actions/io.github.parcelo.Parcelo.{split,join}.nemo_action \
+    usr/share/file-manager/actions/io.github.parcelo.Parcelo.{split,join}.desktop \
     usr/share/doc/parcelo/copyright usr/share/doc/parcelo/changelog.gz; do
     [ -f "$root/$path" ] || { echo "missing: $path"; return 1; }
   done
 }
-check "holds the programs, manual pages, desktop entry, metainfo and Debian files" files_present
+check "holds the programs, manual pages, desktop entry, metainfo, file types, menus and Debian files" \
+  files_present
 
 # The width and height a PNG file's header gives, as "WxH".
 png_size() {
@@ -105,6 +113,44 @@ check "appstreamcli accepts the metainfo" \
 check "the metainfo lists release $version" \
   grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/io.github.parcelo.Parcelo.metainfo.xml"
 
+# Installing must not change which program opens a file: the desktop entry
+# claims the part set's own types alone, and every other file keeps its
+# type. The types are read from a MIME database made of the desktop's and
+# the package's definitions.
+claims_own_types_only() {
+  local claimed type
+  claimed=$(sed -n 's/^MimeType=//p' "$root/usr/share/applications/io.github.parcelo.Parcelo.desktop")
+  echo "MimeType=$claimed"
+  [ -n "$claimed" ] || return 1
+  for type in ${claimed//;/ }; do
+    grep -q "<mime-type type=\"$type\">" "$root/usr/share/mime/packages/io.github.parcelo.Parcelo.xml" ||
+      { echo "not a type of the package: $type"; return 1; }
+  done
+}
+check "the desktop entry claims only the part set's types" claims_own_types_only
+# content_type DATA-FOLDER FILE: the type a MIME database gives the file.
+content_type() {
+  XDG_DATA_HOME=$work/none XDG_DATA_DIRS=$1 gio info -a standard::content-type "$2" |
+    sed -n 's/^ *standard::content-type: //p'
+}
+file_types() {
+  local with=$work/with without=$work/without name type before
+  mkdir -p "$with/mime/packages" "$without/mime/packages" "$work/types"
+  cp /usr/share/mime/packages/freedesktop.org.xml "$without/mime/packages/"
+  cp /usr/share/mime/packages/freedesktop.org.xml "$root/usr/share/mime/packages/"*.xml "$with/mime/packages/"
+  update-mime-database "$with/mime" && update-mime-database "$without/mime" || return 1
+  local -A expected=([001.drb]=application/x-parcelo-part [Infa.inf]=application/x-parcelo-info
+    [INFA.INF]=application/x-parcelo-info [setup.inf]= [фильм.avi]= [medium.bin]= [notes.txt]= [x.drb.zip]=)
+  for name in "${!expected[@]}"; do
+    printf 'x' >"$work/types/$name"
+    type=$(content_type "$with" "$work/types/$name")
+    before=$(content_type "$without" "$work/types/$name")
+    echo "$name: $type (without the package: $before)"
+    [ "$type" = "${expected[$name]:-$before}" ] || return 1
+  done
+}
+check "parts and Infa.inf are of the part set's types, other files keep theirs" file_types
+
 round_trip() {
   local data=$work/data cli=$root/usr/bin/parcelo-cli
   mkdir -p "$data"
@@ -122,6 +168,9 @@ check "parcelo-cli --version says parcelo-cli $version" \
   test "$("$root/usr/bin/parcelo-cli" --version)" = "parcelo-cli $version"
 check "parcelo --version says parcelo $version" \
   test "$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/parcelo" --version)" = "parcelo $version"
+
+check "each installed Exec line opens the window ready for its file" \
+  bash scripts/test_desktop_entries.sh "$root"
 
 if [ ${#failed[@]} -eq 0 ]; then
   echo "PASS: $(basename "$deb"): all $count checks"

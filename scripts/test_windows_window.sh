@@ -14,7 +14,7 @@ install_missing test_windows_window wine wine64 xvfb x11-utils xdotool unzip
 
 # xwininfo and Wine show Cyrillic names only in a UTF-8 locale.
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix
 xvfb_pid=""

@@ -9,14 +9,19 @@
 # and installs it into a cache outside the repository. Later runs reuse it.
 # That first build takes about half an hour on two cores.
 #
-# Usage: scripts/windows.sh [qt|zip|all]   (all by default)
-#   qt   only make sure the cached Qt is there
-#   zip  build the zip (the cached Qt must be there), then its smoke test
+# It also builds the installer parcelo-windows-VERSION-setup.exe with NSIS
+# (packaging/windows/parcelo.nsi) from the same files as the zip.
+#
+# Usage: scripts/windows.sh [qt|zip|installer|all]   (all by default)
+#   qt         only make sure the cached Qt is there
+#   zip        build the zip (the cached Qt must be there), then its smoke test
+#   installer  build the installer (the cached Qt must be there), then its test
+#   all        all three
 # Environment:
 #   PARCELO_QT_MINGW  the cached Qt (default /var/cache/parcelo/qt6-mingw-6.4.2)
 #   PARCELO_QT_WORK   where Qt's source and build go while it builds
 #                     (default: beside the cache; removed afterwards)
-#   PARCELO_WINDOWS_SMOKE=0  skip the smoke test under Wine
+#   PARCELO_WINDOWS_SMOKE=0  skip the tests under Wine
 set -euo pipefail
 cd "$(dirname "$0")/.."
 project=$PWD
@@ -126,10 +131,10 @@ EOF
 
 case $what in
   qt | all) build_qt ;;
-  zip)
+  zip | installer)
     [ -f "$qt/.parcelo-complete" ] ||
       { echo "windows: no cached Qt in $qt; run scripts/windows.sh qt first" >&2; exit 1; } ;;
-  *) echo "usage: scripts/windows.sh [qt|zip|all]" >&2; exit 64 ;;
+  *) echo "usage: scripts/windows.sh [qt|zip|installer|all]" >&2; exit 64 ;;
 esac
 [ "$what" = qt ] && exit 0
 
@@ -180,11 +185,45 @@ find "$stage" -name '*.exe' -o -name '*.dll' | xargs $triple-strip --strip-unnee
 sed -e "s/@VERSION@/$version/" -e "s/@QT_VERSION@/$qt_version/" \
   -e "s/@QT_DEBIAN_VERSION@/$qt_version+dfsg-10/" packaging/windows/README.txt |
   sed 's/$/\r/' >"$stage/README.txt"
-zip_file=$build/$name.zip
-rm -f "$zip_file"
-(cd "$build" && zip -qr -X "$zip_file" "$name")
-echo "windows: $zip_file ($(du -h "$zip_file" | cut -f1); unpacked $(du -sh "$stage" | cut -f1))"
 
-if [ "${PARCELO_WINDOWS_SMOKE:-1}" != 0 ]; then
-  bash scripts/test_windows_window.sh "$zip_file"
-fi
+make_zip() {
+  zip_file=$build/$name.zip
+  rm -f "$zip_file"
+  (cd "$build" && zip -qr -X "$zip_file" "$name")
+  echo "windows: $zip_file ($(du -h "$zip_file" | cut -f1); unpacked $(du -sh "$stage" | cut -f1))"
+  if [ "${PARCELO_WINDOWS_SMOKE:-1}" != 0 ]; then
+    bash scripts/test_windows_window.sh "$zip_file"
+  fi
+}
+
+# The installer holds the zip's folder. Its uninstaller removes the files
+# and folders listed here, deepest first, and nothing else.
+make_installer() {
+  install_missing windows nsis
+  local list=$build/installed-files.nsh path
+  : >"$list"
+  while IFS= read -r path; do
+    path=${path#./}
+    if [ -d "$stage/$path" ]; then
+      echo "  RMDir \"\$INSTDIR\\${path//\//\\}\"" >>"$list"
+    else
+      echo "  Delete \"\$INSTDIR\\${path//\//\\}\"" >>"$list"
+    fi
+  done < <(cd "$stage" && find . -mindepth 1 -depth | LC_ALL=C sort -r)
+  local version4=$version
+  while [ "$(tr -cd . <<<"$version4" | wc -c)" -lt 3 ]; do version4=$version4.0; done
+  installer=$build/$name-setup.exe
+  rm -f "$installer"
+  makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DVERSION4="$version4" -DSTAGE="$stage" \
+    -DFILE_LIST="$list" -DOUTFILE="$installer" packaging/windows/parcelo.nsi
+  echo "windows: $installer ($(du -h "$installer" | cut -f1))"
+  if [ "${PARCELO_WINDOWS_SMOKE:-1}" != 0 ]; then
+    bash scripts/test_windows_installer.sh "$installer"
+  fi
+}
+
+case $what in
+  zip) make_zip ;;
+  installer) make_installer ;;
+  all) make_zip && make_installer ;;
+esac

@@ -9,8 +9,9 @@ class FrmMain;
 
 // Applies the path the program was started with, the first of the
 // arguments after the program's name that is not an option: a folder that
-// holds a part set readies the window to join it; any other path, existing
-// or not, goes into the path box as an absolute path. Asks the user nothing.
+// holds a part set, or a part or "Infa.inf" in such a folder, readies the
+// window to join that set; any other path, existing or not, goes into the
+// path box as an absolute path. Asks the user nothing.
 void OpenStartPath(FrmMain& window, const QStringList& arguments);
 
 }  // namespace parcelo::ui

@@ -227,10 +227,10 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
   }
 
   // `parcelo PATH`: a file, existing or not, goes into the path box; a part
-  // set's folder (as HoldsPartSet tells it) readies the join. Nothing is
-  // asked before a click.
+  // set's folder (as HoldsPartSet tells it), or a part or Infa.inf in it,
+  // readies the join. Nothing is asked before a click.
   void startPathFillsThePathBoxOrReadiesTheJoin() {
-    for (const char* name : {"set/Infa.inf", "set/001.DRB"}) {
+    for (const char* name : {"set/Infa.inf", "set/001.DRB", "noinfo/001.drb"}) {
       std::filesystem::create_directories(std::filesystem::path(files / name).parent_path());
       support::WriteFile(files / name, "x");
     }
@@ -239,7 +239,10 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     // join is readied); where the join's chooser starts.
     const std::tuple<QStringList, QString, QString> rows[] = {
         {{"-x", "gone.avi", t + "/set"}, here + "/gone.avi", here},  // options skipped; relative
-        {{t + "/set/"}, "", t + "/set"}};
+        {{t + "/set/"}, "", t + "/set"},
+        {{t + "/set/001.DRB"}, "", t + "/set"},
+        {{t + "/set/Infa.inf"}, "", t + "/set"},
+        {{t + "/noinfo/001.drb"}, t + "/noinfo/001.drb", t + "/noinfo"}};
     for (const auto& [arguments, pathBox, chooserStart] : rows) {
       open(arguments);
       QCOMPARE(box("txtPut")->text(), pathBox);
