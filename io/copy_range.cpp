@@ -30,17 +30,18 @@ char* AlignedBuffer() {
 // itself in a hole. Where the file system tells nothing, or the file ended
 // before `offset`, everything counts as data (a read then finds the end).
 std::uint64_t DataEndAt(const File& file, std::uint64_t offset) {
-  const std::int64_t hole = Sys().SeekHole(file.fd(), offset);
-  return hole < 0 ? UINT64_MAX : static_cast<std::uint64_t>(hole);
+  std::uint64_t hole = 0;
+  return Sys().SeekHole(file.handle(), offset, &hole) == 0 ? hole : UINT64_MAX;
 }
 
 // Where the hole at `offset` ends: the start of the next data, UINT64_MAX
 // for a hole that runs to the end of the file, nothing where the file
 // system can't tell.
 std::optional<std::uint64_t> HoleEndAt(const File& file, std::uint64_t offset) {
-  const std::int64_t data = Sys().SeekData(file.fd(), offset);
-  if (data >= 0) return static_cast<std::uint64_t>(data);
-  if (errno == ENXIO) return UINT64_MAX;
+  std::uint64_t data = 0;
+  const int error = Sys().SeekData(file.handle(), offset, &data);
+  if (error == 0) return data;
+  if (error == ENXIO) return UINT64_MAX;
   return std::nullopt;
 }
 
@@ -49,11 +50,11 @@ std::optional<std::uint64_t> HoleEndAt(const File& file, std::uint64_t offset) {
 // length needs, yet no hole shows before its end.
 bool HasUnreportedHoles(const File& file) {
   FileStatus status;
-  if (Sys().Fstat(file.fd(), &status) != 0) return false;
+  if (Sys().Status(file.handle(), &status) != 0) return false;
   const std::uint64_t holes = status.size - std::min(status.allocated, status.size);
   if (holes < RangeCopier::kBufferSize || holes < status.size / 8) return false;
-  const std::int64_t hole = Sys().SeekHole(file.fd(), 0);
-  return hole < 0 || static_cast<std::uint64_t>(hole) >= status.size;
+  std::uint64_t hole = 0;
+  return Sys().SeekHole(file.handle(), 0, &hole) != 0 || hole >= status.size;
 }
 
 bool IsAllZero(const char* data, std::size_t size) {
@@ -259,8 +260,10 @@ void RangeCopier::Move(const File& from, std::uint64_t fromOffset, const File* t
   }
   if (endsInHole || leaveHoles_) {
     const std::uint64_t length = toOffset + count;
-    if (to && to->Size() < length && Sys().Ftruncate(to->fd(), length) != 0) {
-      throw FileError(errno, FileOperation::Write, to->path());
+    if (to && to->Size() < length) {
+      if (const int error = Sys().SetSize(to->handle(), length)) {
+        throw FileError(error, FileOperation::Write, to->path());
+      }
     }
   }
 }
@@ -294,14 +297,15 @@ void RangeCopier::CopyData(const File& from, std::uint64_t fromOffset, const Fil
 bool RangeCopier::TryClone(const File& from, std::uint64_t fromOffset, const File& to,
                            std::uint64_t toOffset, std::uint64_t count) {
   FileStatus status;
-  if (!cloneSupported_ || Sys().Fstat(from.fd(), &status) != 0 ||
+  if (!cloneSupported_ || Sys().Status(from.handle(), &status) != 0 ||
       !CanShare(status, fromOffset, toOffset, count)) {
     return false;
   }
-  if (Sys().CloneRange(from.fd(), fromOffset, to.fd(), toOffset, count) == 0) return true;
+  const int error = Sys().CloneRange(from.handle(), fromOffset, to.handle(), toOffset, count);
+  if (error == 0) return true;
   // Where the file system has no shared blocks at all, don't ask again for
   // every part; other failures fall back for this range only.
-  if (errno == EOPNOTSUPP || errno == EXDEV || errno == ENOTTY || errno == ENOSYS) {
+  if (error == EOPNOTSUPP || error == EXDEV || error == ENOTTY || error == ENOSYS) {
     cloneSupported_ = false;
   }
   return false;

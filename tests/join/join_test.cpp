@@ -211,8 +211,8 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
   // went into the output, also where a part changes right after its blocks were shared.
   FaultySysCalls changing;
   changing.errors.erase("CloneRange");
-  changing.shared = [](int from, std::uint64_t count) {
-    WriteFile("/proc/self/fd/" + std::to_string(from), std::string(count, 'x'));
+  changing.shared = [](Handle from, std::uint64_t count) {
+    WriteFile("/proc/self/fd/" + std::to_string(from.value()), std::string(count, 'x'));
   };
   ScopedSysCalls scope(changing);
   for (const bool inFolder : {true, false}) {

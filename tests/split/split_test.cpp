@@ -159,7 +159,7 @@ TEST_F(SplitTest, StoppedSplitLeavesTheEarlierSetAsItWas) {
   for (const auto& [stop, unnamedError, newFolder, code, path] : rows) {
     FaultySysCalls layer = FaultySysCalls::FullDisk(stop == "full" ? 8 : 0);
     layer.unnamedError = unnamedError;
-    if (stop == "rename") layer.errors["RenameAt"] = EIO;  // the old info and checksum files went first
+    if (stop == "rename") layer.errors["Rename"] = EIO;  // the old info and checksum files went first
     if (stop == "rename") std::erase_if(before, [](const auto& entry) { return entry.first.starts_with("Infa."); });
     const Progress progress =
         stop == "cancel" ? StopAtPart<OperationCancelled>(3) : StopAtPart<std::bad_alloc>(stop == "memory" ? 2 : 0);

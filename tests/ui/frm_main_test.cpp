@@ -118,9 +118,10 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
   // (last: the others leave it usable); what it wrote is gone.
   void cancelOrCloseDuringWorkStopsItAndCleansUp() {
     struct SlowWrites : parcelo::SysCalls {
-      ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset) override {
+      int WriteAt(parcelo::Handle file, const void* buffer, std::size_t count, std::uint64_t offset,
+                  std::size_t* done) override {
         QThread::msleep(20);
-        return SysCalls::Pwrite(fd, buffer, std::min<std::size_t>(count, 1 << 16), offset);
+        return SysCalls::WriteAt(file, buffer, std::min<std::size_t>(count, 1 << 16), offset, done);
       }
     } slow;
     parcelo::ScopedSysCalls scope(slow);
