@@ -24,12 +24,6 @@ void WriteText(std::FILE* stream, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stream);
   }
 }
-
-std::vector<std::string> ArgumentsFromWide(int argc, wchar_t** argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(Utf8FromWide(argv[i]));
-  return arguments;
-}
 #else
 void WriteText(std::FILE* stream, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stream);
