@@ -73,6 +73,20 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
   EXPECT_EQ(ReadFile(folder / "file"), "x");
 }
 
+// A folder's lock lasts as long as the folder: locking it again keeps it, and it goes with the folder,
+// also when another takes the folder's place.
+TEST(Folder, LockLastsAsLongAsTheFolder) {
+  TempFolder folder;
+  Folder holder = Folder::Open(folder.path());
+  const Folder other = Folder::Open(folder.path());
+  holder.Lock();
+  holder.Lock();
+  ExpectFileError([&] { other.Lock(); }, kFolderBusy, folder.path());
+  holder = Folder::Open(folder.path());
+  other.Lock();
+  ExpectFileError([&] { holder.Lock(); }, kFolderBusy, folder.path());
+}
+
 // A busy folder tells another Parcelo operation of the runner's (a process
 // named parcelo...: here flock(1) under that name, which holds the lock
 // itself) from another program, another user, and a holder the system does
