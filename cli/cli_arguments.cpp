@@ -1,8 +1,14 @@
 #include "cli/cli_arguments.h"
 
 #include <algorithm>
+#include <cmath>
+#include <string_view>
 
+#include "cli/piece_size.h"
+#include "cli/cli_texts.h"
+#include "operation/messages.h"
 #include "partset/checksum_file.h"
+#include "partset/leading_number.h"
 #include "partset/part_number.h"
 #include "partset/path_helpers.h"
 
@@ -26,15 +32,36 @@ bool TakeOption(const std::vector<std::string>& arguments, std::size_t& i, const
   return false;
 }
 
+CliCommand UsageError(const std::string& reason, std::string_view argument) {
+  CliCommand command;
+  command.kind = CliCommand::Kind::Usage;
+  command.usageError = reason + ": «" + std::string(argument) + "»";
+  return command;
+}
+
 std::optional<CliCommand> ParseSplit(const std::vector<std::string>& arguments) {
+  namespace text = cli_text;
   CliCommand command;
   command.kind = CliCommand::Kind::Split;
   command.split.pieceSizeText = "1000000";
   command.split.newFolderName = "NewFolder";
   bool haveSource = false;
+  std::optional<std::string> size, parts;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (TakeOption(arguments, i, "--size", command.split.pieceSizeText)) continue;
+    std::string value;
+    if (TakeOption(arguments, i, "--size", value)) {
+      size = value;
+      continue;
+    }
+    if (TakeOption(arguments, i, "--parts", value)) {
+      parts = value;
+      continue;
+    }
+    if (argument == "--quiet") {
+      command.quiet = true;
+      continue;
+    }
     if (TakeOption(arguments, i, "--subdir", command.split.newFolderName)) {
       command.split.newFolder = true;
       continue;
@@ -48,6 +75,22 @@ std::optional<CliCommand> ParseSplit(const std::vector<std::string>& arguments) 
     haveSource = true;
   }
   if (!haveSource) return std::nullopt;
+  if (size && parts) return UsageError(text::kSizeWithParts, "--parts " + *parts);
+  if (size) {
+    const SizeWithUnit bytes = ReadSizeWithUnit(*size);
+    if (!bytes.notUnit.empty()) return UsageError(text::kNotSizeUnit, bytes.notUnit);
+    command.split.pieceSizeText = SizeText(bytes.bytes);
+  }
+  if (parts) {
+    const NumberPrefix count = ReadNumberPrefix(*parts);
+    std::string_view rest = std::string_view(*parts).substr(count.length);
+    while (const std::size_t space = SkippedLength(rest)) rest.remove_prefix(space);
+    if (count.length == 0 || !rest.empty() || std::trunc(count.value) != count.value) {
+      return UsageError(text::kPartsNotWhole, *parts);
+    }
+    // Any count out of range is refused alike, so a huge one needs no more digits.
+    command.parts = static_cast<std::uint64_t>(std::clamp(count.value, 0.0, 1e9));
+  }
   return command;
 }
 
@@ -89,6 +132,8 @@ std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& argu
     for (std::size_t i = 1; i < arguments.size(); ++i) {
       if (arguments[i] == "--replace" && command.kind == CliCommand::Kind::Join) {
         command.replaceEdited = true;
+      } else if (arguments[i] == "--quiet") {
+        command.quiet = true;
       } else {
         paths.push_back(arguments[i]);
       }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,18 +12,25 @@ namespace parcelo {
 
 // What the command line asks for.
 struct CliCommand {
-  enum class Kind { Split, Join, Check, Help, Version } kind = Kind::Help;
-  SplitRequest split;  // for Split
+  // Usage: arguments that don't fit the usage, for the reason in usageError.
+  enum class Kind { Split, Join, Check, Help, Version, Usage } kind = Kind::Help;
+  SplitRequest split;                  // for Split
+  std::optional<std::uint64_t> parts;  // for Split ("--parts"): at most this many parts
   std::string folder;  // for Join and Check, without a trailing separator unless the root
   // For Join ("--replace"): a file edited after the split may be replaced.
   bool replaceEdited = false;
+  bool quiet = false;      // "--quiet": no progress line on a terminal
+  std::string usageError;  // for Usage: what is wrong, naming the argument
 };
 
 // Tells whether a path names an existing folder.
 using FolderCheck = std::function<bool(const std::string& path)>;
 
 // Reads the arguments after the program name; nothing when they don't fit
-// the usage. The join's path goes through JoinFolderFor, asking isFolder.
+// the usage, a Usage command when what is wrong can be named (a size with
+// an unknown unit, say). "--size" goes into the split's request as a plain
+// number of bytes. The join's path goes through JoinFolderFor, asking
+// isFolder.
 std::optional<CliCommand> ParseCliArguments(const std::vector<std::string>& arguments,
                                             const FolderCheck& isFolder);
 

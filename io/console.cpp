@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include "io/wide_text.h"
+#else
+#include <unistd.h>
 #endif
 
 namespace parcelo {
@@ -24,10 +26,18 @@ void WriteText(std::FILE* stream, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stream);
   }
 }
+
+bool IsTerminal(std::FILE* stream) {
+  const HANDLE handle = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
+}
 #else
 void WriteText(std::FILE* stream, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stream);
 }
+
+bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
 #endif
 
 }  // namespace parcelo

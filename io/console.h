@@ -13,6 +13,10 @@ namespace parcelo {
 // as on every other system.
 void WriteText(std::FILE* stream, std::string_view text);
 
+// Tells whether standard output or standard error (`stream`) is a
+// terminal (a console on Windows) rather than a file or a pipe.
+bool IsTerminal(std::FILE* stream);
+
 // The command line program's own start, defined by it and called by the
 // system's entry point (program_entry.cpp, built into that program alone)
 // with the arguments after the program's name as UTF-8: on Windows from

@@ -119,11 +119,4 @@ void Folder::HeldLock::Release() noexcept {
   if (folder_.valid()) Sys().Unlock(std::exchange(folder_, Handle()), lock_);
 }
 
-bool IsFolder(const std::string& path) {
-  Handle handle;
-  if (Sys().Open(Handle(), path.c_str(), FolderOptions(false), &handle) != 0) return false;
-  Sys().Close(handle);
-  return true;
-}
-
 }  // namespace parcelo

@@ -104,7 +104,4 @@ class Folder {
   mutable HeldLock lock_;  // declared last: goes first
 };
 
-// True when the path names a folder (or a link to one).
-bool IsFolder(const std::string& path);
-
 }  // namespace parcelo

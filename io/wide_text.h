@@ -13,8 +13,9 @@ namespace parcelo {
 // Returns UTF-16 text as UTF-8.
 std::string Utf8FromUtf16(std::u16string_view text);
 
-// Returns UTF-8 text as UTF-16. A byte that starts no well-formed sequence
-// (overlong forms and values above U+10FFFF included) becomes U+FFFD.
+// Returns UTF-8 text as UTF-16, read by NextUtf8Character with surrogates
+// allowed. A byte that starts no well-formed sequence (overlong forms and
+// values above U+10FFFF included) becomes U+FFFD.
 std::u16string Utf16FromUtf8(std::string_view text);
 
 #ifdef _WIN32

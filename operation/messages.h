@@ -1,9 +1,9 @@
 #pragma once
 
-// Every sentence, title and word Parcelo shows the user, here and in
-// messages.cpp: first the boxes of the split and the join, then the
-// window's texts (namespace window) and the command line's (namespace
-// command_line). Formats mark with %1, %2 the values the code puts in.
+// Every sentence and title the split, the join and the check show the user,
+// here and in messages.cpp: their boxes, and the reasons of errors. The
+// window's own words are in ui/window_texts.h, the command line's in
+// cli/cli_texts.h.
 
 #include <cstdint>
 #include <string>
@@ -96,96 +96,5 @@ Report ErrorReport(const FileError& error);
 
 // The error report of a failure that names no file.
 Report InternalErrorReport(const std::string& what);
-
-// The window.
-namespace window {
-
-// The window's caption, with the maker's contact address.
-inline constexpr const char* kWindowCaption =
-    "Parcelo - файловое дробление от Velmarin (velmarin@parcelo.example)";
-
-// The upper panel and its controls.
-inline constexpr const char* kSourcePanelCaption = "Выбор файла для дробления";
-inline constexpr const char* kChooseFileCaption = "...";
-inline constexpr const char* kSplitCaption = "Дробить файл";
-inline constexpr const char* kJoinCaption = "Слить файл";
-inline constexpr const char* kSettingsCaption = "Настройки";
-
-// The lower panel, the split's settings, and its controls.
-inline constexpr const char* kSettingsPanelCaption = "Настройка системы файлового дробления";
-inline constexpr const char* kPlacementCaption = "Части файла будут находится";
-inline constexpr const char* kSameFolderCaption = "в той же директории";
-inline constexpr const char* kNewFolderCaption = "в новой директории";
-inline constexpr const char* kPieceSizeCaption = "Размер частей файла";
-inline constexpr const char* kPieceSizeUnitCaption = "байт";
-inline constexpr const char* kApplyCaption = "Применить...";
-
-// The folder chooser: the join's prompt, and the title it shows without one.
-inline constexpr const char* kJoinFolderPrompt = "Выберите директорию";
-inline constexpr const char* kDefaultFolderPrompt = "Please, Select a folder.";
-
-// The progress display: its titles, its button, and its lines.
-inline constexpr const char* kSplitProgressTitle = "Дробление файла";
-inline constexpr const char* kJoinProgressTitle = "Слияние файла";
-inline constexpr const char* kCancelButton = "Отмена";
-inline constexpr const char* kPartOfParts = "Часть %1 из %2";
-inline constexpr const char* kMegabytesOfTotal = "%1 из %2 МБ";
-inline constexpr const char* kMegabytesPerSecond = "%1 МБ/с";
-inline constexpr const char* kSecondsLeft = "осталось 0:%1";
-inline constexpr const char* kMinutesLeft = "осталось около %1 мин";
-inline constexpr const char* kHoursLeft = "осталось около %1 ч";
-inline constexpr const char* kHoursAndMinutesLeft = "осталось около %1 ч %2 мин";
-
-// The buttons of a question box.
-inline constexpr const char* kYesButton = "Да";
-inline constexpr const char* kNoButton = "Нет";
-
-// Sizes: "байт" in its forms after 1 (21, 101…), after 2–4 (22–24…) and
-// after 0 or 5–20 (25–30…), then the units of 1024 bytes each.
-inline constexpr const char* kBytesOne = "байт";
-inline constexpr const char* kBytesFew = "байта";
-inline constexpr const char* kBytesMany = "байт";
-inline constexpr const char* kSizeUnits[] = {"КБ", "МБ", "ГБ", "ТБ"};
-
-// Qt's file dialogs. The longest texts its Russian catalogue shows in the
-// type column and in the side list; the dialog is sized for them.
-inline constexpr const char* kLongestFileType = "Текстовый документ";
-inline constexpr const char* kLongestPlace = "Компьютер";
-// The kinds of entry the dialogs name, which its Russian catalogue lacks.
-inline constexpr const char* kDriveKind = "Диск";
-inline constexpr const char* kFileKind = "Файл";
-inline constexpr const char* kFolderKind = "Папка";
-inline constexpr const char* kShortcutKind = "Ярлык";
-inline constexpr const char* kUnknownKind = "Неизвестно";
-
-}  // namespace window
-
-// The command line.
-namespace command_line {
-
-// The short usage, on --help and after arguments that don't fit it.
-inline constexpr const char* kUsage =
-    "Использование:\n"
-    "  parcelo-cli split ФАЙЛ [--size РАЗМЕР] [--subdir ИМЯ] [--checksums]\n"
-    "  parcelo-cli join ДИРЕКТОРИЯ [--replace]\n"
-    "  parcelo-cli check ДИРЕКТОРИЯ\n"
-    "  parcelo-cli --help | --version\n"
-    "\n"
-    "split  дробит ФАЙЛ на части 001.drb, 002.drb, ... и пишет Infa.inf;\n"
-    "       --size      размер части в байтах (по умолчанию 1000000),\n"
-    "       --subdir    части кладутся в новую директорию ИМЯ рядом с файлом,\n"
-    "       --checksums последним пишется Infa.sha256 с контрольными суммами\n"
-    "                   SHA-256 частей и всего файла (формат sha256sum).\n"
-    "join   собирает файл из частей в ДИРЕКТОРИИ под исходным именем,\n"
-    "       сверяя части с Infa.sha256, если он есть;\n"
-    "       вместо ДИРЕКТОРИИ можно указать её Infa.inf или любую часть *.drb;\n"
-    "       файл, изменённый после дробления, заменяется только с --replace.\n"
-    "check  сверяет части в ДИРЕКТОРИИ с Infa.sha256, ничего не записывая.\n";
-
-// When what was said on standard output could not be written.
-inline constexpr const char* kStandardOutputFailed =
-    "parcelo-cli: ошибка записи в стандартный вывод";
-
-}  // namespace command_line
 
 }  // namespace parcelo::messages

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "partset/name_encoding.h"
+#include "partset/utf8.h"
 
 namespace parcelo {
 namespace {
@@ -120,6 +120,11 @@ std::string FoldCase(std::string_view utf8) {
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   return FoldCase(a) == FoldCase(b);
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return FoldAsciiCase(x) == FoldAsciiCase(y); });
 }
 
 }  // namespace parcelo

@@ -17,4 +17,14 @@ std::string FoldCase(std::string_view utf8);
 // True when two UTF-8 texts are equal after FoldCase.
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
 
+// Returns the byte with A..Z made a..z; any other byte as it is.
+inline char FoldAsciiCase(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// True when two texts are equal after FoldAsciiCase of each byte: the
+// letter case of the program's own names ("Infa.inf", ".drb"), which every
+// file system that ignores case ignores alike.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 }  // namespace parcelo

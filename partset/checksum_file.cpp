@@ -1,5 +1,6 @@
 #include "partset/checksum_file.h"
 
+#include "partset/case_folding.h"
 #include "partset/part_number.h"
 #include "partset/path_helpers.h"
 
@@ -12,7 +13,7 @@ std::optional<std::string> LowercaseDigest(std::string_view hex) {
   if (hex.size() != kDigestLength) return std::nullopt;
   std::string digest(hex);
   for (char& c : digest) {
-    if (c >= 'A' && c <= 'F') c = static_cast<char>(c - 'A' + 'a');
+    c = FoldAsciiCase(c);
     if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return std::nullopt;
   }
   return digest;

@@ -1,24 +1,11 @@
 #include "partset/info_file.h"
 
+#include "partset/case_folding.h"
 #include "partset/checksum_file.h"
 #include "partset/name_encoding.h"
 #include "partset/part_number.h"
 
 namespace parcelo {
-namespace {
-
-bool IsAsciiCaseInsensitiveEqual(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) {
-      return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string InfoFileText(std::string_view sourceName) {
   return EncodeInfoName(sourceName) + "\r\n";
@@ -39,8 +26,8 @@ bool InfoFileKeepsName(std::string_view sourceName) {
     if (byte < 0x20 || byte == 0x7f) return false;
   }
   // On a file system that ignores letter case, "INFA.INF" is the info file too.
-  if (IsAsciiCaseInsensitiveEqual(sourceName, kInfoFileName) ||
-      IsAsciiCaseInsensitiveEqual(sourceName, kChecksumFileName) || HasPartExtension(sourceName))
+  if (EqualIgnoringAsciiCase(sourceName, kInfoFileName) ||
+      EqualIgnoringAsciiCase(sourceName, kChecksumFileName) || HasPartExtension(sourceName))
     return false;
   // Raw bytes of another system's encoding, which can't be told from
   // Windows-1251, come back as other characters.

@@ -9,6 +9,21 @@
 namespace parcelo {
 namespace {
 
+// The spaces a number may be written with: blanks, tabs, line feeds, and
+// the no-break and thin spaces of typeset numbers ("1 000 000"), in UTF-8.
+constexpr std::string_view kNumberSpaces[] = {" ", "\t", "\n", "\u00a0", "\u2009", "\u202f"};
+
+}  // namespace
+
+std::size_t SkippedLength(std::string_view text) {
+  for (const std::string_view space : kNumberSpaces) {
+    if (text.substr(0, space.size()) == space) return space.size();
+  }
+  return 0;
+}
+
+namespace {
+
 // Walks a text while skipping the characters the reader ignores.
 class SignificantChars {
  public:
@@ -16,16 +31,23 @@ class SignificantChars {
 
   // The next significant character, or -1 at the end.
   int Peek() {
-    while (pos_ < text_.size() && IsSkipped(text_[pos_])) ++pos_;
+    while (pos_ < text_.size()) {
+      const std::size_t skipped = SkippedLength(text_.substr(pos_));
+      if (skipped == 0) break;
+      pos_ += skipped;
+    }
     return pos_ < text_.size() ? static_cast<unsigned char>(text_[pos_]) : -1;
   }
-  void Take() { ++pos_; }
+  void Take() { end_ = ++pos_; }
+
+  // Where the characters taken so far end; Rewind goes back there.
+  std::size_t end() const { return end_; }
+  void Rewind(std::size_t end) { pos_ = end_ = end; }
 
  private:
-  static bool IsSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t end_ = 0;
 };
 
 bool IsDecimalDigit(int c) { return c >= '0' && c <= '9'; }
@@ -90,16 +112,18 @@ bool ReadExponent(SignificantChars& chars, std::string& number, std::int64_t& ex
 
 }  // namespace
 
-double ReadLeadingNumber(std::string_view text) {
+double ReadLeadingNumber(std::string_view text) { return ReadNumberPrefix(text).value; }
+
+NumberPrefix ReadNumberPrefix(std::string_view text) {
   SignificantChars chars(text);
   int c = chars.Peek();
   if (c == '&') {
     chars.Take();
     c = chars.Peek();
     chars.Take();
-    if (c == 'H' || c == 'h') return ReadRadixDigits(chars, 16);
-    if (c == 'O' || c == 'o') return ReadRadixDigits(chars, 8);
-    return 0;
+    if (c == 'H' || c == 'h') return {ReadRadixDigits(chars, 16), chars.end()};
+    if (c == 'O' || c == 'o') return {ReadRadixDigits(chars, 8), chars.end()};
+    return {};
   }
 
   std::string number;
@@ -126,12 +150,13 @@ double ReadLeadingNumber(std::string_view text) {
     if (seenNonZero && !seenPoint) ++leadingMagnitude;
     if (!seenNonZero && seenPoint) --leadingMagnitude;
   }
-  if (!anyDigit) return 0;
+  if (!anyDigit) return {};
 
   std::int64_t exponent = 0;
   if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+    const std::size_t mantissaEnd = chars.end();
     chars.Take();
-    ReadExponent(chars, number, exponent);
+    if (!ReadExponent(chars, number, exponent)) chars.Rewind(mantissaEnd);
   }
 
   double value = 0;
@@ -144,7 +169,7 @@ double ReadLeadingNumber(std::string_view text) {
     if (negative) value = -value;
   }
   (void)end;
-  return value;
+  return {value, chars.end()};
 }
 
 std::string FormatWholeNumber(double value) {

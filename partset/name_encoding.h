@@ -11,18 +11,6 @@
 
 namespace parcelo {
 
-// True when the bytes are well-formed UTF-8: no overlong forms, no
-// surrogates (U+D800..U+DFFF), nothing above U+10FFFF, no cut sequence.
-bool IsValidUtf8(std::string_view bytes);
-
-// Reads the UTF-8 character at `bytes[i]` and moves `i` past it; returns
-// nothing, leaving `i` alone, when no well-formed character starts there
-// (the rules of IsValidUtf8).
-std::optional<char32_t> NextUtf8Character(std::string_view bytes, std::size_t& i);
-
-// Appends a character (at most U+10FFFF, no surrogate) to `out` as UTF-8.
-void AppendUtf8(std::string& out, char32_t character);
-
 // Returns Windows-1251 bytes as UTF-8. The one byte the code page leaves
 // undefined, 0x98, becomes U+FFFD.
 std::string Cp1251ToUtf8(std::string_view bytes);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "partset/case_folding.h"
 #include "partset/leading_number.h"
 
 namespace parcelo {
@@ -25,13 +26,8 @@ std::string PartFileName(std::string_view number) {
 
 bool HasPartExtension(std::string_view fileName) {
   if (fileName.size() < kPartExtension.size()) return false;
-  const std::string_view tail = fileName.substr(fileName.size() - kPartExtension.size());
-  for (std::size_t i = 0; i < tail.size(); ++i) {
-    char c = tail[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kPartExtension[i]) return false;
-  }
-  return true;
+  return EqualIgnoringAsciiCase(fileName.substr(fileName.size() - kPartExtension.size()),
+                                kPartExtension);
 }
 
 }  // namespace parcelo

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "partset/case_folding.h"
+
 namespace parcelo {
 namespace {
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Code points above U+FFFF take two UTF-16 units, the rest one: a UTF-8
 // lead byte F0..F7 counts twice, continuation bytes not at all.
@@ -27,10 +27,10 @@ std::size_t Utf16Length(std::string_view utf8) {
 bool IsWindowsDeviceName(std::string_view name) {
   std::string stem(name.substr(0, name.find('.')));
   while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-  std::transform(stem.begin(), stem.end(), stem.begin(), Upper);
-  static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+  std::transform(stem.begin(), stem.end(), stem.begin(), FoldAsciiCase);
+  static constexpr std::array<std::string_view, 4> kDevices = {"con", "prn", "aux", "nul"};
   if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) return true;
-  if (stem.size() < 4 || (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0)) {
+  if (stem.size() < 4 || (stem.compare(0, 3, "com") != 0 && stem.compare(0, 3, "lpt") != 0)) {
     return false;
   }
   const std::string_view digit = std::string_view(stem).substr(3);

@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "partset/hex_digits.h"
+
 namespace parcelo {
 namespace {
 
@@ -31,13 +33,7 @@ std::string Sha256::HexDigest() {
   const bool failed = failed_ || EVP_DigestFinal_ex(Context(context_), digest, &length) != 1;
   Start();
   if (failed) throw std::runtime_error("SHA-256 failed in libcrypto");
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned int i = 0; i < length; ++i) {
-    hex += kDigits[digest[i] >> 4];
-    hex += kDigits[digest[i] & 15];
-  }
-  return hex;
+  return LowercaseHex({digest, length});
 }
 
 }  // namespace parcelo

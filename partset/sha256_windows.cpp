@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "partset/hex_digits.h"
+
 // Windows has no OpenSSL; its CNG library (bcrypt.dll) computes the same
 // digest. No file is touched.
 
@@ -61,13 +63,7 @@ std::string Sha256::HexDigest() {
   const bool failed = failed_ || BCryptFinishHash(context_, digest, kDigestSize, 0) != 0;
   Start();
   if (failed) throw std::runtime_error("SHA-256 failed in bcrypt");
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char byte : digest) {
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 15];
-  }
-  return hex;
+  return LowercaseHex(digest);
 }
 
 }  // namespace parcelo

@@ -64,12 +64,16 @@ mutant io/sys_calls_posix.cpp 'flags |= O_TMPFILE;' 'return -1;' io_stop_signals
 mutant io/copy_range.cpp 'cloneSupported_ = false;' '' io_copy_range_test
 mutant io/folder.cpp 'if (lock_.held()) return;' 'return;' split_split_test
 mutant io/folder_listing.cpp 'throw FileError(error.code(), FileOperation::ListFolder, folder.path());' 'return {};' io_folder_test
+mutant io/folder_listing.cpp "if (name.front() == '.') continue;" '' split_split_test
+mutant io/path_kind.cpp 'if (status.kind == FileStatus::Kind::SymbolicLink) {' 'if (false) {' io_path_kind_test
 mutant io/stop_signals.cpp 'std::signal(SIGXFSZ, SIG_IGN);' '' io_stop_signals_test
 mutant io/sys_calls_posix.cpp 'if (::fstatat(FolderFd(folder), name, &raw, AT_SYMLINK_NOFOLLOW) != 0)' 'if (::fstatat(FolderFd(folder), name, &raw, 0) != 0)' split_split_test
 # The part set's text.
 mutant partset/info_file.h 'kInfoFileReadLimit = 4097;' 'kInfoFileReadLimit = 8193;' join_join_test
 mutant partset/info_file.cpp 'if (sourceName.empty() || sourceName.front()' 'return true; if (sourceName.empty() || sourceName.front()' split_split_test
 mutant partset/name_encoding.cpp 'if (bytes && (*bytes == utf8 || !IsValidUtf8(*bytes)))' 'if (bytes)' partset_info_file_test
+mutant partset/leading_number.cpp '"\u00a0", ' '' split_split_test
+mutant partset/utf8.cpp '(surrogate && surrogates == Surrogates::Refused)' 'false' partset_utf8_test
 # The split and the join, the whole set at a time. (The join's own check
 # that a listed part is a regular file is not among them: the file layer
 # refuses the same entries with the same errors when the part is opened.)
@@ -89,8 +93,11 @@ mutant join/join.cpp 'return !SameContent(existing, joined' 'return false && !Sa
 mutant join/join.cpp 'if (std::optional<Report> refusal = CheckJoinRoom(set.folder, set.parts)) return *refusal;' '' operation_room_check_test
 # The command line.
 mutant cli/main.cpp 'return std::fflush(stdout) == 0 && !std::ferror(stdout);' 'return true;' cli_parcelo_cli_test
+mutant cli/piece_size.cpp '(length + parts - 1) / parts;' 'length / parts;' cli_parcelo_cli_test
+mutant cli/piece_size.cpp '{"kb", 1e3},' '{"kb", 1024.0},' cli_piece_size_test
+mutant cli/terminal_progress.cpp 'if (now - start_ < kShowAfterMs) return;' '' cli_terminal_progress_test
 # The window.
-mutant ui/frm_main.cpp 'return QFileInfo(txtPut->text()).absolutePath();' 'return {};' frm_main_test
+mutant ui/frm_main.cpp 'return AbsoluteFolderOf(txtPut->text());' 'return {};' frm_main_test
 mutant ui/frm_main.cpp 'return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();' 'return QDir::toNativeSeparators(path);' frm_main_test
 mutant ui/frm_main.cpp '    progress_->Cancel();' '' frm_main_test
 mutant ui/progress_display.cpp 'if (cancelled_ || StopSignal() != 0) throw OperationCancelled{};' '' progress_display_test

@@ -14,6 +14,7 @@
 #include "io/file.h"
 #include "io/file_error.h"
 #include "io/folder.h"
+#include "io/folder_listing.h"
 #include "io/open_file_limit.h"
 #include "io/replacement_file.h"
 #include "io/write_all.h"
@@ -99,11 +100,10 @@ std::optional<Report> CheckTarget(const Folder& target, const std::vector<std::s
   const std::set<std::string> ours(parts.begin(), parts.end());
   const std::vector<std::string> numbered = PartNames(kMaxParts);
   const std::set<std::string> partNames(numbered.begin(), numbered.end());
-  for (const std::string& name : target.Names()) {
-    if (name.front() == '.' || !HasPartExtension(name) || ours.count(name)) continue;
-    const std::optional<FileStatus> status = target.Status(name);
-    if (owner && partNames.count(name) && status && status->kind == FileStatus::Kind::Regular) {
-      oldParts.push_back(name);
+  for (const FolderEntry& entry : ListFolder(target)) {
+    if (!HasPartExtension(entry.name) || ours.count(entry.name)) continue;
+    if (owner && partNames.count(entry.name) && entry.status.kind == FileStatus::Kind::Regular) {
+      oldParts.push_back(entry.name);
       continue;
     }
     return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);

@@ -2,10 +2,11 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 
-#include "operation/messages.h"
+#include "io/path_kind.h"
+#include "ui/core_path.h"
 #include "ui/file_dialog.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 
@@ -15,14 +16,13 @@ QString StartingFolderToPreselect(const QString& startingFolder) {
       (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator()))) {
     folder.chop(1);
   }
-  if (folder.isEmpty() || !QFileInfo(folder).isDir()) return {};
+  if (KindOfPath(CorePath(folder)) != PathKind::Folder) return {};
   return folder;
 }
 
 QString ChooseFolder(QWidget* parent, const QString& startingFolder, const QString& prompt) {
-  QFileDialog dialog(parent, prompt.isEmpty()
-                                 ? QString::fromUtf8(messages::window::kDefaultFolderPrompt)
-                                 : prompt);
+  QFileDialog dialog(parent,
+                     prompt.isEmpty() ? QString::fromUtf8(text::kDefaultFolderPrompt) : prompt);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   const QString preselect = StartingFolderToPreselect(startingFolder);

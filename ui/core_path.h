@@ -14,4 +14,13 @@ std::string CorePath(const QString& path);
 // A name the core gave back, as the window shows it.
 QString FromCorePath(const std::string& path);
 
+// Returns a path the user gave as an absolute one, resolved against the
+// current folder by the file layer (the path as given when the current
+// folder is unknown), with "." and ".." folded and the system's separators.
+QString AbsolutePathOf(const QString& path);
+
+// Returns the absolute folder a path lies in; the root for a path in the
+// root ("/" for "/film.avi").
+QString AbsoluteFolderOf(const QString& path);
+
 }  // namespace parcelo::ui

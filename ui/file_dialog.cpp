@@ -13,9 +13,9 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "operation/messages.h"
 #include "ui/russian_file_model.h"
 #include "ui/russian_numbers.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 namespace {
@@ -36,7 +36,7 @@ void FitRussianTexts(QFileDialog& dialog) {
   const QString longest[] = {
       {},  // the name column keeps its width
       DataSizeText(1023),
-      QString::fromUtf8(messages::window::kLongestFileType),
+      QString::fromUtf8(text::kLongestFileType),
       QLocale(QLocale::Russian, QLocale::Russia).toString(longDate, QLocale::ShortFormat),
   };
   int width = 0;
@@ -48,7 +48,7 @@ void FitRussianTexts(QFileDialog& dialog) {
     width += header->sectionSize(column);
   }
   const int placesWidth =
-      places->fontMetrics().horizontalAdvance(QString::fromUtf8(messages::window::kLongestPlace)) +
+      places->fontMetrics().horizontalAdvance(QString::fromUtf8(text::kLongestPlace)) +
       places->iconSize().width() + 2 * padding;
   splitter->setSizes({placesWidth, width});
   const QMargins outside = dialog.layout()->contentsMargins();

@@ -28,12 +28,11 @@
 #include "ui/dialogs.h"
 #include "ui/file_list_box.h"
 #include "ui/progress_display.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 
 namespace {
-
-namespace text = messages::window;
 
 const QColor kDarkBlue(0, 0, 128);
 const QColor kDarkRed(192, 0, 0);
@@ -291,7 +290,7 @@ void FrmMain::cmdSobrat_Click() {
 // else in the folder the window was readied to join.
 QString FrmMain::StartingFolderForJoin() const {
   if (txtPut->text().isEmpty()) return joinFolder_;
-  return QFileInfo(txtPut->text()).absolutePath();
+  return AbsoluteFolderOf(txtPut->text());
 }
 
 // Runs a split or join with a progress display, then shows the one box it

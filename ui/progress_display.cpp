@@ -8,14 +8,12 @@
 #include <cmath>
 
 #include "io/stop_signals.h"
-#include "operation/messages.h"
 #include "ui/caption_width.h"
 #include "ui/russian_numbers.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 namespace {
-
-namespace text = messages::window;
 
 constexpr std::uint64_t kMiB = 1024 * 1024;
 

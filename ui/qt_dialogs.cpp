@@ -3,11 +3,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "operation/messages.h"
 #include "ui/browse_fol_folder.h"
 #include "ui/caption_width.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 namespace {
@@ -40,8 +40,8 @@ bool QtDialogs::Ask(QWidget* parent, const Message& question) {
                   QString::fromStdString(question.text), QMessageBox::Yes | QMessageBox::No,
                   parent);
   // In Russian whatever the locale: Qt's catalogue may not be loaded.
-  box.button(QMessageBox::Yes)->setText(QString::fromUtf8(messages::window::kYesButton));
-  box.button(QMessageBox::No)->setText(QString::fromUtf8(messages::window::kNoButton));
+  box.button(QMessageBox::Yes)->setText(QString::fromUtf8(text::kYesButton));
+  box.button(QMessageBox::No)->setText(QString::fromUtf8(text::kNoButton));
   box.setDefaultButton(QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);
   box.setWindowModality(Qt::ApplicationModal);

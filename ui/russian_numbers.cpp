@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <cmath>
 
-#include "operation/messages.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 namespace {
@@ -28,7 +28,6 @@ const QString& PluralForm(std::uint64_t n, const QString& one, const QString& fe
 QString OneDecimal(double value) { return Russian().toString(value, 'f', 1); }
 
 QString DataSizeText(std::uint64_t bytes) {
-  namespace text = messages::window;
   if (bytes < 1024) {
     return Russian().toString(static_cast<qulonglong>(bytes)) + QLatin1Char(' ') +
            PluralForm(bytes, QString::fromUtf8(text::kBytesOne), QString::fromUtf8(text::kBytesFew),

@@ -7,7 +7,7 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "operation/messages.h"
+#include "ui/window_texts.h"
 
 namespace parcelo::ui {
 namespace {
@@ -23,7 +23,6 @@ class QtCatalogueGaps : public QTranslator {
 
   QString translate(const char* context, const char* source, const char* /*disambiguation*/,
                     int /*n*/) const override {
-    namespace text = messages::window;
     static const QHash<QByteArray, QString> kinds = {
         {"Drive", QString::fromUtf8(text::kDriveKind)},
         {"File", QString::fromUtf8(text::kFileKind)},

@@ -7,10 +7,6 @@ namespace parcelo::ui {
 
 class FrmMain;
 
-// True when a folder holds a part set: an "Infa.inf" file and at least one
-// part file (".drb" in any letter case).
-bool HoldsPartSet(const QString& folder);
-
 // Applies the path the program was started with, the first of the
 // arguments after the program's name that is not an option: a folder that
 // holds a part set readies the window to join it; any other path, existing

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "cli/cli_texts.h"
 #include "operation/messages.h"
 #include "parcelo_version.h"
 #include "support/cli_runner.h"
@@ -44,6 +45,7 @@ TEST(ParceloCli, SplitThenJoinGivesTheFileBack) {
 TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   TempFolder folder;
   WriteFile(folder / "small", "0123456789");
+  WriteFile(folder / "one", "1");
   WriteFile(folder / "film.avi", PatternBytes(2500));
   for (const char* set : {"good", "bad"}) {
     ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", set, "--checksums"}).status, 0);
@@ -53,7 +55,7 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
   std::filesystem::last_write_time(folder / "good/film.avi",
                                    std::filesystem::last_write_time(folder / "good/003.drb") + std::chrono::hours(1));
   const std::pair<std::vector<std::string>, CliResult> rows[] = {
-      {{"check", folder / "good/Infa.inf"},
+      {{"check", "--quiet", folder / "good/Infa.inf"},
        {0, Line(messages::kCheckDoneTitle, messages::CheckDone(folder / "good", 3)), ""}},
       {{"check", folder / "bad"},
        {2, "",
@@ -63,13 +65,23 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
       {{"join", "--replace", folder / "good"},
        {0, Line(messages::kJoinDoneTitle, messages::JoinDone(folder / "good/film.avi")), ""}},
       {{"split", folder / "small"}, {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
-      {{"split", folder / "small", "--subdir=", "--size", "5"},
+      {{"split", folder / "small", "--subdir=", "--size", "5", "--quiet"},
        {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "2")), ""}},
+      {{"split", folder / "small", "--parts=3", "--subdir", "three"},
+       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "3")), ""}},
+      {{"split", folder / "small", "--parts", "20", "--subdir", "ten"},
+       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "10")), ""}},
+      {{"split", folder / "film.avi", "--size", "2K", "--subdir", "two"},
+       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "film.avi", "2")), ""}},
+      {{"split", folder / "small", "--parts", "1001"},
+       {1, "", Line(messages::kCountErrorTitle, cli_text::kPartsRange)}},
+      {{"split", folder / "one", "--parts", "2"},
+       {1, "", Line(messages::kSizeErrorTitle, cli_text::kTooShortForParts)}},
       {{"split", folder / "missing.avi"},
        {2, "",
         "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
             "\": файл или директория не найдены.\n"}},
-      {{"--help"}, {0, messages::command_line::kUsage, ""}},
+      {{"--help"}, {0, cli_text::kUsage, ""}},
       {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}}};
   for (const auto& [arguments, expected] : rows) {
     const auto result = RunCli(arguments);
@@ -77,17 +89,25 @@ TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
         << arguments.back();
   }
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
+  EXPECT_EQ(ReadFile(folder / "three/003.drb"), "89");  // 10 bytes in 3 parts: 4, 4 and 2
   EXPECT_FALSE(std::filesystem::exists(folder / "bad/film.avi"));
-  for (const Strings& usage : {Strings{},
-                               {"split", "a", "b"},
-                               {"split", "a", "--size"},
-                               {"split", "a", "--bogus"},
-                               {"join", "a", "b"},
-                               {"check"},
-                               {"merge", "a"}}) {
+  // A wrong argument that can be named is named before the usage.
+  namespace text = cli_text;
+  const std::pair<Strings, std::string> usages[] = {
+      {{}, ""},
+      {{"split", "a", "b"}, ""},
+      {{"split", "a", "--size"}, ""},
+      {{"split", "a", "--bogus"}, ""},
+      {{"join", "a", "b"}, ""},
+      {{"check"}, ""},
+      {{"merge", "a"}, ""},
+      {{"split", "a", "--size", "700 Mo"}, std::string(text::kNotSizeUnit) + ": «Mo»"},
+      {{"split", "a", "--parts", "3k"}, std::string(text::kPartsNotWhole) + ": «3k»"},
+      {{"split", "a", "--parts=2", "--size=5"}, std::string(text::kSizeWithParts) + ": «--parts 2»"}};
+  for (const auto& [usage, named] : usages) {
     const auto result = RunCli(usage);
-    EXPECT_EQ(std::tuple(result.status, result.out, result.err),
-              std::tuple(64, std::string(), std::string(messages::command_line::kUsage)))
+    const std::string said = named.empty() ? "" : "parcelo-cli: " + named + "\n";
+    EXPECT_EQ(std::tuple(result.status, result.out, result.err), std::tuple(64, std::string(), said + text::kUsage))
         << ::testing::PrintToString(usage);
   }
   // What could not be written to standard output is an error too.

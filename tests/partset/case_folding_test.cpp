@@ -19,5 +19,11 @@ TEST(CaseFolding, FoldsEveryScriptOfTheTableAlikeAndKeepsTheRest) {
   EXPECT_FALSE(EqualIgnoringCase("\xC1", "\xE1"));  // Latin-1 bytes are no UTF-8
 }
 
+// The program's own names match in any ASCII letter case ("001.DRB": PartNames),
+// and nothing else does.
+TEST(CaseFolding, AsciiFoldingMatchesOnlyAsciiLetters) {
+  EXPECT_FALSE(EqualIgnoringAsciiCase("ИНФА", "инфа") || EqualIgnoringAsciiCase("[", "{"));
+}
+
 }  // namespace
 }  // namespace parcelo

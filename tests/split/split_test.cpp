@@ -34,43 +34,62 @@ struct SplitTest : ::testing::Test {
   TempFolder folder;
   const std::string source = folder / "f";
   SplitTest() { WriteFile(source, "0123456789"); }
-  Report SplitInto(const std::string& size, const std::string& newFolder = "", const Progress& progress = {}) {
+  Report SplitInto(const std::string& size, const std::string& newFolder = "",
+                   const Progress& progress = {}) {
     return Split({source, size, !newFolder.empty(), newFolder}, progress);
   }
   // An earlier set of the file `owner`, parts 001.drb ... holding "old 1", "old 2", ...
   void MakeOldSet(const std::string& in, const std::string& owner, int parts = 1) {
     WriteFile(in + "/Infa.inf", owner + "\r\n");
     WriteFile(in + "/Infa.sha256", "old checksums\n");
-    for (int k = 1; k <= parts; ++k) WriteFile(in + "/00" + std::to_string(k) + ".drb", "old " + std::to_string(k));
+    for (int k = 1; k <= parts; ++k)
+      WriteFile(in + "/00" + std::to_string(k) + ".drb", "old " + std::to_string(k));
   }
 };
 
 // The size is read from the text's start and rounded half to even; a
 // relative path is taken from the current folder, and the info file holds
-// its name. Old parts are replaced, never written into (one is a hard link
-// here), and parts keep no more rights than the source allows.
-TEST_F(SplitTest, DistributesTheBytesOverPrivateNumberedParts) {
+// its name.
+TEST_F(SplitTest, ReadsTheSizeFromTheTextsStartAndTheSourceFromTheCurrentFolder) {
+  const auto previous = fs::current_path();
+  fs::current_path(folder.path());
+  // Spaces as the window's field may hold them.
+  const Report report = Split({"f", "\u00a04\u2009.5xyz", false, ""});
+  fs::current_path(previous);
+  ExpectReport(report, Outcome::Done, messages::kSplitDoneTitle,
+               "Поздравляем! Выбранный файл f был разбит на 3 части(ей)!");
+  EXPECT_EQ(ContentsOf(folder.path()), (Contents{{"001.drb", "0123"},
+                                                 {"002.drb", "4567"},
+                                                 {"003.drb", "89"},
+                                                 {"Infa.inf", "f\r\n"},
+                                                 {"f", "0123456789"}}));
+}
+
+// The size check takes the size unrounded: 10 bytes are more than 9.6,
+// which makes one part.
+TEST_F(SplitTest, ChecksTheSizeBeforeRoundingIt) {
+  ASSERT_EQ(Split({source, "9.6", true, "one"}).outcome, Outcome::Done);
+  EXPECT_EQ(ContentsOf(folder / "one"),
+            (Contents{{"001.drb", "0123456789"}, {"Infa.inf", "f\r\n"}}));
+}
+
+// Old parts are replaced, never written into (one is a hard link here), and
+// parts keep no more rights than the source allows.
+TEST_F(SplitTest, ReplacesOldPartsAndGivesNoMoreRightsThanTheSource) {
   fs::permissions(source, fs::perms(0600));
   WriteFile(folder / "keep", "old, readable by all");
   fs::permissions(folder / "keep", fs::perms(04644));
   fs::create_hard_link(folder / "keep", folder / "001.drb");
-  const auto previous = fs::current_path();
   const mode_t mask = umask(022);
-  fs::current_path(folder.path());
-  const Report report = Split({"f", " 4.5xyz", false, ""});
-  fs::current_path(previous);
+  const Report report = SplitInto("4");
   umask(mask);
-  ExpectReport(report, Outcome::Done, messages::kSplitDoneTitle,
-               "Поздравляем! Выбранный файл f был разбит на 3 части(ей)!");
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "003.drb", "Infa.inf", "f", "keep"}));
-  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "003.drb"), "0123|89");
-  EXPECT_EQ(ReadFile(folder / "Infa.inf") + ReadFile(folder / "keep"), "f\r\nold, readable by all");
+  ASSERT_EQ(report.outcome, Outcome::Done);
+  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "keep"),
+            "0123|old, readable by all");
+  EXPECT_EQ(fs::status(folder / "keep").permissions(), fs::perms(04644));
   for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) {
     EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
   }
-  // The size check takes the size unrounded: 10 bytes are more than 9.6, which makes one part.
-  ASSERT_EQ(Split({source, "9.6", true, "one"}).outcome, Outcome::Done);
-  EXPECT_EQ(ContentsOf(folder / "one"), (Contents{{"001.drb", "0123456789"}, {"Infa.inf", "f\r\n"}}));
 }
 
 // Every refusal comes before anything is written, in the order of its checks,
@@ -79,7 +98,8 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
   using namespace messages;
   const std::string bytes(1001, 'x');
   // The source's name, the piece size, the new folder, an entry made first (a folder when it ends
-  // in "/"; in "sub", the source itself under another name; "other.bin": the set is that file's), the box.
+  // in "/"; in "sub", the source itself under another name; "other.bin": the set is that file's),
+  // the box.
   const std::vector<std::array<std::string, 6>> rows = {
       {"f", "1001", "", "", kSizeErrorTitle, kPieceNotSmaller},
       {"f", "1", "", "", kCountErrorTitle, kTooManyParts},
@@ -104,72 +124,103 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
     if (extra.ends_with(".DRB")) WriteFile(fresh / extra, "foreign");
     if (extra.starts_with("sub/")) fs::create_hard_link(fresh / name, fresh / extra);
     const Contents before = ContentsOf(fresh.path());
-    ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused, title, text);
+    ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused,
+                 title, text);
     EXPECT_EQ(ContentsOf(fresh.path()), before) << name << " " << size << " " << extra;
   }
   ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
-  // What would stop the split half-way is found before anything is created.
+}
+
+// What would stop the split half-way is found before anything is created,
+// and a new-folder name that is a symbolic link is never followed.
+TEST_F(SplitTest, FindsABadTargetBeforeCreatingAnything) {
   fs::create_directory(folder / "002.drb");
   ExpectFailure(SplitInto("5"), EISDIR, folder / "002.drb");
-  // A new-folder name that is a symbolic link is never followed.
   TempFolder elsewhere;
   fs::create_directory_symlink(elsewhere.path(), folder / "sub");
   ExpectFailure(SplitInto("5", "sub"), kSymbolicLink, folder / "sub");
   EXPECT_TRUE(FolderEntries(elsewhere.path()).empty());
   ExpectFailure(SplitInto("5", "f"), ENOTDIR, source);
-  // One operation per folder: a second one on a folder in use writes nothing.
-  const Folder held = Folder::Open(folder.path());
-  held.Lock();
-  ExpectFailure(SplitInto("5"), kFolderBusy, folder.path());
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"002.drb", "f", "sub"}));
 }
 
-// Infa.sha256 checks the parts and the joined file with sha256sum; a later
-// split without checksums takes away the one that would describe other parts,
-// and the earlier parts beyond its own, and what a killed split left hidden.
-// The new folder is made, or used as it is when it exists.
+// One operation per folder: a second one on a folder in use writes nothing.
+TEST_F(SplitTest, RefusesAFolderInUse) {
+  const Folder held = Folder::Open(folder.path());
+  held.Lock();
+  ExpectFailure(SplitInto("5"), kFolderBusy, folder.path());
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+}
+
+// Infa.sha256 checks the parts and the joined file with sha256sum.
 TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   WriteFile(folder / "my film.avi", PatternBytes(2500));
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set", true}).outcome, Outcome::Done);
   EXPECT_EQ(std::ranges::count(ReadFile(folder / "set/Infa.sha256"), '\n'), 4);
   fs::copy_file(folder / "my film.avi", folder / "set/my film.avi");
-  EXPECT_EQ(std::system(("cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256").c_str()), 0);
-  WriteFile(folder / "set/.parcelo-0stale9z", "left by a kill");
-  WriteFile(folder / "set/.parcelo-keep", "someone else's");
-  ASSERT_EQ(Split({folder / "my film.avi", "2000", true, "set"}).outcome, Outcome::Done);
-  EXPECT_EQ(FolderEntries(folder / "set"), (Strings{".parcelo-keep", "001.drb", "002.drb", "Infa.inf", "my film.avi"}));
+  const std::string check =
+      "cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256";
+  EXPECT_EQ(std::system(check.c_str()), 0);
+}
+
+// A later split into the same folder, without checksums, takes away the
+// checksum file that would describe other parts, the earlier parts beyond
+// its own, and what a killed split left hidden; other hidden files stay,
+// ".drb" or not.
+TEST_F(SplitTest, ANewSetTakesAwayWhatDescribedTheOldOne) {
+  MakeOldSet(folder.path(), "f", 4);
+  WriteFile(folder / ".parcelo-0stale9z", "left by a kill");
+  WriteFile(folder / ".parcelo-keep", "someone else's");
+  WriteFile(folder / ".x.drb", "hidden: no join takes it");
+  ASSERT_EQ(SplitInto("5").outcome, Outcome::Done);
+  EXPECT_EQ(FolderEntries(folder.path()),
+            (Strings{".parcelo-keep", ".x.drb", "001.drb", "002.drb", "Infa.inf", "f"}));
 }
 
 // A split that stops before its commit, however it stops, leaves the folder
 // as it was: the source's earlier set whole, nothing hidden beside it, no
 // new folder. No memory for the copy is an error naming the file being
-// written. A failed commit may leave new parts beside old ones, never an
-// info file that a join would take for a whole set's.
+// written.
 TEST_F(SplitTest, StoppedSplitLeavesTheEarlierSetAsItWas) {
   MakeOldSet(folder.path(), "f", 4);
-  Contents before = ContentsOf(folder.path());
+  const Contents before = ContentsOf(folder.path());
   // How it stops, unnamed temporaries refused so, the new folder, the error and its file.
   const std::tuple<std::string, int, std::string, int, std::string> rows[] = {
       {"cancel", 0, "", 0, ""},
       {"cancel", EOPNOTSUPP, "", 0, ""},
       {"memory", 0, "set", kOutOfMemory, "set/002.drb"},
       {"full", 0, "", ENOSPC, "003.drb"},
-      {"full", EOPNOTSUPP, "set", ENOSPC, "set/003.drb"},
-      {"rename", 0, "", EIO, "001.drb"}};
+      {"full", EOPNOTSUPP, "set", ENOSPC, "set/003.drb"}};
   for (const auto& [stop, unnamedError, newFolder, code, path] : rows) {
     FaultySysCalls layer = FaultySysCalls::FullDisk(stop == "full" ? 8 : 0);
     layer.unnamedError = unnamedError;
-    if (stop == "rename") layer.errors["Rename"] = EIO;  // the old info and checksum files went first
-    if (stop == "rename") std::erase_if(before, [](const auto& entry) { return entry.first.starts_with("Infa."); });
-    const Progress progress =
-        stop == "cancel" ? StopAtPart<OperationCancelled>(3) : StopAtPart<std::bad_alloc>(stop == "memory" ? 2 : 0);
+    const Progress progress = stop == "cancel"
+                                  ? StopAtPart<OperationCancelled>(3)
+                                  : StopAtPart<std::bad_alloc>(stop == "memory" ? 2 : 0);
     ScopedSysCalls scope(layer);
     const Report report = Split({source, "4", !newFolder.empty(), newFolder, true}, progress);
     code ? ExpectFailure(report, code, folder / path)
-         : ExpectReport(report, Outcome::Cancelled, messages::kSplitCancelledTitle, messages::kCancelled);
+         : ExpectReport(report, Outcome::Cancelled, messages::kSplitCancelledTitle,
+                        messages::kCancelled);
     EXPECT_EQ(ContentsOf(folder.path()), before) << stop << " " << unnamedError << " " << newFolder;
   }
-  ExpectFailure(Join(folder.path()), kNoInfoFile, folder / "Infa.inf");  // the half-committed folder
+}
+
+// A commit that fails half-way may leave new parts beside old ones, never an
+// info file that a join would take for a whole set's: the old info and
+// checksum files go first.
+TEST_F(SplitTest, AHalfCommittedFolderIsNoSet) {
+  MakeOldSet(folder.path(), "f", 4);
+  Contents before = ContentsOf(folder.path());
+  std::erase_if(before, [](const auto& entry) { return entry.first.starts_with("Infa."); });
+  FaultySysCalls layer;
+  layer.errors["Rename"] = EIO;
+  {
+    ScopedSysCalls scope(layer);
+    ExpectFailure(SplitInto("4"), EIO, folder / "001.drb");
+  }
+  EXPECT_EQ(ContentsOf(folder.path()), before);
+  ExpectFailure(Join(folder.path()), kNoInfoFile, folder / "Infa.inf");
 }
 
 // A thousand parts wait for their commit under a low limit of open files:
@@ -187,15 +238,19 @@ TEST_F(SplitTest, ThousandPartsWaitForTheCommitUnderALowOpenFileLimit) {
       const Report report = SplitInto("1", "set");
       getrlimit(RLIMIT_NOFILE, &limit);
       const Strings entries = FolderEntries(folder / "set");
-      const bool whole = entries.size() == 1001 && entries[0] == "001.drb";  // the info file, nothing hidden
-      _exit(report.outcome == Outcome::Done && whole && (limit.rlim_cur > 1000) != hardLimitToo ? 0 : 1);
+      const bool whole =
+          entries.size() == 1001 && entries[0] == "001.drb";  // the info file, nothing hidden
+      _exit(report.outcome == Outcome::Done && whole && (limit.rlim_cur > 1000) != hardLimitToo
+                ? 0
+                : 1);
     };
     EXPECT_EXIT(split(), ::testing::ExitedWithCode(0), "") << hardLimitToo;
   }
 }
 
-// A source that shrinks while read is an error, never a short part.
-TEST_F(SplitTest, SurvivesInterruptedAndShortCallsButNotAShrinkingSource) {
+// A source that shrinks while read is an error, never a short part, and
+// leaves no descriptor open.
+TEST_F(SplitTest, AShrinkingSourceIsAnError) {
   WriteFile(source, std::string(12 << 20, 'x'));
   const Progress shrink = [&](const ProgressReport& r) {
     if (r.part == 2) fs::resize_file(source, 6 << 20);
@@ -204,6 +259,11 @@ TEST_F(SplitTest, SurvivesInterruptedAndShortCallsButNotAShrinkingSource) {
   ExpectFailure(SplitInto("5242880", "", shrink), kUnexpectedEnd, source);
   EXPECT_EQ(OpenDescriptorCount(), descriptors);
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
+}
+
+// Interrupted calls are made again and short ones continued; progress comes
+// part by part up to the last byte.
+TEST_F(SplitTest, SurvivesInterruptedAndShortCalls) {
   const std::string bytes = PatternBytes(9 << 20);
   WriteFile(source, bytes);
   FaultySysCalls faults;
@@ -212,15 +272,18 @@ TEST_F(SplitTest, SurvivesInterruptedAndShortCallsButNotAShrinkingSource) {
   std::vector<ProgressReport> reports;
   {
     ScopedSysCalls scope(faults);
-    ASSERT_EQ(SplitInto("3000000", "", [&](const ProgressReport& r) { reports.push_back(r); }).outcome, Outcome::Done);
+    ASSERT_EQ(
+        SplitInto("3000000", "", [&](const ProgressReport& r) { reports.push_back(r); }).outcome,
+        Outcome::Done);
   }
   EXPECT_GT(faults.interruptedCalls, 50);
-  EXPECT_TRUE(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") + ReadFile(folder / "003.drb") +
-                  ReadFile(folder / "004.drb") ==
+  EXPECT_TRUE(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") +
+                  ReadFile(folder / "003.drb") + ReadFile(folder / "004.drb") ==
               bytes);
   const ProgressReport& last = reports.back();
-  EXPECT_EQ(std::tuple(reports.size() > 4, reports.front().part, last.part, last.parts, last.bytesDone),
-            std::tuple(true, 1u, 4u, 4u, bytes.size()));
+  EXPECT_EQ(
+      std::tuple(reports.size() > 4, reports.front().part, last.part, last.parts, last.bytesDone),
+      std::tuple(true, 1u, 4u, 4u, bytes.size()));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "partset/info_file.h"
 #include "partset/leading_number.h"
 #include "partset/name_encoding.h"
+#include "partset/utf8.h"
 #include "support/leading_number_model.h"
 
 namespace parcelo::testing {

@@ -1,6 +1,6 @@
 #pragma once
 
-// A slow model of the number-text reader, built another way (blanks
+// A slow model of the number-text reader, built another way (spaces
 // stripped first, regular expressions, strtod in the C locale, big-number
 // arithmetic for octal), to check the real reader against. Keep texts
 // short: std::regex recurses once per character. The expressions are
@@ -32,9 +32,8 @@ inline std::string OctalToDecimal(const std::string& octal) {
 
 inline double ModelLeadingNumber(const std::string& text) {
   static const std::regex hex("^&[Hh]([0-9A-Fa-f]+)"), octal("^&[Oo]([0-7]+)"),
-      decimal(R"(^[+-]?(\d+\.?\d*|\.\d+)([eEdD][+-]?\d+)?)");
-  std::string s = text;
-  std::erase_if(s, [](char c) { return c == ' ' || c == '\t' || c == '\n'; });
+      decimal(R"(^[+-]?(\d+\.?\d*|\.\d+)([eEdD][+-]?\d+)?)"), spaces("[ \t\n]|\u00a0|\u2009|\u202f");
+  std::string s = std::regex_replace(text, spaces, "");
   std::smatch match;
   if (std::regex_search(s, match, hex)) return std::strtod(("0x" + match[1].str()).c_str(), nullptr);
   if (std::regex_search(s, match, octal)) return std::strtod(OctalToDecimal(match[1]).c_str(), nullptr);

@@ -11,13 +11,14 @@
 #include "ui/dialogs.h"
 #include "ui/frm_main.h"
 #include "ui/start_path.h"
+#include "ui/window_texts.h"
 
 namespace messages = parcelo::messages;
 namespace support = parcelo::testing;
 
 // What the log shows of a box and of a folder chooser the window opens.
 QString Box(const parcelo::Message& box) { return QString::fromStdString(box.title + ": " + box.text); }
-QString Chooser(const QString& start) { return messages::window::kJoinFolderPrompt + (" (FrmMain): " + start); }
+QString Chooser(const QString& start) { return parcelo::ui::text::kJoinFolderPrompt + (" (FrmMain): " + start); }
 
 class FrmMainTest : public QObject, parcelo::ui::Dialogs {
   Q_OBJECT
@@ -167,9 +168,10 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
   }
 
   // `parcelo PATH`: a file, existing or not, goes into the path box; a part
-  // set's folder readies the join. Nothing is asked before a click.
+  // set's folder (as HoldsPartSet tells it) readies the join. Nothing is
+  // asked before a click.
   void startPathFillsThePathBoxOrReadiesTheJoin() {
-    for (const char* name : {"set/Infa.inf", "set/001.DRB", "noinfo/001.drb"}) {
+    for (const char* name : {"set/Infa.inf", "set/001.DRB"}) {
       std::filesystem::create_directories(std::filesystem::path(files / name).parent_path());
       support::WriteFile(files / name, "x");
     }
@@ -178,8 +180,7 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     // join is readied); where the join's chooser starts.
     const std::tuple<QStringList, QString, QString> rows[] = {
         {{"-x", "gone.avi", t + "/set"}, here + "/gone.avi", here},  // options skipped; relative
-        {{t + "/set/"}, "", t + "/set"},
-        {{t + "/noinfo"}, t + "/noinfo", t}};
+        {{t + "/set/"}, "", t + "/set"}};
     for (const auto& [arguments, pathBox, chooserStart] : rows) {
       open(arguments);
       QCOMPARE(box("txtPut")->text(), pathBox);

@@ -4,9 +4,9 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "operation/messages.h"
 #include "ui/progress_display.h"
 #include "ui/russian_numbers.h"
+#include "ui/window_texts.h"
 
 using namespace parcelo::ui;
 
@@ -36,7 +36,7 @@ class ProgressDisplayTest : public QObject {
     // "Отмена" stops the work at its next step (Esc and the close button too:
     // frm_main_test).
     QWidget window;
-    ProgressDisplay display(&window, parcelo::messages::window::kSplitProgressTitle);
+    ProgressDisplay display(&window, parcelo::ui::text::kSplitProgressTitle);
     const parcelo::Progress progress = display.callback();
     progress({1, 100, 1, 1});
     QVERIFY(!window.findChild<QProgressDialog*>());
@@ -50,7 +50,7 @@ class ProgressDisplayTest : public QObject {
     bold.setBold(true);
     QVERIFY(dialog->width() >= QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + 4 * 24);
     auto* cancel = dialog->findChild<QPushButton*>();
-    QCOMPARE(cancel->text(), parcelo::messages::window::kCancelButton);
+    QCOMPARE(cancel->text(), parcelo::ui::text::kCancelButton);
     QTest::mouseClick(cancel, Qt::LeftButton);
     QVERIFY_THROWS_EXCEPTION(parcelo::OperationCancelled, progress({2, 100, 1, 2}));
   }

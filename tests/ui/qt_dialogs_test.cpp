@@ -8,8 +8,9 @@
 #include "support/temp_folder.h"
 #include "ui/dialogs.h"
 #include "ui/russian_translation.h"
+#include "ui/window_texts.h"
 
-namespace text = parcelo::messages::window;
+namespace text = parcelo::ui::text;
 
 class QtDialogsTest : public QObject {
   Q_OBJECT
