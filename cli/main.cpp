@@ -109,7 +109,9 @@ int Run(const parcelo::CliCommand& command) {
 // closed pipe is an error too).
 bool FlushStandardOutput() { return std::fflush(stdout) == 0 && !std::ferror(stdout); }
 
-int Main(const std::vector<std::string>& arguments) {
+}  // namespace
+
+int parcelo::ProgramMain(const std::vector<std::string>& arguments) {
   parcelo::CatchStopSignals();
   const auto command = parcelo::ParseCliArguments(arguments, [](const std::string& path) {
     return parcelo::KindOfPath(path) == parcelo::PathKind::Folder;
@@ -127,11 +129,3 @@ int Main(const std::vector<std::string>& arguments) {
   parcelo::EndByStopSignal();
   return status;
 }
-
-}  // namespace
-
-#ifdef _WIN32
-int wmain(int argc, wchar_t** argv) { return Main(parcelo::ArgumentsFromWide(argc, argv)); }
-#else
-int main(int argc, char** argv) { return Main({argv + 1, argv + argc}); }
-#endif

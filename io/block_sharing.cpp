@@ -19,14 +19,15 @@ bool BlockSharing::CanShare(const FileStatus& from, std::uint64_t fromOffset,
 bool BlockSharing::Share(const File& from, std::uint64_t fromOffset, const File& to,
                          std::uint64_t toOffset, std::uint64_t count) {
   FileStatus status;
-  if (!supported_ || Sys().Fstat(from.fd(), &status) != 0 ||
+  if (!supported_ || Sys().Status(from.handle(), &status) != 0 ||
       !CanShare(status, fromOffset, toOffset, count)) {
     return false;
   }
-  if (Sys().CloneRange(from.fd(), fromOffset, to.fd(), toOffset, count) == 0) return true;
+  const int error = Sys().CloneRange(from.handle(), fromOffset, to.handle(), toOffset, count);
+  if (error == 0) return true;
   // Where the file system has no shared blocks at all, don't ask again for
   // every part; other failures fall back for this range only.
-  if (errno == EOPNOTSUPP || errno == EXDEV || errno == ENOTTY || errno == ENOSYS) {
+  if (error == EOPNOTSUPP || error == EXDEV || error == ENOTTY || error == ENOSYS) {
     supported_ = false;
   }
   return false;

@@ -32,12 +32,6 @@ bool IsTerminal(std::FILE* stream) {
   DWORD mode = 0;
   return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
 }
-
-std::vector<std::string> ArgumentsFromWide(int argc, wchar_t** argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(Utf8FromWide(argv[i]));
-  return arguments;
-}
 #else
 void WriteText(std::FILE* stream, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stream);

@@ -17,11 +17,11 @@ void WriteText(std::FILE* stream, std::string_view text);
 // terminal (a console on Windows) rather than a file or a pipe.
 bool IsTerminal(std::FILE* stream);
 
-#ifdef _WIN32
-// Returns the arguments after the program's name, as UTF-8 (wmain's wide
-// arguments; the narrow ones are in the ANSI code page and lose what it
-// can't hold).
-std::vector<std::string> ArgumentsFromWide(int argc, wchar_t** argv);
-#endif
+// The command line program's own start, defined by it and called by the
+// system's entry point (program_entry.cpp, built into that program alone)
+// with the arguments after the program's name as UTF-8: on Windows from
+// wmain's wide arguments, since the narrow ones are in the ANSI code page
+// and lose what it can't hold.
+int ProgramMain(const std::vector<std::string>& arguments);
 
 }  // namespace parcelo

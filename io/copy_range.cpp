@@ -51,9 +51,10 @@ void RangeCopier::Move(const File& from, std::uint64_t fromOffset, const File* t
   if (endsInHole && from.Size() < end) {
     throw FileError(kUnexpectedEnd, FileOperation::Read, from.path());
   }
-  if (to && (endsInHole || leaveHoles_) && to->Size() < toOffset + count &&
-      Sys().Ftruncate(to->fd(), toOffset + count) != 0) {
-    throw FileError(errno, FileOperation::Write, to->path());
+  if (to && (endsInHole || leaveHoles_) && to->Size() < toOffset + count) {
+    if (const int error = Sys().SetSize(to->handle(), toOffset + count)) {
+      throw FileError(error, FileOperation::Write, to->path());
+    }
   }
 }
 

@@ -11,26 +11,28 @@ namespace parcelo {
 
 std::optional<std::uint64_t> FreeSpaceIn(const Folder& folder) {
   std::uint64_t bytes = 0;
-  if (Sys().FreeSpace(folder.fd(), &bytes) != 0) return std::nullopt;
+  if (Sys().FreeSpace(folder.handle(), &bytes) != 0) return std::nullopt;
   return bytes;
 }
 
 std::uint64_t LargestFileIn(const Folder& folder) {
   std::uint64_t bytes = 0;
-  return Sys().LargestFile(folder.fd(), &bytes) == 0 ? bytes : UINT64_MAX;
+  return Sys().LargestFile(folder.handle(), &bytes) == 0 ? bytes : UINT64_MAX;
 }
 
 std::uint64_t StoredBytes(const File& file, std::uint64_t offset, std::uint64_t count) {
   const std::uint64_t end = offset + count;
   std::uint64_t stored = 0;
   for (std::uint64_t position = offset; position < end;) {
-    const std::int64_t data = Sys().SeekData(file.fd(), position);
-    if (data < 0 && errno == ENXIO) break;  // a hole to the end
+    std::uint64_t data = 0;
+    const int error = Sys().SeekData(file.handle(), position, &data);
+    if (error == ENXIO) break;  // a hole to the end
     // Where the file system can't tell, the rest counts as data.
-    const std::uint64_t start = data < 0 ? position : static_cast<std::uint64_t>(data);
+    const std::uint64_t start = error ? position : data;
     if (start >= end) break;
-    const std::int64_t hole = Sys().SeekHole(file.fd(), start);
-    const std::uint64_t stop = hole <= 0 ? end : std::min(static_cast<std::uint64_t>(hole), end);
+    std::uint64_t hole = 0;
+    const bool told = Sys().SeekHole(file.handle(), start, &hole) == 0 && hole > 0;
+    const std::uint64_t stop = told ? std::min(hole, end) : end;
     if (stop <= start) {  // the file changed between the seeks
       stored += WholeBlocks(end - start);
       break;
@@ -43,19 +45,16 @@ std::uint64_t StoredBytes(const File& file, std::uint64_t offset, std::uint64_t 
 }
 
 bool SharesBlocks(const File& from, const Folder& folder) {
-#ifdef O_TMPFILE
   FileStatus status;
-  if (Sys().Fstat(from.fd(), &status) != 0 || status.size == 0) return false;
-  const int probe = Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_RDWR, 0600);
-  if (probe < 0) return false;
+  if (Sys().Status(from.handle(), &status) != 0 || status.size == 0) return false;
+  OpenOptions options;
+  options.access = OpenOptions::Access::ReadWrite;
+  options.creation = OpenOptions::Creation::CreateUnnamed;
+  Handle opened;
+  if (Sys().Open(folder.handle(), ".", options, &opened) != 0) return false;
+  const OwnedHandle probe(opened);
   const std::uint64_t block = status.blockSize ? status.blockSize : kDiskBlock;
-  const bool shared = Sys().CloneRange(from.fd(), 0, probe, 0, std::min(block, status.size)) == 0;
-  Sys().Close(probe);
-  return shared;
-#else
-  (void)from, (void)folder;
-  return false;
-#endif
+  return Sys().CloneRange(from.handle(), 0, probe.get(), 0, std::min(block, status.size)) == 0;
 }
 
 }  // namespace parcelo

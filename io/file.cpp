@@ -12,45 +12,46 @@
 
 namespace parcelo {
 
-File File::OpenRegular(int folderFd, const char* name, int extraFlags, std::string path) {
-  const int fd = Sys().OpenAt(folderFd, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | extraFlags, 0);
-  if (fd < 0) {
-    // With O_NOFOLLOW a symbolic link fails to open with ELOOP.
-    const int code = (errno == ELOOP && (extraFlags & O_NOFOLLOW)) ? kSymbolicLink : errno;
-    throw FileError(code, FileOperation::Open, std::move(path));
+File File::OpenRegular(Handle folder, const char* name, bool noFollow, std::string path) {
+  OpenOptions options;
+  options.noFollow = noFollow;
+  Handle handle;
+  if (const int error = Sys().Open(folder, name, options, &handle)) {
+    // Not following, a symbolic link fails to open with ELOOP.
+    throw FileError(error == ELOOP && noFollow ? kSymbolicLink : error, FileOperation::Open,
+                    std::move(path));
   }
-  File file(fd, std::move(path));
+  File file(handle, std::move(path));
   const FileStatus status = file.Status();
   if (status.kind != FileStatus::Kind::Regular) {
     throw FileError(status.kind == FileStatus::Kind::Folder ? EISDIR : kNotRegularFile,
                     FileOperation::Open, file.path());
   }
-  const int flags = Sys().GetFlags(fd);
-  if (flags < 0 || Sys().SetFlags(fd, flags & ~O_NONBLOCK) != 0) {
-    throw FileError(errno, FileOperation::Open, file.path());
-  }
   return file;
 }
 
 File File::OpenForReading(const std::string& path) {
-  return OpenRegular(AT_FDCWD, path.c_str(), 0, path);
+  return OpenRegular(Handle(), path.c_str(), false, path);
 }
 
 File File::OpenEntry(const Folder& folder, const std::string& name) {
-  return OpenRegular(folder.fd(), name.c_str(), O_NOFOLLOW, folder.PathOf(name));
+  return OpenRegular(folder.handle(), name.c_str(), true, folder.PathOf(name));
 }
 
 FileStatus File::Status() const {
   FileStatus status;
-  if (Sys().Fstat(fd(), &status) != 0) throw FileError(errno, FileOperation::Stat, path_);
+  if (const int error = Sys().Status(handle(), &status)) {
+    throw FileError(error, FileOperation::Stat, path_);
+  }
   return status;
 }
 
 std::size_t File::ReadAt(char* buffer, std::size_t count, std::uint64_t offset) const {
   for (;;) {
-    const ssize_t got = Sys().Pread(fd(), buffer, count, offset);
-    if (got >= 0) return static_cast<std::size_t>(got);
-    if (errno != EINTR) throw FileError(errno, FileOperation::Read, path_);
+    std::size_t got = 0;
+    const int error = Sys().ReadAt(handle(), buffer, count, offset, &got);
+    if (error == 0) return got;
+    if (error != EINTR) throw FileError(error, FileOperation::Read, path_);
   }
 }
 
@@ -67,8 +68,9 @@ std::string File::ReadStart(std::size_t limit) const {
 }
 
 void File::Close() {
-  const int fd = fd_.Release();
-  if (fd >= 0 && Sys().Close(fd) != 0) throw FileError(errno, FileOperation::Close, path_);
+  const Handle handle = handle_.Release();
+  if (!handle.valid()) return;
+  if (const int error = Sys().Close(handle)) throw FileError(error, FileOperation::Close, path_);
 }
 
 namespace {

@@ -5,20 +5,20 @@
 #include <functional>
 #include <string>
 
-#include "io/descriptor.h"
 #include "io/file_status.h"
+#include "io/handle.h"
 
 namespace parcelo {
 
 class Folder;
 
-// An open file descriptor with the path that errors about it name. The
+// An open file with the path that errors about it name. The
 // destructor closes quietly; files that were written are closed through
 // Close(), whose result counts.
 class File {
  public:
   File() = default;
-  File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  File(Handle handle, std::string path) : handle_(handle), path_(std::move(path)) {}
 
   // Opens a file the user named for reading, following symbolic links.
   // Never blocks on a FIFO or device; throws FileError (kNotRegularFile,
@@ -30,7 +30,7 @@ class File {
   // naming it when it is not a regular file or can't be opened.
   static File OpenEntry(const Folder& folder, const std::string& name);
 
-  int fd() const { return fd_.get(); }
+  Handle handle() const { return handle_.get(); }
   const std::string& path() const { return path_; }
 
   // Returns the open file's status; throws FileError.
@@ -52,11 +52,10 @@ class File {
   void Close();
 
  private:
-  // Opens without blocking, refuses what is not a regular file, then lets
-  // reads block again.
-  static File OpenRegular(int folderFd, const char* name, int extraFlags, std::string path);
+  // Opens without blocking and refuses what is not a regular file.
+  static File OpenRegular(Handle folder, const char* name, bool noFollow, std::string path);
 
-  Descriptor fd_;
+  OwnedHandle handle_;
   std::string path_;
 };
 

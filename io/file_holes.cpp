@@ -24,24 +24,26 @@ bool IsAllZero(const char* data, std::size_t size) {
 }  // namespace
 
 Extent ExtentAt(const File& file, std::uint64_t offset, std::uint64_t end) {
-  const std::int64_t hole = Sys().SeekHole(file.fd(), offset);
-  const std::uint64_t dataEnd = hole < 0 ? end : std::min(static_cast<std::uint64_t>(hole), end);
+  std::uint64_t hole = 0;
+  const bool told = Sys().SeekHole(file.handle(), offset, &hole) == 0;
+  const std::uint64_t dataEnd = told ? std::min(hole, end) : end;
   if (dataEnd > offset) return {dataEnd - offset, false};
   // A hole. If the file system contradicts itself (data written since the
   // last seek), what is left counts as data.
-  const std::int64_t data = Sys().SeekData(file.fd(), offset);
-  if (data < 0 && errno != ENXIO) return {end - offset, false};
-  const std::uint64_t holeEnd = data < 0 ? end : std::min(static_cast<std::uint64_t>(data), end);
+  std::uint64_t data = 0;
+  const int error = Sys().SeekData(file.handle(), offset, &data);
+  if (error != 0 && error != ENXIO) return {end - offset, false};
+  const std::uint64_t holeEnd = error != 0 ? end : std::min(data, end);
   return holeEnd > offset ? Extent{holeEnd - offset, true} : Extent{end - offset, false};
 }
 
 bool HasUnreportedHoles(const File& file) {
   FileStatus status;
-  if (Sys().Fstat(file.fd(), &status) != 0) return false;
+  if (Sys().Status(file.handle(), &status) != 0) return false;
   const std::uint64_t holes = status.size - std::min(status.allocated, status.size);
   if (holes < kClearlyHoles || holes < status.size / 8) return false;
-  const std::int64_t hole = Sys().SeekHole(file.fd(), 0);
-  return hole < 0 || static_cast<std::uint64_t>(hole) >= status.size;
+  std::uint64_t hole = 0;
+  return Sys().SeekHole(file.handle(), 0, &hole) != 0 || hole >= status.size;
 }
 
 void WriteLeavingHoles(const File& to, const char* data, std::size_t size, std::uint64_t offset) {

@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-struct stat;
-
 namespace parcelo {
 
 // What the file layer tells of a directory entry or an open file.
@@ -20,9 +18,6 @@ struct FileStatus {
   std::uint32_t blockSize = 0;  // the file system's preferred block, 0 when unknown
   std::int64_t modified = 0;    // the last change of its bytes, in nanoseconds since 1970 (UTC)
   std::uint64_t allocated = 0;  // the bytes of disk its blocks take (holes take none)
-
-  // Returns the status held in a stat record (POSIX systems).
-  static FileStatus From(const struct stat& status);
 
   // True when both name one file (same device and inode), however spelled.
   bool IsSameFileAs(const FileStatus& other) const {

@@ -7,19 +7,29 @@
 #include "io/sys_calls.h"
 
 namespace parcelo {
+namespace {
+
+OpenOptions FolderOptions(bool noFollow) {
+  OpenOptions options;
+  options.folder = true;
+  options.noFollow = noFollow;
+  return options;
+}
+
+}  // namespace
 
 Folder Folder::Open(const std::string& path) {
-  const int fd = Sys().OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK, 0);
-  if (fd < 0) throw FileError(errno, FileOperation::Open, path);
-  return Folder(fd, path);
+  Handle handle;
+  if (const int error = Sys().Open(Handle(), path.c_str(), FolderOptions(false), &handle)) {
+    throw FileError(error, FileOperation::Open, path);
+  }
+  return Folder(handle, path);
 }
 
 Folder Folder::OpenChild(const std::string& name) const {
-  const int child =
-      Sys().OpenAt(fd(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_NOFOLLOW, 0);
-  if (child < 0) {
+  Handle child;
+  if (const int error = Sys().Open(handle(), name.c_str(), FolderOptions(true), &child)) {
     // A symbolic link there fails with ELOOP, or ENOTDIR on some systems.
-    const int error = errno;
     const std::optional<FileStatus> status = Status(name);
     const bool link = status && status->kind == FileStatus::Kind::SymbolicLink;
     throw FileError(link ? kSymbolicLink : error, FileOperation::Open, PathOf(name));
@@ -28,13 +38,13 @@ Folder Folder::OpenChild(const std::string& name) const {
 }
 
 void Folder::MakeChild(const std::string& name) const {
-  if (Sys().MkdirAt(fd(), name.c_str(), 0777) != 0) {
-    throw FileError(errno, FileOperation::CreateFolder, PathOf(name));
+  if (const int error = Sys().MakeFolder(handle(), name.c_str())) {
+    throw FileError(error, FileOperation::CreateFolder, PathOf(name));
   }
 }
 
 bool Folder::RemoveChildIfEmpty(const std::string& name) const noexcept {
-  return Sys().UnlinkAt(fd(), name.c_str(), AT_REMOVEDIR) == 0;
+  return Sys().RemoveFolder(handle(), name.c_str()) == 0;
 }
 
 std::string Folder::PathOf(const std::string& name) const {
@@ -49,36 +59,40 @@ std::string Folder::PathOf(const std::string& name) const {
 
 std::optional<FileStatus> Folder::Status(const std::string& name) const {
   FileStatus status;
-  if (Sys().LstatAt(fd(), name.c_str(), &status) == 0) return status;
-  if (errno == ENOENT) return std::nullopt;
-  throw FileError(errno, FileOperation::Stat, PathOf(name));
+  const int error = Sys().EntryStatus(handle(), name.c_str(), &status);
+  if (error == 0) return status;
+  if (error == ENOENT) return std::nullopt;
+  throw FileError(error, FileOperation::Stat, PathOf(name));
 }
 
 int Folder::WriteAccessError(const std::string& name) const {
-  return Sys().AccessAt(fd(), name.c_str(), W_OK) == 0 ? 0 : errno;
+  return Sys().CheckWritable(handle(), name.c_str());
 }
 
 std::vector<std::string> Folder::Names() const {
   std::vector<std::string> names;
-  if (Sys().ReadNames(fd(), &names) != 0) throw FileError(errno, FileOperation::ListFolder, path_);
+  if (const int error = Sys().ReadNames(handle(), &names)) {
+    throw FileError(error, FileOperation::ListFolder, path_);
+  }
   return names;
 }
 
 void Folder::Remove(const std::string& name) const {
-  if (Sys().UnlinkAt(fd(), name.c_str(), 0) != 0 && errno != ENOENT) {
-    throw FileError(errno, FileOperation::Remove, PathOf(name));
+  const int error = Sys().RemoveFile(handle(), name.c_str());
+  if (error != 0 && error != ENOENT) {
+    throw FileError(error, FileOperation::Remove, PathOf(name));
   }
 }
 
 namespace {
 
-// True when the lock on the folder `fd` is another Parcelo operation's:
+// True when the lock on the folder `folder` is another Parcelo operation's:
 // this process's, or a process of the runner's whose name starts with
 // "parcelo" (parcelo-cli, the window). Another program's or another user's
 // lock is not, nor one whose holder the system does not tell.
-bool IsParceloLock(int fd) {
+bool IsParceloLock(Handle folder) {
   LockHolder holder;
-  if (Sys().FlockHolder(fd, &holder) != 0) return false;
+  if (Sys().FindLockHolder(folder, &holder) != 0) return false;
   return holder.thisProcess ||
          (holder.name.rfind("parcelo", 0) == 0 && holder.user == Sys().EffectiveUser());
 }
@@ -86,13 +100,23 @@ bool IsParceloLock(int fd) {
 }  // namespace
 
 void Folder::Lock() const {
+  if (lock_.held()) return;
   for (;;) {
-    if (Sys().Flock(fd(), LOCK_EX | LOCK_NB) == 0) return;
-    if (errno == EINTR) continue;
-    if (errno != EWOULDBLOCK) throw FileError(errno, FileOperation::Lock, path_);
-    throw FileError(IsParceloLock(fd()) ? kFolderBusy : kFolderBusyOther, FileOperation::Lock,
+    Handle lock;
+    const int error = Sys().Lock(handle(), LockMode::Exclusive, false, &lock);
+    if (error == 0) {
+      lock_ = HeldLock(handle(), lock);
+      return;
+    }
+    if (error == EINTR) continue;
+    if (error != EWOULDBLOCK) throw FileError(error, FileOperation::Lock, path_);
+    throw FileError(IsParceloLock(handle()) ? kFolderBusy : kFolderBusyOther, FileOperation::Lock,
                     path_);
   }
+}
+
+void Folder::HeldLock::Release() noexcept {
+  if (folder_.valid()) Sys().Unlock(std::exchange(folder_, Handle()), lock_);
 }
 
 }  // namespace parcelo

@@ -2,10 +2,11 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "io/descriptor.h"
 #include "io/file_status.h"
+#include "io/handle.h"
 
 namespace parcelo {
 
@@ -16,6 +17,14 @@ namespace parcelo {
 class Folder {
  public:
   Folder() = default;
+  Folder(Folder&&) = default;
+  // Lets go of this folder's lock before its handle closes.
+  Folder& operator=(Folder&& other) noexcept {
+    lock_ = std::move(other.lock_);
+    handle_ = std::move(other.handle_);
+    path_ = std::move(other.path_);
+    return *this;
+  }
 
   // Opens the folder at `path` (symbolic links followed: the user named
   // it). Throws FileError (ENOTDIR, ENOENT, EACCES, ...) naming it.
@@ -32,7 +41,7 @@ class Folder {
   // Removes the child folder `name` if it is empty; says whether it did.
   bool RemoveChildIfEmpty(const std::string& name) const noexcept;
 
-  int fd() const { return fd_.get(); }
+  Handle handle() const { return handle_.get(); }
 
   // The path of an entry, as messages name it: the folder, a separator, the name.
   std::string PathOf(const std::string& name) const;
@@ -63,10 +72,36 @@ class Folder {
   void Lock() const;
 
  private:
-  Folder(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  Folder(Handle handle, std::string path) : handle_(handle), path_(std::move(path)) {}
 
-  Descriptor fd_;
+  // A lock held on the folder, let go of before the folder closes.
+  class HeldLock {
+   public:
+    HeldLock() = default;
+    HeldLock(Handle folder, Handle lock) : folder_(folder), lock_(lock) {}
+    HeldLock(HeldLock&& other) noexcept
+        : folder_(std::exchange(other.folder_, Handle())), lock_(other.lock_) {}
+    HeldLock& operator=(HeldLock&& other) noexcept {
+      if (this != &other) {
+        Release();
+        folder_ = std::exchange(other.folder_, Handle());
+        lock_ = other.lock_;
+      }
+      return *this;
+    }
+    ~HeldLock() { Release(); }
+    bool held() const { return folder_.valid(); }
+
+   private:
+    void Release() noexcept;
+
+    Handle folder_;  // none when no lock is held
+    Handle lock_;
+  };
+
+  OwnedHandle handle_;
   std::string path_;
+  mutable HeldLock lock_;  // declared last: goes first
 };
 
 }  // namespace parcelo

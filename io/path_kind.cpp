@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "io/descriptor.h"
 #include "io/file_error.h"
 #include "io/folder.h"
 #include "io/folder_listing.h"
+#include "io/handle.h"
 #include "io/sys_calls.h"
 #include "partset/part_number.h"
 
@@ -14,12 +14,15 @@ namespace parcelo {
 
 PathKind KindOfPath(const std::string& path) {
   FileStatus status;
-  if (path.empty() || Sys().LstatAt(AT_FDCWD, path.c_str(), &status) != 0) return PathKind::Nothing;
+  if (path.empty() || Sys().EntryStatus(Handle(), path.c_str(), &status) != 0) {
+    return PathKind::Nothing;
+  }
   if (status.kind == FileStatus::Kind::SymbolicLink) {
     // What the link leads to, opened without blocking on a FIFO.
-    const Descriptor target(
-        Sys().OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY, 0));
-    if (target.get() < 0 || Sys().Fstat(target.get(), &status) != 0) return PathKind::Other;
+    Handle opened;
+    if (Sys().Open(Handle(), path.c_str(), OpenOptions(), &opened) != 0) return PathKind::Other;
+    const OwnedHandle target(opened);
+    if (Sys().Status(target.get(), &status) != 0) return PathKind::Other;
   }
   switch (status.kind) {
     case FileStatus::Kind::Regular: return PathKind::File;

@@ -7,7 +7,6 @@
 #include <random>
 #include <string_view>
 
-#include "io/descriptor.h"
 #include "io/file_error.h"
 #include "io/folder.h"
 #include "io/sys_calls.h"
@@ -41,22 +40,29 @@ bool IsTemporaryName(const std::string& name) {
 
 // How this run gives its unnamed temporaries their names at a commit:
 // through /proc/self/fd, which a container or chroot may lack, or by the
-// descriptor, which needs a privilege. A split holds up to a thousand
+// handle, which needs a privilege. A split holds up to a thousand
 // temporaries before its first commit, so the way is chosen at the first
 // one, before any data is written, and kept for the run; where neither
 // works, every temporary is a named one.
-enum class Linking { Unknown, ThroughProc, ByDescriptor, Unavailable };
+enum class Linking { Unknown, ThroughProc, ByHandle, Unavailable };
 
 std::mutex linkingMutex;
 Linking linking = Linking::Unknown;
 std::uint64_t linkingGeneration = 0;
 
-int LinkUnnamed(Linking way, int fd, int folderFd, const char* name) {
-  return way == Linking::ByDescriptor ? Sys().LinkUnnamedByDescriptor(fd, folderFd, name)
-                                      : Sys().LinkUnnamed(fd, folderFd, name);
+int LinkUnnamed(Linking way, Handle file, Handle folder, const char* name) {
+  return way == Linking::ByHandle ? Sys().LinkUnnamedByHandle(file, folder, name)
+                                  : Sys().LinkUnnamed(file, folder, name);
 }
 
-#ifdef O_TMPFILE
+// Opens a new unnamed file in `folder`.
+int OpenUnnamed(const Folder& folder, Handle* opened) {
+  OpenOptions options;
+  options.access = OpenOptions::Access::ReadWrite;
+  options.creation = OpenOptions::Creation::CreateUnnamed;
+  return Sys().Open(folder.handle(), ".", options, opened);
+}
+
 // The errors that say a way of linking is not open to this process, as
 // opposed to the folder refusing a new name (no room, a read-only disk).
 bool IsUnavailable(int error) {
@@ -67,20 +73,20 @@ bool IsUnavailable(int error) {
 // Links the empty unnamed file `probe` to a hidden name the way `way`, and
 // removes the name at once. Returns whether that way works; throws
 // FileError naming the entry `name` when the folder refuses the name.
-bool LinkingWorks(Linking way, const Folder& folder, int probe, const std::string& name) {
+bool LinkingWorks(Linking way, const Folder& folder, Handle probe, const std::string& name) {
   for (int attempt = 1;; ++attempt) {
     const std::string candidate = TemporaryName();
-    if (LinkUnnamed(way, probe, folder.fd(), candidate.c_str()) == 0) {
-      Sys().UnlinkAt(folder.fd(), candidate.c_str(), 0);
+    const int error = LinkUnnamed(way, probe, folder.handle(), candidate.c_str());
+    if (error == 0) {
+      Sys().RemoveFile(folder.handle(), candidate.c_str());
       return true;
     }
-    if (errno != EEXIST && IsUnavailable(errno)) return false;
-    if (errno != EEXIST || attempt == kNameAttempts) {
-      throw FileError(errno, FileOperation::Create, folder.PathOf(name));
+    if (error != EEXIST && IsUnavailable(error)) return false;
+    if (error != EEXIST || attempt == kNameAttempts) {
+      throw FileError(error, FileOperation::Create, folder.PathOf(name));
     }
   }
 }
-#endif
 
 // Returns this run's way of linking, probed in `folder` the first time.
 Linking ChooseLinking(const Folder& folder, const std::string& name) {
@@ -90,22 +96,21 @@ Linking ChooseLinking(const Folder& folder, const std::string& name) {
     linking = Linking::Unknown;
   }
   if (linking != Linking::Unknown) return linking;
-#ifdef O_TMPFILE
-  const Descriptor probe(Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_WRONLY, 0600));
-  if (probe.get() < 0) throw FileError(errno, FileOperation::Create, folder.PathOf(name));
-  for (const Linking way : {Linking::ThroughProc, Linking::ByDescriptor}) {
+  Handle opened;
+  if (const int error = OpenUnnamed(folder, &opened)) {
+    throw FileError(error, FileOperation::Create, folder.PathOf(name));
+  }
+  const OwnedHandle probe(opened);
+  for (const Linking way : {Linking::ThroughProc, Linking::ByHandle}) {
     if (LinkingWorks(way, folder, probe.get(), name)) return linking = way;
   }
-#else
-  (void)folder, (void)name;
-#endif
   return linking = Linking::Unavailable;
 }
 
 FileStatus StatusOf(const Folder& folder) {
   FileStatus status;
-  if (Sys().Fstat(folder.fd(), &status) != 0) {
-    throw FileError(errno, FileOperation::Stat, folder.path());
+  if (const int error = Sys().Status(folder.handle(), &status)) {
+    throw FileError(error, FileOperation::Stat, folder.path());
   }
   return status;
 }
@@ -167,31 +172,34 @@ void CheckReplaceable(const Folder& folder, const std::string& name) {
 ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name,
                                  std::uint32_t newMode, std::uint32_t modeLimit)
     : folder_(folder), name_(name), newMode_(newMode), modeLimit_(modeLimit) {
-#ifdef O_TMPFILE
-  const int fd = Sys().OpenAt(folder.fd(), ".", O_TMPFILE | O_RDWR, 0600);
-  if (fd >= 0) {
-    file_ = File(fd, folder.PathOf(name));
+  Handle unnamed;
+  const int error = OpenUnnamed(folder, &unnamed);
+  if (error == 0) {
+    file_ = File(unnamed, folder.PathOf(name));
     if (ChooseLinking(folder, name) != Linking::Unavailable) return;
     file_ = File();
-  } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
-    // Where the file system or the kernel has no unnamed files, a named one.
-    throw FileError(errno, FileOperation::Create, folder.PathOf(name));
+  } else if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL && error != ENOENT) {
+    // Where the system or the file system has no unnamed files, a named one.
+    throw FileError(error, FileOperation::Create, folder.PathOf(name));
   }
-#endif
   CreateNamedTemporary();
 }
 
 void ReplacementFile::CreateNamedTemporary() {
   for (int attempt = 1;; ++attempt) {
     const std::string candidate = TemporaryName();
-    const int fd = Sys().OpenAt(folder_.fd(), candidate.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
-    if (fd >= 0) {
+    OpenOptions options;
+    options.access = OpenOptions::Access::ReadWrite;
+    options.creation = OpenOptions::Creation::CreateExclusive;
+    Handle created;
+    const int error = Sys().Open(folder_.handle(), candidate.c_str(), options, &created);
+    if (error == 0) {
       temporary_ = candidate;
-      file_ = File(fd, folder_.PathOf(name_));
+      file_ = File(created, folder_.PathOf(name_));
       return;
     }
-    if (errno != EEXIST || attempt == kNameAttempts) {
-      throw FileError(errno, FileOperation::Create, folder_.PathOf(name_));
+    if (error != EEXIST || attempt == kNameAttempts) {
+      throw FileError(error, FileOperation::Create, folder_.PathOf(name_));
     }
   }
 }
@@ -200,12 +208,13 @@ void ReplacementFile::LinkUnnamedTemporary() {
   for (int attempt = 1;; ++attempt) {
     const std::string candidate = TemporaryName();
     const Linking way = ChooseLinking(folder_, name_);
-    if (LinkUnnamed(way, file_.fd(), folder_.fd(), candidate.c_str()) == 0) {
+    const int error = LinkUnnamed(way, file_.handle(), folder_.handle(), candidate.c_str());
+    if (error == 0) {
       temporary_ = candidate;
       return;
     }
-    if (errno != EEXIST || attempt == kNameAttempts) {
-      throw FileError(errno, FileOperation::Replace, target());
+    if (error != EEXIST || attempt == kNameAttempts) {
+      throw FileError(error, FileOperation::Replace, target());
     }
   }
 }
@@ -213,7 +222,7 @@ void ReplacementFile::LinkUnnamedTemporary() {
 ReplacementFile::~ReplacementFile() {
   if (committed_) return;
   file_ = File();  // closes quietly; an unnamed temporary is gone with it
-  if (!temporary_.empty()) Sys().UnlinkAt(folder_.fd(), temporary_.c_str(), 0);
+  if (!temporary_.empty()) Sys().RemoveFile(folder_.handle(), temporary_.c_str());
 }
 
 void ReplacementFile::SetOwnerAndMode() {
@@ -224,22 +233,22 @@ void ReplacementFile::SetOwnerAndMode() {
   // be handed what the runner writes: there only the folder's owner and
   // the runner keep theirs.
   const std::optional<FileStatus> old = folder_.Status(name_);
-  std::uint32_t mode = newMode_ & ~Sys().Umask();
+  std::uint32_t mode = newMode_ & ~Sys().CreationMask();
   if (old && old->kind == FileStatus::Kind::Regular) {
     const FileStatus mine = file_.Status();
     const FileStatus here = StatusOf(folder_);
     const bool trusted =
         !IsWorldWritable(here) || old->owner == here.owner || old->owner == mine.owner;
     if (trusted && (old->owner != mine.owner || old->group != mine.group)) {
-      Sys().Fchown(file_.fd(), old->owner, old->group);  // EPERM: it stays the runner's
+      Sys().SetOwner(file_.handle(), old->owner, old->group);  // EPERM: it stays the runner's
     }
     mode = old->mode & modeLimit_;
   }
-  if (Sys().Fchmod(file_.fd(), mode & 0777) != 0) {
+  if (const int error = Sys().SetMode(file_.handle(), mode & 0777)) {
     // A file system without modes: on as cp goes, unless the temporary's
     // own 0600 is more than the file may have.
-    if (!KeepsNoModes(errno) || (0600 & ~mode) != 0) {
-      throw FileError(errno, FileOperation::Replace, target());
+    if (!KeepsNoModes(error) || (0600 & ~mode) != 0) {
+      throw FileError(error, FileOperation::Replace, target());
     }
   }
 }
@@ -251,23 +260,26 @@ void ReplacementFile::CloseUntilCommit() {
 }
 
 void ReplacementFile::ReopenTemporary() {
-  const int fd =
-      Sys().OpenAt(folder_.fd(), temporary_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0);
-  if (fd < 0) throw FileError(errno, FileOperation::Replace, target());
-  file_ = File(fd, folder_.PathOf(name_));
+  OpenOptions options;
+  options.noFollow = true;
+  Handle reopened;
+  if (const int error = Sys().Open(folder_.handle(), temporary_.c_str(), options, &reopened)) {
+    throw FileError(error, FileOperation::Replace, target());
+  }
+  file_ = File(reopened, folder_.PathOf(name_));
   if (!file_.Status().IsSameFileAs(closed_)) {
     throw FileError(kFileReplaced, FileOperation::Replace, target());
   }
 }
 
 void ReplacementFile::Commit() {
-  if (file_.fd() < 0) ReopenTemporary();
+  if (!file_.handle().valid()) ReopenTemporary();
   CheckReplaceable(folder_, name_);
   SetOwnerAndMode();
   if (temporary_.empty()) LinkUnnamedTemporary();
   file_.Close();
-  if (Sys().RenameAt(folder_.fd(), temporary_.c_str(), name_.c_str()) != 0) {
-    throw FileError(errno, FileOperation::Replace, target());
+  if (const int error = Sys().Rename(folder_.handle(), temporary_.c_str(), name_.c_str())) {
+    throw FileError(error, FileOperation::Replace, target());
   }
   committed_ = true;
 }

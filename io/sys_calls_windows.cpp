@@ -1,16 +1,17 @@
 // The system-call layer of Windows: the calls of SysCalls made of wide
-// Win32 ones. A descriptor is a number of ours for a handle; a folder's
-// also keeps the folder's full path, to which the "...At" calls join the
-// names they get, since Windows has no openat. Paths cross this boundary as
-// UTF-8 and reach the system as UTF-16; long ones get the "\\?\" prefix, so
-// the old 260-character limit does not apply.
+// Win32 ones on HANDLEs. A name in an open folder is joined to the path the
+// system gives for the folder's handle (GetFinalPathNameByHandleW), so a
+// folder renamed while open is still the one reached. Paths cross this
+// boundary as UTF-8 and reach the system as UTF-16; long ones get the
+// "\\?\" prefix, so the old 260-character limit does not apply.
 //
-// What POSIX has and Windows lacks: no owners (Fchown does nothing), no
-// permission bits but the read-only attribute (Fchmod sets it from the
+// What POSIX has and Windows lacks: no owners (SetOwner does nothing), no
+// permission bits but the read-only attribute (SetMode sets it from the
 // owner's write bit; a read-only file reads as mode 0444, others as 0666),
 // no umask, no unnamed files, no shared blocks, no hole information (every
 // file is all data). A folder's lock is a named semaphore of the session
-// keyed by the folder's identity, so other Parcelo processes see it.
+// keyed by the folder's identity, so other Parcelo processes see it; every
+// lock there is exclusive.
 
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
@@ -18,9 +19,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <map>
-#include <mutex>
-#include <utility>
+#include <cwchar>
 
 #include "io/file_error.h"
 #include "io/sys_calls.h"
@@ -29,20 +28,8 @@
 namespace parcelo {
 namespace {
 
-struct OpenHandle {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  std::wstring folder;    // a folder's full path; empty for a file
-  HANDLE lock = nullptr;  // the folder's semaphore, while this holds it
-};
-
-std::mutex tableMutex;
-std::map<int, OpenHandle> table;
-int nextDescriptor = 3;
-
-int Fail(int error) {
-  errno = error;
-  return -1;
-}
+HANDLE Native(Handle handle) { return reinterpret_cast<HANDLE>(handle.value()); }
+Handle Ours(HANDLE handle) { return Handle(reinterpret_cast<std::intptr_t>(handle)); }
 
 // The errno value, or one of ours, for a Windows error.
 int ErrorNumberFor(DWORD error) {
@@ -84,8 +71,8 @@ int ErrorNumberFor(DWORD error) {
   }
 }
 
-int FailWith(DWORD error) { return Fail(ErrorNumberFor(error)); }
-int FailWithLast() { return FailWith(GetLastError()); }
+int LastError() { return ErrorNumberFor(GetLastError()); }
+int Result(BOOL done) { return done ? 0 : LastError(); }
 
 // Retries a call that failed because another program holds the file for a
 // moment: an antivirus or indexer opens a new file briefly. About a second
@@ -103,17 +90,19 @@ BOOL RetryWhileHeld(Call call) {
   }
 }
 
-std::wstring FullPath(const std::wstring& path) {
-  std::wstring full(MAX_PATH, L'\0');
+// Calls `get` with a buffer until the text fits; the empty text when it
+// fails (0).
+template <typename Get>
+std::wstring GrowingText(Get get) {
+  std::wstring text(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length =
-        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0) return path;
-    if (length < full.size()) {
-      full.resize(length);
-      return full;
+    const DWORD length = get(text.data(), static_cast<DWORD>(text.size()));
+    if (length == 0) return {};
+    if (length < text.size()) {
+      text.resize(length);
+      return text;
     }
-    full.resize(length);
+    text.resize(length);
   }
 }
 
@@ -128,47 +117,30 @@ std::wstring SystemPath(const std::wstring& full) {
   return L"\\\\?\\" + full;
 }
 
-// The full path of `name` in the folder `folderFd` (AT_FDCWD: the current
-// folder); nothing when the descriptor is no folder (errno set) or the name
-// is one Windows would silently change (a trailing dot or space).
-bool PathAt(int folderFd, const char* name, std::wstring* path) {
+// The full path of `name` in `folder` (none: the name is a path of its
+// own). Refuses a name Windows would silently change (a trailing dot or
+// space) with kInvalidName.
+int PathIn(Handle folder, const char* name, std::wstring* path) {
   const std::wstring wide = WideFromUtf8(name);
-  if (folderFd == AT_FDCWD) {
-    *path = SystemPath(FullPath(wide));
-    return true;
+  if (!folder.valid()) {
+    std::wstring full = GrowingText([&](wchar_t* buffer, DWORD size) {
+      return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
+    });
+    *path = SystemPath(full.empty() ? wide : full);
+    return 0;
   }
   if (!wide.empty() && wide != L"." && wide != L".." &&
       (wide.back() == L'.' || wide.back() == L' ')) {
-    Fail(kInvalidName);
-    return false;
+    return kInvalidName;
   }
-  const std::lock_guard lock(tableMutex);
-  const auto entry = table.find(folderFd);
-  if (entry == table.end() || entry->second.folder.empty()) {
-    Fail(entry == table.end() ? EBADF : ENOTDIR);
-    return false;
-  }
-  const std::wstring& folder = entry->second.folder;
-  const bool separated = folder.back() == L'\\' || folder.back() == L'/';
-  *path = SystemPath(wide == L"." ? folder : folder + (separated ? L"" : L"\\") + wide);
-  return true;
-}
-
-HANDLE HandleOf(int fd) {
-  const std::lock_guard lock(tableMutex);
-  const auto entry = table.find(fd);
-  if (entry == table.end()) {
-    errno = EBADF;
-    return INVALID_HANDLE_VALUE;
-  }
-  return entry->second.handle;
-}
-
-int Remember(HANDLE handle, std::wstring folder) {
-  const std::lock_guard lock(tableMutex);
-  const int fd = nextDescriptor++;
-  table[fd] = {handle, std::move(folder), nullptr};
-  return fd;
+  // "\\?\C:\..." or "\\?\UNC\server\share\...": already the system's form.
+  const std::wstring place = GrowingText([&](wchar_t* buffer, DWORD size) {
+    return GetFinalPathNameByHandleW(Native(folder), buffer, size, FILE_NAME_NORMALIZED);
+  });
+  if (place.empty()) return LastError();
+  const bool separated = place.back() == L'\\';
+  *path = wide == L"." ? place : place + (separated ? L"" : L"\\") + wide;
+  return 0;
 }
 
 // True when the handle, opened with FILE_FLAG_OPEN_REPARSE_POINT (from
@@ -195,7 +167,7 @@ int StatusOf(HANDLE handle, FileStatus* status, const std::wstring* path = nullp
     *status = FileStatus{};  // a console, a pipe, a device: Kind::Other
     return 0;
   }
-  if (!GetFileInformationByHandle(handle, &info)) return FailWithLast();
+  if (!GetFileInformationByHandle(handle, &info)) return LastError();
   FileStatus result;
   const bool folder = info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
   result.kind = IsLink(handle, path) ? FileStatus::Kind::SymbolicLink
@@ -239,229 +211,189 @@ HANDLE OpenToLookAt(const std::wstring& path) {
 
 }  // namespace
 
-int SysCalls::OpenAt(int folderFd, const char* name, int flags, std::uint32_t mode) {
+int SysCalls::Open(Handle folder, const char* name, const OpenOptions& options, Handle* opened) {
+  using Access = OpenOptions::Access;
+  using Creation = OpenOptions::Creation;
+  if (options.creation == Creation::CreateUnnamed) return EOPNOTSUPP;
   std::wstring path;
-  if (!PathAt(folderFd, name, &path)) return -1;
-  const int access = flags & (O_RDONLY | O_WRONLY | O_RDWR);
-  DWORD rights = access == O_WRONLY ? GENERIC_WRITE
-                 : access == O_RDWR ? GENERIC_READ | GENERIC_WRITE
-                                    : GENERIC_READ;
-  if (flags & O_DIRECTORY) rights = FILE_READ_ATTRIBUTES;
-  const DWORD disposition = (flags & O_CREAT) && (flags & O_EXCL)    ? CREATE_NEW
-                            : (flags & O_CREAT) && (flags & O_TRUNC) ? CREATE_ALWAYS
-                            : (flags & O_CREAT)                      ? OPEN_ALWAYS
-                            : (flags & O_TRUNC)                      ? TRUNCATE_EXISTING
-                                                                     : OPEN_EXISTING;
+  if (const int error = PathIn(folder, name, &path)) return error;
+  DWORD rights = options.access == Access::Write       ? GENERIC_WRITE
+                 : options.access == Access::ReadWrite ? GENERIC_READ | GENERIC_WRITE
+                                                       : GENERIC_READ;
+  if (options.folder) rights = FILE_READ_ATTRIBUTES;
+  const bool create = options.creation == Creation::CreateExclusive;
   DWORD attributes =
-      (flags & O_CREAT) && !(mode & 0200) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
+      create && !(options.mode & 0200) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
   // Folders open only with the backup flag; a folder opened as a file is
   // then refused by its status, as on POSIX systems (EISDIR).
   attributes |= FILE_FLAG_BACKUP_SEMANTICS;
-  if (flags & O_NOFOLLOW) attributes |= FILE_FLAG_OPEN_REPARSE_POINT;
-  const HANDLE handle =
-      CreateFileW(path.c_str(), rights, kShareAll, nullptr, disposition, attributes, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return FailWithLast();
-  if ((flags & O_NOFOLLOW) && IsLink(handle, &path)) {
+  if (options.noFollow) attributes |= FILE_FLAG_OPEN_REPARSE_POINT;
+  const HANDLE handle = CreateFileW(path.c_str(), rights, kShareAll, nullptr,
+                                    create ? CREATE_NEW : OPEN_EXISTING, attributes, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastError();
+  if (options.noFollow && IsLink(handle, &path)) {
     CloseHandle(handle);
-    return Fail(ELOOP);
+    return ELOOP;
   }
-  if (flags & O_DIRECTORY) {
+  if (options.folder) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle, &info) ||
         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
       CloseHandle(handle);
-      return Fail(ENOTDIR);
+      return ENOTDIR;
     }
-    std::wstring folder = path.rfind(L"\\\\?\\", 0) == 0 && path.rfind(L"\\\\?\\UNC\\", 0) != 0
-                              ? path.substr(4)
-                          : path.rfind(L"\\\\?\\UNC\\", 0) == 0 ? L"\\\\" + path.substr(8)
-                                                                : path;
-    return Remember(handle, std::move(folder));
   }
-  return Remember(handle, {});
+  *opened = Ours(handle);
+  return 0;
 }
 
-ssize_t SysCalls::Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) {
-  const HANDLE handle = HandleOf(fd);
-  if (handle == INVALID_HANDLE_VALUE) return -1;
+int SysCalls::Close(Handle handle) { return Result(CloseHandle(Native(handle))); }
+
+int SysCalls::ReadAt(Handle file, void* buffer, std::size_t count, std::uint64_t offset,
+                     std::size_t* done) {
   OVERLAPPED at = OffsetOf(offset);
   DWORD got = 0;
-  if (!ReadFile(handle, buffer, ChunkOf(count), &got, &at)) {
-    if (GetLastError() == ERROR_HANDLE_EOF) return 0;
-    return FailWithLast();
+  if (!ReadFile(Native(file), buffer, ChunkOf(count), &got, &at)) {
+    if (GetLastError() != ERROR_HANDLE_EOF) return LastError();
+    got = 0;
   }
-  return got;
+  *done = got;
+  return 0;
 }
 
-ssize_t SysCalls::Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset) {
-  const HANDLE handle = HandleOf(fd);
-  if (handle == INVALID_HANDLE_VALUE) return -1;
+int SysCalls::WriteAt(Handle file, const void* buffer, std::size_t count, std::uint64_t offset,
+                      std::size_t* done) {
   OVERLAPPED at = OffsetOf(offset);
   DWORD wrote = 0;
-  if (!WriteFile(handle, buffer, ChunkOf(count), &wrote, &at)) return FailWithLast();
-  return wrote;
+  if (!WriteFile(Native(file), buffer, ChunkOf(count), &wrote, &at)) return LastError();
+  *done = wrote;
+  return 0;
 }
 
-int SysCalls::Close(int fd) {
-  OpenHandle open;
-  {
-    const std::lock_guard lock(tableMutex);
-    const auto entry = table.find(fd);
-    if (entry == table.end()) return Fail(EBADF);
-    open = entry->second;
-    table.erase(entry);
-  }
-  if (open.lock) {
-    ReleaseSemaphore(open.lock, 1, nullptr);
-    CloseHandle(open.lock);
-  }
-  return CloseHandle(open.handle) ? 0 : FailWithLast();
-}
+int SysCalls::Status(Handle handle, FileStatus* status) { return StatusOf(Native(handle), status); }
 
-int SysCalls::Fstat(int fd, FileStatus* status) {
-  const HANDLE handle = HandleOf(fd);
-  if (handle == INVALID_HANDLE_VALUE) return -1;
-  return StatusOf(handle, status);
-}
-
-int SysCalls::LstatAt(int folderFd, const char* name, FileStatus* status) {
+int SysCalls::EntryStatus(Handle folder, const char* name, FileStatus* status) {
   std::wstring path;
-  if (!PathAt(folderFd, name, &path)) return -1;
+  if (const int error = PathIn(folder, name, &path)) return error;
   const HANDLE handle = OpenToLookAt(path);
-  if (handle == INVALID_HANDLE_VALUE) return FailWithLast();
-  const int result = StatusOf(handle, status, &path);
+  if (handle == INVALID_HANDLE_VALUE) return LastError();
+  const int error = StatusOf(handle, status, &path);
   CloseHandle(handle);
-  return result;
+  return error;
 }
 
-int SysCalls::AccessAt(int folderFd, const char* name, int mode) {
+int SysCalls::CheckWritable(Handle folder, const char* name) {
   std::wstring path;
-  if (!PathAt(folderFd, name, &path)) return -1;
+  if (const int error = PathIn(folder, name, &path)) return error;
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return FailWithLast();
-  if (!(mode & W_OK)) return 0;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
   // Windows refuses to replace or write a read-only file, even for its
   // owner and for administrators.
-  if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return Fail(EACCES);
-  }
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
+  if (attributes & FILE_ATTRIBUTE_READONLY) return EACCES;
   HANDLE handle = INVALID_HANDLE_VALUE;
   const BOOL opened = RetryWhileHeld([&] {
     handle = CreateFileW(path.c_str(), FILE_WRITE_DATA, kShareAll, nullptr, OPEN_EXISTING,
                          FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     return handle != INVALID_HANDLE_VALUE;
   });
-  if (!opened) return FailWithLast();
+  if (!opened) return LastError();
   CloseHandle(handle);
   return 0;
 }
 
-int SysCalls::Fchmod(int fd, std::uint32_t mode) {
-  const HANDLE handle = HandleOf(fd);
-  if (handle == INVALID_HANDLE_VALUE) return -1;
+int SysCalls::SetMode(Handle file, std::uint32_t mode) {
   FILE_BASIC_INFO info{};
-  if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &info, sizeof info))
-    return FailWithLast();
+  if (!GetFileInformationByHandleEx(Native(file), FileBasicInfo, &info, sizeof info)) {
+    return LastError();
+  }
   const DWORD before = info.FileAttributes;
   info.FileAttributes =
       (mode & 0200) ? before & ~DWORD{FILE_ATTRIBUTE_READONLY} : before | FILE_ATTRIBUTE_READONLY;
   if (info.FileAttributes == before) return 0;
   if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-  return SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info) ? 0 : FailWithLast();
+  return Result(SetFileInformationByHandle(Native(file), FileBasicInfo, &info, sizeof info));
 }
 
-int SysCalls::Fchown(int, std::uint32_t, std::uint32_t) { return 0; }
+int SysCalls::SetOwner(Handle, std::uint32_t, std::uint32_t) { return 0; }
 
-int SysCalls::SetFlags(int fd, int) { return HandleOf(fd) == INVALID_HANDLE_VALUE ? -1 : 0; }
+int SysCalls::SetSize(Handle file, std::uint64_t length) {
+  FILE_END_OF_FILE_INFO end{};
+  end.EndOfFile.QuadPart = static_cast<LONGLONG>(length);
+  return Result(SetFileInformationByHandle(Native(file), FileEndOfFileInfo, &end, sizeof end));
+}
 
-int SysCalls::GetFlags(int fd) { return HandleOf(fd) == INVALID_HANDLE_VALUE ? -1 : 0; }
-
-int SysCalls::MkdirAt(int folderFd, const char* name, std::uint32_t) {
+int SysCalls::MakeFolder(Handle folder, const char* name) {
   std::wstring path;
-  if (!PathAt(folderFd, name, &path)) return -1;
-  return CreateDirectoryW(path.c_str(), nullptr) ? 0 : FailWithLast();
+  if (const int error = PathIn(folder, name, &path)) return error;
+  return Result(CreateDirectoryW(path.c_str(), nullptr));
 }
 
-int SysCalls::UnlinkAt(int folderFd, const char* name, int flags) {
+int SysCalls::RemoveFile(Handle folder, const char* name) {
   std::wstring path;
-  if (!PathAt(folderFd, name, &path)) return -1;
-  const BOOL removed = RetryWhileHeld([&] {
-    return (flags & AT_REMOVEDIR) ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
-  });
-  return removed ? 0 : FailWithLast();
+  if (const int error = PathIn(folder, name, &path)) return error;
+  return Result(RetryWhileHeld([&] { return DeleteFileW(path.c_str()); }));
 }
 
-int SysCalls::RenameAt(int folderFd, const char* from, const char* to) {
+int SysCalls::RemoveFolder(Handle folder, const char* name) {
+  std::wstring path;
+  if (const int error = PathIn(folder, name, &path)) return error;
+  return Result(RetryWhileHeld([&] { return RemoveDirectoryW(path.c_str()); }));
+}
+
+int SysCalls::Rename(Handle folder, const char* from, const char* to) {
   std::wstring fromPath, toPath;
-  if (!PathAt(folderFd, from, &fromPath) || !PathAt(folderFd, to, &toPath)) return -1;
-  const BOOL moved = RetryWhileHeld(
-      [&] { return MoveFileExW(fromPath.c_str(), toPath.c_str(), MOVEFILE_REPLACE_EXISTING); });
-  return moved ? 0 : FailWithLast();
+  if (const int error = PathIn(folder, from, &fromPath)) return error;
+  if (const int error = PathIn(folder, to, &toPath)) return error;
+  return Result(RetryWhileHeld(
+      [&] { return MoveFileExW(fromPath.c_str(), toPath.c_str(), MOVEFILE_REPLACE_EXISTING); }));
 }
 
-int SysCalls::LinkUnnamed(int, int, const char*) { return Fail(EOPNOTSUPP); }
+int SysCalls::LinkUnnamed(Handle, Handle, const char*) { return EOPNOTSUPP; }
 
-int SysCalls::LinkUnnamedByDescriptor(int, int, const char*) { return Fail(EOPNOTSUPP); }
+int SysCalls::LinkUnnamedByHandle(Handle, Handle, const char*) { return EOPNOTSUPP; }
 
-int SysCalls::Flock(int fd, int operation) {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  {
-    const std::lock_guard lock(tableMutex);
-    const auto entry = table.find(fd);
-    if (entry == table.end()) return Fail(EBADF);
-    HANDLE& held = entry->second.lock;
-    if (held || (operation & LOCK_UN)) {
-      if (held && (operation & LOCK_UN)) {
-        ReleaseSemaphore(held, 1, nullptr);
-        CloseHandle(std::exchange(held, nullptr));
-      }
-      return 0;
-    }
-    handle = entry->second.handle;
-  }
+int SysCalls::Lock(Handle handle, LockMode, bool wait, Handle* lock) {
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(handle, &info)) return FailWithLast();
+  if (!GetFileInformationByHandle(Native(handle), &info)) return LastError();
   wchar_t name[80];
-  swprintf(name, sizeof name / sizeof name[0], L"Local\\Parcelo.Folder.%08lx.%08lx%08lx",
-           info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+  std::swprintf(name, sizeof name / sizeof name[0], L"Local\\Parcelo.Folder.%08lx.%08lx%08lx",
+                info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
   const HANDLE semaphore = CreateSemaphoreW(nullptr, 1, 1, name);
-  if (!semaphore) return FailWithLast();
-  // Waited for outside the table, which every other descriptor needs.
-  if (WaitForSingleObject(semaphore, (operation & LOCK_NB) ? 0 : INFINITE) != WAIT_OBJECT_0) {
+  if (!semaphore) return LastError();
+  if (WaitForSingleObject(semaphore, wait ? INFINITE : 0) != WAIT_OBJECT_0) {
     CloseHandle(semaphore);
-    return Fail(EWOULDBLOCK);
+    return EWOULDBLOCK;
   }
-  const std::lock_guard lock(tableMutex);
-  const auto entry = table.find(fd);
-  if (entry == table.end()) {
-    ReleaseSemaphore(semaphore, 1, nullptr);
-    CloseHandle(semaphore);
-    return Fail(EBADF);
-  }
-  entry->second.lock = semaphore;
+  *lock = Ours(semaphore);
   return 0;
+}
+
+int SysCalls::Unlock(Handle, Handle lock) {
+  const BOOL released = ReleaseSemaphore(Native(lock), 1, nullptr);
+  const int error = released ? 0 : LastError();
+  CloseHandle(Native(lock));
+  return error;
 }
 
 // Only Parcelo takes a folder's semaphore, and only in this session: the
 // holder is a Parcelo process of the runner's.
-int SysCalls::FlockHolder(int fd, LockHolder* holder) {
-  if (HandleOf(fd) == INVALID_HANDLE_VALUE) return -1;
+int SysCalls::FindLockHolder(Handle, LockHolder* holder) {
   holder->name = "parcelo";
   holder->user = EffectiveUser();
   holder->thisProcess = false;
   return 0;
 }
 
-int SysCalls::ReadNames(int folderFd, std::vector<std::string>* names) {
+int SysCalls::ReadNames(Handle folder, std::vector<std::string>* names) {
   std::wstring pattern;
-  if (!PathAt(folderFd, ".", &pattern)) return -1;
+  if (const int error = PathIn(folder, ".", &pattern)) return error;
   pattern += pattern.back() == L'\\' ? L"*" : L"\\*";
   WIN32_FIND_DATAW entry{};
   const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (search == INVALID_HANDLE_VALUE) {
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : FailWithLast();  // an empty drive root
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : LastError();  // an empty drive root
   }
   do {
     // Hidden and system entries (desktop.ini, Thumbs.db, ...) are not the user's files.
@@ -474,52 +406,45 @@ int SysCalls::ReadNames(int folderFd, std::vector<std::string>* names) {
   } while (FindNextFileW(search, &entry));
   const DWORD error = GetLastError();
   FindClose(search);
-  return error == ERROR_NO_MORE_FILES ? 0 : FailWith(error);
+  return error == ERROR_NO_MORE_FILES ? 0 : ErrorNumberFor(error);
 }
 
-int SysCalls::CloneRange(int, std::uint64_t, int, std::uint64_t, std::uint64_t) {
-  return Fail(EOPNOTSUPP);
+int SysCalls::CloneRange(Handle, std::uint64_t, Handle, std::uint64_t, std::uint64_t) {
+  return EOPNOTSUPP;
 }
 
 // No hole information: data up to the end, the end the only hole.
-std::int64_t SysCalls::SeekData(int fd, std::uint64_t offset) {
+int SysCalls::SeekData(Handle file, std::uint64_t offset, std::uint64_t* at) {
   FileStatus status;
-  if (Fstat(fd, &status) != 0) return -1;
-  return offset < status.size ? static_cast<std::int64_t>(offset) : Fail(ENXIO);
+  if (const int error = Status(file, &status)) return error;
+  if (offset >= status.size) return ENXIO;
+  *at = offset;
+  return 0;
 }
 
-std::int64_t SysCalls::SeekHole(int fd, std::uint64_t offset) {
+int SysCalls::SeekHole(Handle file, std::uint64_t offset, std::uint64_t* at) {
   FileStatus status;
-  if (Fstat(fd, &status) != 0) return -1;
-  return offset < status.size ? static_cast<std::int64_t>(status.size) : Fail(ENXIO);
+  if (const int error = Status(file, &status)) return error;
+  if (offset >= status.size) return ENXIO;
+  *at = status.size;
+  return 0;
 }
 
-int SysCalls::Ftruncate(int fd, std::uint64_t length) {
-  const HANDLE handle = HandleOf(fd);
-  if (handle == INVALID_HANDLE_VALUE) return -1;
-  FILE_END_OF_FILE_INFO end{};
-  end.EndOfFile.QuadPart = static_cast<LONGLONG>(length);
-  return SetFileInformationByHandle(handle, FileEndOfFileInfo, &end, sizeof end) ? 0
-                                                                                 : FailWithLast();
-}
-
-int SysCalls::FreeSpace(int folderFd, std::uint64_t* bytes) {
+int SysCalls::FreeSpace(Handle folder, std::uint64_t* bytes) {
   std::wstring path;
-  if (!PathAt(folderFd, ".", &path)) return -1;
+  if (const int error = PathIn(folder, ".", &path)) return error;
   if (path.back() != L'\\') path.push_back(L'\\');
   ULARGE_INTEGER available{};
-  if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return FailWithLast();
+  if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return LastError();
   *bytes = available.QuadPart;
   return 0;
 }
 
-int SysCalls::LargestFile(int folderFd, std::uint64_t* bytes) {
-  const HANDLE handle = HandleOf(folderFd);
-  if (handle == INVALID_HANDLE_VALUE) return -1;
+int SysCalls::LargestFile(Handle folder, std::uint64_t* bytes) {
   wchar_t system[MAX_PATH + 1] = {};
-  if (!GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr, nullptr, system,
+  if (!GetVolumeInformationByHandleW(Native(folder), nullptr, 0, nullptr, nullptr, nullptr, system,
                                      MAX_PATH + 1)) {
-    return FailWithLast();
+    return LastError();
   }
   // FAT keeps a file's length in 32 bits.
   const std::wstring name = system;
@@ -527,7 +452,7 @@ int SysCalls::LargestFile(int folderFd, std::uint64_t* bytes) {
   return 0;
 }
 
-std::uint32_t SysCalls::Umask() { return 0; }
+std::uint32_t SysCalls::CreationMask() { return 0; }
 
 std::uint32_t SysCalls::EffectiveUser() { return 0; }  // every owner reads as 0
 

@@ -10,15 +10,15 @@ namespace parcelo {
 
 void WriteAll(const File& file, const char* data, std::size_t count, std::uint64_t offset) {
   while (count > 0) {
-    const ssize_t wrote = Sys().Pwrite(file.fd(), data, count, offset);
-    if (wrote < 0) {
-      if (errno == EINTR) continue;
-      throw FileError(errno, FileOperation::Write, file.path());
+    std::size_t wrote = 0;
+    if (const int error = Sys().WriteAt(file.handle(), data, count, offset, &wrote)) {
+      if (error == EINTR) continue;
+      throw FileError(error, FileOperation::Write, file.path());
     }
     if (wrote == 0) throw FileError(ENOSPC, FileOperation::Write, file.path());
     data += wrote;
-    offset += static_cast<std::uint64_t>(wrote);
-    count -= static_cast<std::size_t>(wrote);
+    offset += wrote;
+    count -= wrote;
   }
 }
 

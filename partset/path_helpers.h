@@ -13,14 +13,10 @@ namespace parcelo {
 // helper, the other one can be asked for by name (tests check both).
 enum class PathStyle { Posix, Windows };
 
-#ifdef _WIN32
-inline constexpr PathStyle kNativePathStyle = PathStyle::Windows;
-inline constexpr char kSeparator = '\\';
-#else
-inline constexpr PathStyle kNativePathStyle = PathStyle::Posix;
-// The one character that separates path components.
-inline constexpr char kSeparator = '/';
-#endif
+// The style of the system the program is built for, and the separator it
+// writes; the build picks path_style_posix.cpp or path_style_windows.cpp.
+extern const PathStyle kNativePathStyle;
+extern const char kSeparator;
 
 // True when `c` separates path components: "/", and on Windows also "\".
 bool IsSeparator(char c, PathStyle style = kNativePathStyle);

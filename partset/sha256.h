@@ -3,8 +3,6 @@
 #include <cstddef>
 #include <string>
 
-struct evp_md_ctx_st;
-
 namespace parcelo {
 
 // A SHA-256 digest computed by OpenSSL's libcrypto (by Windows' own CNG
@@ -29,11 +27,7 @@ class Sha256 {
  private:
   void Start();
 
-#ifdef _WIN32
-  void* context_;  // a CNG hash handle
-#else
-  evp_md_ctx_st* context_;
-#endif
+  void* context_;  // the library's digest: OpenSSL's EVP_MD_CTX, or a CNG hash handle
   bool failed_ = false;
 };
 

@@ -47,27 +47,27 @@ PY
 }
 
 # The file layer.
-mutant io/file.cpp 'if (fd >= 0 && Sys().Close(fd) != 0) throw' 'if (fd >= 0 && Sys().Close(fd) != 0 && false) throw' io_file_test
+mutant io/file.cpp 'if (const int error = Sys().Close(handle)) throw' 'if (const int error = Sys().Close(handle); error && false) throw' io_file_test
 mutant io/file.cpp 'if (status.kind != FileStatus::Kind::Regular) {' 'if (false) {' io_file_test
 mutant io/replacement_file.cpp '  file_.Close();
-  if (Sys().RenameAt' '  committed_ = true;
+  if (const int error = Sys().Rename' '  committed_ = true;
   file_.Close();
-  if (Sys().RenameAt' io_replacement_file_test
+  if (const int error = Sys().Rename' io_replacement_file_test
 mutant io/replacement_file.cpp 'mode = old->mode & modeLimit_;' 'mode = old->mode;' io_replacement_file_test
 mutant io/replacement_file.cpp 'return IsWorldWritable(folder) && (folder.mode & 01000)' 'return false && IsWorldWritable(folder) && (folder.mode & 01000)' io_replacement_file_test
-mutant io/replacement_file.cpp 'Sys().Fchown(file_.fd(), old->owner, old->group);' '' io_replacement_file_test
+mutant io/replacement_file.cpp 'Sys().SetOwner(file_.handle(), old->owner, old->group);' '' io_replacement_file_test
 mutant io/replacement_file.cpp 'if (const int error = folder.WriteAccessError(name)) {' 'if (const int error = folder.WriteAccessError(name); error && false) {' io_replacement_file_test
-mutant io/replacement_file.cpp 'if (errno != EEXIST || attempt == kNameAttempts) {
-      throw FileError(errno, FileOperation::Create' 'if (true) {
-      throw FileError(errno, FileOperation::Create' io_replacement_file_test
-mutant io/replacement_file.cpp '#ifdef O_TMPFILE' '#if 0' io_stop_signals_test
+mutant io/replacement_file.cpp 'if (error != EEXIST || attempt == kNameAttempts) {
+      throw FileError(error, FileOperation::Create' 'if (true) {
+      throw FileError(error, FileOperation::Create' io_replacement_file_test
+mutant io/sys_calls_posix.cpp 'flags |= O_TMPFILE;' 'return -1;' io_stop_signals_test
+mutant io/folder.cpp 'if (lock_.held()) return;' 'return;' split_split_test
 mutant io/block_sharing.cpp 'supported_ = false;' '' io_copy_range_test
-mutant io/folder.cpp 'if (Sys().Flock(fd(), LOCK_EX | LOCK_NB) == 0) return;' 'return;' split_split_test
 mutant io/folder_listing.cpp 'throw FileError(error.code(), FileOperation::ListFolder, folder.path());' 'return {};' io_folder_test
 mutant io/folder_listing.cpp "if (name.front() == '.') continue;" '' split_split_test
 mutant io/path_kind.cpp 'if (status.kind == FileStatus::Kind::SymbolicLink) {' 'if (false) {' io_path_kind_test
 mutant io/stop_signals.cpp 'std::signal(SIGXFSZ, SIG_IGN);' '' io_stop_signals_test
-mutant io/sys_calls_posix.cpp 'if (::fstatat(folderFd, name, &raw, AT_SYMLINK_NOFOLLOW) != 0)' 'if (::fstatat(folderFd, name, &raw, 0) != 0)' split_split_test
+mutant io/sys_calls_posix.cpp 'if (::fstatat(FolderFd(folder), name, &raw, AT_SYMLINK_NOFOLLOW) != 0)' 'if (::fstatat(FolderFd(folder), name, &raw, 0) != 0)' split_split_test
 # The part set's text.
 mutant partset/info_file.h 'kInfoFileReadLimit = 4097;' 'kInfoFileReadLimit = 8193;' join_join_test
 mutant partset/info_file.cpp 'if (sourceName.empty()) return NameFault::kEmpty;' 'return NameFault::kNone;' split_split_test

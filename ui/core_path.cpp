@@ -1,29 +1,15 @@
 #include "ui/core_path.h"
 
 #include <QDir>
-#include <QFile>
 
 #include "io/absolute_path.h"
 #include "io/file_error.h"
 #include "partset/path_helpers.h"
 
+// CorePath and FromCorePath are the system's: core_path_posix.cpp or
+// core_path_windows.cpp, as the build picks.
+
 namespace parcelo::ui {
-
-#ifdef Q_OS_WIN
-
-std::string CorePath(const QString& path) { return path.toStdString(); }
-
-QString FromCorePath(const std::string& path) { return QString::fromStdString(path); }
-
-#else
-
-std::string CorePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-QString FromCorePath(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-#endif
 
 QString AbsolutePathOf(const QString& path) {
   QString absolute = path;

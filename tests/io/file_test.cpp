@@ -35,7 +35,8 @@ TEST(File, OpensRegularFilesOnlyAndEntriesNeverThroughALinkAndClosesOnce) {
   layer.closeError = EIO;
   ScopedSysCalls scope(layer);
   File file = File::OpenForReading(folder / "file");
-  layer.Pwrite(file.fd(), "y", 1, 1);  // counts as written: its close fails
+  std::size_t wrote = 0;
+  layer.WriteAt(file.handle(), "y", 1, 1, &wrote);  // counts as written: its close fails
   ExpectFileError([&] { file.Close(); }, EIO, folder / "file");
   file.Close();
   EXPECT_EQ(layer.calls["Close"], 1);

@@ -56,13 +56,13 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
   WriteFile(folder / "file", "x");
   const Folder open = Folder::Open(folder.path());
   const std::vector<std::tuple<std::string, std::function<void()>, std::string>> rows = {
-      {"LstatAt", [&] { open.Status("file"); }, folder / "file"},
+      {"EntryStatus", [&] { open.Status("file"); }, folder / "file"},
       {"ReadNames", [&] { open.Names(); }, folder.path()},
       {"ReadNames", [&] { ListFolder(open); }, folder.path()},
-      {"MkdirAt", [&] { open.MakeChild("new"); }, folder / "new"},
-      {"UnlinkAt", [&] { open.Remove("file"); }, folder / "file"},
-      {"SetFlags", [&] { File::OpenForReading(folder / "file"); }, folder / "file"},
-      {"Fchmod", [&] { ReplacementFile(open, "file", 0644).Commit(); }, folder / "file"}};
+      {"MakeFolder", [&] { open.MakeChild("new"); }, folder / "new"},
+      {"RemoveFile", [&] { open.Remove("file"); }, folder / "file"},
+      {"Status", [&] { File::OpenForReading(folder / "file"); }, folder / "file"},
+      {"SetMode", [&] { ReplacementFile(open, "file", 0644).Commit(); }, folder / "file"}};
   for (const auto& [call, work, path] : rows) {
     FaultySysCalls layer;
     layer.errors[call] = EIO;
@@ -71,6 +71,20 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
   }
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"file"});
   EXPECT_EQ(ReadFile(folder / "file"), "x");
+}
+
+// A folder's lock lasts as long as the folder: locking it again keeps it, and it goes with the folder,
+// also when another takes the folder's place.
+TEST(Folder, LockLastsAsLongAsTheFolder) {
+  TempFolder folder;
+  Folder holder = Folder::Open(folder.path());
+  const Folder other = Folder::Open(folder.path());
+  holder.Lock();
+  holder.Lock();
+  ExpectFileError([&] { other.Lock(); }, kFolderBusy, folder.path());
+  holder = Folder::Open(folder.path());
+  other.Lock();
+  ExpectFileError([&] { holder.Lock(); }, kFolderBusy, folder.path());
 }
 
 // A busy folder tells another Parcelo operation of the runner's (a process
@@ -92,7 +106,7 @@ TEST(Folder, BusyFolderTellsParceloFromOtherPrograms) {
   for (const auto& [holder, named, code] : rows) {
     if (holder.starts_with("setpriv") && !CanActAsOtherUser()) continue;
     FaultySysCalls layer;
-    if (!named) layer.errors["FlockHolder"] = ENOENT;
+    if (!named) layer.errors["FindLockHolder"] = ENOENT;
     ScopedSysCalls scope(layer);
     FILE* held = popen(("exec " + holder + " " + folder.path() + " sh -c 'echo $$; exec sleep 30'").c_str(), "r");
     int sleeper = 0;

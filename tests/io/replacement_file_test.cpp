@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 struct ReplacementFileTest : ::testing::TestWithParam<int> {
   ReplacementFileTest() {
     if (GetParam() >= 1) layer.errors["LinkUnnamed"] = ENOENT;
-    if (GetParam() >= 2) layer.errors["LinkUnnamedByDescriptor"] = ENOENT;
+    if (GetParam() >= 2) layer.errors["LinkUnnamedByHandle"] = ENOENT;
     if (GetParam() == 3) layer.unnamedError = EOPNOTSUPP;
   }
   TempFolder folder;
@@ -51,9 +51,9 @@ TEST_P(ReplacementFileTest, OldFileStaysUntilACommitThatWorked) {
   replace(false);
   for (const int fault : {0, 1, 2}) {  // the close, the rename, the names
     layer.closeError = fault == 0 ? EIO : 0, layer.takenNames = fault == 2 ? 1000 : 0;
-    if (fault == 1) layer.errors["RenameAt"] = EIO;
+    if (fault == 1) layer.errors["Rename"] = EIO;
     ExpectFileError([&] { replace(true); }, fault == 2 ? EEXIST : EIO, folder / "a");
-    layer.errors.erase("RenameAt");
+    layer.errors.erase("Rename");
   }
   layer.takenNames = 5;
   replace(true);
@@ -73,14 +73,14 @@ TEST_P(ReplacementFileTest, NewFileGetsItsModeAndAReplacedOneNoMoreThanItHad) {
   }
   // A file system that keeps no modes fails every fchmod: the work goes on,
   // the file left at its temporary's 0600, unless that is more than it may have.
-  layer.errors["Fchmod"] = ENOSYS;
+  layer.errors["SetMode"] = ENOSYS;
   ReplacementFile(open, "new.bin", 0644).Commit();
   EXPECT_EQ(fs::status(folder / "new.bin").permissions(), fs::perms(0600));
   ExpectFileError([&] { ReplacementFile(open, "narrow.bin", 0444).Commit(); }, ENOSYS, folder / "narrow.bin");
   umask(previous);
   // The way of linking is probed once, at the first temporary, with one link each way tried.
   const std::pair<int, int> links[] = {{4, 0}, {1, 4}, {1, 1}, {0, 0}};
-  EXPECT_EQ(std::pair(layer.calls["LinkUnnamed"], layer.calls["LinkUnnamedByDescriptor"]),
+  EXPECT_EQ(std::pair(layer.calls["LinkUnnamed"], layer.calls["LinkUnnamedByHandle"]),
             links[GetParam() == 1 && geteuid() != 0 ? 2 : GetParam()]);
 }
 
@@ -99,7 +99,7 @@ TEST_P(ReplacementFileTest, RefusesEntriesThatAreNoPlainFile) {
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"fifo", "folder", "link"}));
 }
 
-constexpr const char* kTemporaries[] = {"ThroughProc", "ByDescriptor", "NamedWithoutLinks", "Named"};
+constexpr const char* kTemporaries[] = {"ThroughProc", "ByHandle", "NamedWithoutLinks", "Named"};
 INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(0, 1, 2, 3),
                          [](const auto& row) { return std::string(kTemporaries[row.param]); });
 

@@ -212,8 +212,8 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
   // line is for checks made without Parcelo: the part lines prove the output, which is not hashed again.
   FaultySysCalls changing;
   changing.errors.erase("CloneRange");
-  changing.shared = [](int from, std::uint64_t count) {
-    WriteFile("/proc/self/fd/" + std::to_string(from), std::string(count, 'x'));
+  changing.shared = [](Handle from, std::uint64_t count) {
+    WriteFile("/proc/self/fd/" + std::to_string(from.value()), std::string(count, 'x'));
   };
   ScopedSysCalls scope(changing);
   for (const bool inFolder : {true, false}) {

@@ -217,7 +217,7 @@ TEST_F(SplitTest, AHalfCommittedFolderIsNoSet) {
   Contents before = ContentsOf(folder.path());
   std::erase_if(before, [](const auto& entry) { return entry.first.starts_with("Infa."); });
   FaultySysCalls layer;
-  layer.errors["RenameAt"] = EIO;
+  layer.errors["Rename"] = EIO;
   {
     ScopedSysCalls scope(layer);
     ExpectFailure(SplitInto("4"), EIO, folder / "001.drb");

@@ -3,8 +3,6 @@
 // A system-call layer for tests that interrupts, shortens and fails calls
 // on demand, passing everything else to the real system.
 
-#include <fcntl.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -25,12 +23,12 @@ struct FaultySysCalls : SysCalls {
   std::uint64_t writeErrorAfter = 0;  // 0 as the error: a write that moves nothing instead
   std::string openErrorName;          // opening an entry of this name fails with EACCES
   int closeError = 0;                 // closing a file that was written fails so
-  int unnamedError = 0;               // unnamed temporaries (O_TMPFILE) fail so
+  int unnamedError = 0;               // unnamed temporaries fail so
   int takenNames = 0;                 // so many temporary names in a row are taken (EEXIST)
   // A call of this name fails so; block sharing is refused unless erased, then shown by copying
   // the bytes, after which `shared` sees the source and the count.
   std::map<std::string, int> errors{{"CloneRange", EOPNOTSUPP}};
-  std::function<void(int from, std::uint64_t count)> shared;
+  std::function<void(Handle from, std::uint64_t count)> shared;
   std::map<std::string, int> calls;  // how often each call was made
   // What the target's file system tells of its room, else the real figure.
   std::optional<std::uint64_t> freeSpace, largestFile;
@@ -45,81 +43,79 @@ struct FaultySysCalls : SysCalls {
     return full;
   }
 
-  int OpenAt(int folderFd, const char* name, int flags, std::uint32_t mode) override {
-    if (openErrorName == name) return Fail(EACCES);
-#ifdef O_TMPFILE
-    if ((flags & O_TMPFILE) == O_TMPFILE && unnamedError) return Fail(unnamedError);
-#endif
-    if ((flags & O_EXCL) && takenNames > 0) return --takenNames, Fail(EEXIST);
-    return SysCalls::OpenAt(folderFd, name, flags, mode);
+  int Open(Handle folder, const char* name, const OpenOptions& options, Handle* opened) override {
+    if (openErrorName == name) return EACCES;
+    if (options.creation == OpenOptions::Creation::CreateUnnamed && unnamedError) return unnamedError;
+    if (options.creation == OpenOptions::Creation::CreateExclusive && takenNames > 0) return --takenNames, EEXIST;
+    return SysCalls::Open(folder, name, options, opened);
   }
-  ssize_t Pread(int fd, void* buffer, std::size_t count, std::uint64_t offset) override {
-    if (Interrupt()) return -1;
-    const ssize_t got = SysCalls::Pread(fd, buffer, Limit(count), offset);
-    if (got > 0) read += static_cast<std::uint64_t>(got);
-    return got;
+  int ReadAt(Handle file, void* buffer, std::size_t count, std::uint64_t offset, std::size_t* done) override {
+    if (Interrupt()) return EINTR;
+    const int error = SysCalls::ReadAt(file, buffer, Limit(count), offset, done);
+    if (error == 0) read += *done;
+    return error;
   }
-  ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset) override {
-    if (Interrupt()) return -1;
-    writtenFds_.insert(fd);
-    if (writeErrorAfter && written >= writeErrorAfter) return writeError ? Fail(writeError) : (errno = 0);
-    const ssize_t wrote = SysCalls::Pwrite(fd, buffer, Limit(count), offset);
-    if (wrote > 0) written += static_cast<std::uint64_t>(wrote);
-    return wrote;
+  int WriteAt(Handle file, const void* buffer, std::size_t count, std::uint64_t offset, std::size_t* done) override {
+    if (Interrupt()) return EINTR;
+    written_.insert(file.value());
+    if (writeErrorAfter && written >= writeErrorAfter) return writeError ? writeError : (*done = 0, 0);
+    const int error = SysCalls::WriteAt(file, buffer, Limit(count), offset, done);
+    if (error == 0) written += *done;
+    return error;
   }
-  int Close(int fd) override {
-    const bool wasWritten = writtenFds_.erase(fd) > 0;
-    const int result = Pass("Close", [&] { return SysCalls::Close(fd); });
-    return wasWritten && closeError ? Fail(closeError) : result;
+  int Close(Handle handle) override {
+    const bool wasWritten = written_.erase(handle.value()) > 0;
+    const int result = Pass("Close", [&] { return SysCalls::Close(handle); });
+    return wasWritten && closeError ? closeError : result;
   }
   // The rest fail as `errors` says (a link also as `takenNames` does), else pass through.
-#define PARCELO_PASS(Result, Call, Parameters, Arguments)         \
-  Result Call Parameters override {                               \
+#define PARCELO_PASS(Call, Parameters, Arguments)                 \
+  int Call Parameters override {                                  \
     return Pass(#Call, [&] { return SysCalls::Call Arguments; }); \
   }
-  PARCELO_PASS(int, LinkUnnamed, (int fd, int d, const char* n), (fd, d, n))
-  PARCELO_PASS(int, LinkUnnamedByDescriptor, (int fd, int d, const char* n), (fd, d, n))
-  PARCELO_PASS(int, LstatAt, (int d, const char* n, FileStatus* s), (d, n, s))
-  PARCELO_PASS(int, Fchmod, (int fd, std::uint32_t mode), (fd, mode))
-  PARCELO_PASS(int, SetFlags, (int fd, int flags), (fd, flags))
-  PARCELO_PASS(int, MkdirAt, (int d, const char* n, std::uint32_t m), (d, n, m))
-  PARCELO_PASS(int, UnlinkAt, (int d, const char* n, int f), (d, n, f))
-  PARCELO_PASS(int, ReadNames, (int d, std::vector<std::string>* n), (d, n))
-  PARCELO_PASS(int, FlockHolder, (int fd, LockHolder* holder), (fd, holder))
-  PARCELO_PASS(int, RenameAt, (int d, const char* from, const char* to), (d, from, to))
-  PARCELO_PASS(std::int64_t, SeekData, (int fd, std::uint64_t offset), (fd, offset))
-  PARCELO_PASS(std::int64_t, SeekHole, (int fd, std::uint64_t offset), (fd, offset))
+  PARCELO_PASS(LinkUnnamed, (Handle f, Handle d, const char* n), (f, d, n))
+  PARCELO_PASS(LinkUnnamedByHandle, (Handle f, Handle d, const char* n), (f, d, n))
+  PARCELO_PASS(Status, (Handle h, FileStatus* s), (h, s))
+  PARCELO_PASS(EntryStatus, (Handle d, const char* n, FileStatus* s), (d, n, s))
+  PARCELO_PASS(SetMode, (Handle f, std::uint32_t mode), (f, mode))
+  PARCELO_PASS(MakeFolder, (Handle d, const char* n), (d, n))
+  PARCELO_PASS(RemoveFile, (Handle d, const char* n), (d, n))
+  PARCELO_PASS(ReadNames, (Handle d, std::vector<std::string>* n), (d, n))
+  PARCELO_PASS(FindLockHolder, (Handle h, LockHolder* holder), (h, holder))
+  PARCELO_PASS(Rename, (Handle d, const char* from, const char* to), (d, from, to))
+  PARCELO_PASS(SeekData, (Handle f, std::uint64_t offset, std::uint64_t* at), (f, offset, at))
+  PARCELO_PASS(SeekHole, (Handle f, std::uint64_t offset, std::uint64_t* at), (f, offset, at))
 #undef PARCELO_PASS
-  int CloneRange(int from, std::uint64_t at, int to, std::uint64_t toAt, std::uint64_t count) override {
+  int CloneRange(Handle from, std::uint64_t at, Handle to, std::uint64_t toAt, std::uint64_t count) override {
     return Pass("CloneRange", [&] {
       std::string bytes(count, '\0');
-      const ssize_t got = SysCalls::Pread(from, bytes.data(), count, at);
-      if (got < 0 || SysCalls::Pwrite(to, bytes.data(), static_cast<std::size_t>(got), toAt) < 0) return -1;
+      std::size_t got = 0, wrote = 0;
+      if (const int error = SysCalls::ReadAt(from, bytes.data(), count, at, &got)) return error;
+      if (const int error = SysCalls::WriteAt(to, bytes.data(), got, toAt, &wrote)) return error;
       if (shared) shared(from, count);
       return 0;
     });
   }
-  int FreeSpace(int fd, std::uint64_t* bytes) override {
-    return Pass("FreeSpace", [&] { return freeSpace ? (*bytes = *freeSpace, 0) : SysCalls::FreeSpace(fd, bytes); });
+  int FreeSpace(Handle folder, std::uint64_t* bytes) override {
+    return Pass("FreeSpace", [&] { return freeSpace ? (*bytes = *freeSpace, 0) : SysCalls::FreeSpace(folder, bytes); });
   }
-  int LargestFile(int fd, std::uint64_t* bytes) override {
+  int LargestFile(Handle folder, std::uint64_t* bytes) override {
     return Pass("LargestFile",
-                [&] { return largestFile ? (*bytes = *largestFile, 0) : SysCalls::LargestFile(fd, bytes); });
+                [&] { return largestFile ? (*bytes = *largestFile, 0) : SysCalls::LargestFile(folder, bytes); });
   }
 
  private:
-  static int Fail(int error) { return errno = error, -1; }
   template <typename Real>
-  auto Pass(const std::string& call, Real real) -> decltype(real()) {
-    if (call.starts_with("LinkUnnamed") && takenNames > 0) return --takenNames, Fail(EEXIST);
+  int Pass(const std::string& call, Real real) {
+    if (call.starts_with("LinkUnnamed") && takenNames > 0) return --takenNames, EEXIST;
     ++calls[call];
     const auto error = errors.find(call);
-    return error == errors.end() ? real() : Fail(error->second);
+    return error == errors.end() ? real() : error->second;
   }
-  bool Interrupt() { return interrupt && (toggle_ = !toggle_) && (++interruptedCalls, (errno = EINTR) != 0); }
+  bool Interrupt() { return interrupt && (toggle_ = !toggle_) && (++interruptedCalls, true); }
   std::size_t Limit(std::size_t count) const { return maxBytesPerCall ? std::min(count, maxBytesPerCall) : count; }
   bool toggle_ = false;
-  std::set<int> writtenFds_;
+  std::set<std::intptr_t> written_;
 };
 
 }  // namespace parcelo::testing

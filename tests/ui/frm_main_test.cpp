@@ -28,10 +28,11 @@ QString Chooser(const QString& start) { return parcelo::ui::text::kJoinFolderPro
 struct HeldWrites : parcelo::SysCalls {
   std::mutex gate;
   std::atomic<int> tried = 0;
-  ssize_t Pwrite(int fd, const void* buffer, std::size_t count, std::uint64_t offset) override {
+  int WriteAt(parcelo::Handle file, const void* buffer, std::size_t count, std::uint64_t offset,
+              std::size_t* done) override {
     ++tried;
     const std::lock_guard pass(gate);
-    return SysCalls::Pwrite(fd, buffer, count, offset);
+    return SysCalls::WriteAt(file, buffer, count, offset, done);
   }
 };
 

@@ -63,7 +63,11 @@ TEST(WindowsFiles, IdentityAndLocksHoldWhateverTheSpelling) {
   EXPECT_TRUE(open.Status("001.drb")->IsSameFileAs(*same.Status("001.DRB")));
   open.Lock();
   ExpectFileError([&] { same.Lock(); }, kFolderBusy, otherSpelling);
-  std::thread waiter([&] { EXPECT_EQ(Sys().Flock(same.fd(), LOCK_EX), 0); });
+  std::thread waiter([&] {
+    Handle lock;
+    EXPECT_EQ(Sys().Lock(same.handle(), LockMode::Exclusive, true, &lock), 0);
+    EXPECT_EQ(Sys().Unlock(same.handle(), lock), 0);
+  });
   Sleep(200);
   open = Folder();
   waiter.join();
