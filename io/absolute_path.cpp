@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "io/file_error.h"
-#include "io/wide_text.h"
+#include "io/windows_wide_text.h"
 
 namespace parcelo {
 

@@ -4,7 +4,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "io/wide_text.h"
+#include "io/windows_wide_text.h"
 #else
 #include <unistd.h>
 #endif

@@ -5,6 +5,7 @@
 
 #include "io/file_error.h"
 #include "io/sys_calls.h"
+#include "partset/path_helpers.h"
 
 namespace parcelo {
 namespace {
@@ -48,13 +49,8 @@ bool Folder::RemoveChildIfEmpty(const std::string& name) const noexcept {
 }
 
 std::string Folder::PathOf(const std::string& name) const {
-#ifdef _WIN32
-  if (!path_.empty() && (path_.back() == '\\' || path_.back() == '/')) return path_ + name;
-  return path_ + "\\" + name;
-#else
-  if (!path_.empty() && path_.back() == '/') return path_ + name;
-  return path_ + "/" + name;
-#endif
+  if (!path_.empty() && IsSeparator(path_.back())) return path_ + name;
+  return path_ + kSeparator + name;
 }
 
 std::optional<FileStatus> Folder::Status(const std::string& name) const {

@@ -7,7 +7,7 @@
 #include "io/console.h"
 
 #ifdef _WIN32
-#include "io/wide_text.h"
+#include "io/windows_wide_text.h"
 
 // wmain takes the arguments as UTF-16 (the build links with -municode).
 int wmain(int argc, wchar_t** argv) {

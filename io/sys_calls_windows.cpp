@@ -23,7 +23,7 @@
 
 #include "io/file_error.h"
 #include "io/sys_calls.h"
-#include "io/wide_text.h"
+#include "io/windows_wide_text.h"
 
 namespace parcelo {
 namespace {

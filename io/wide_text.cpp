@@ -1,4 +1,5 @@
 #include "io/wide_text.h"
+#include "io/windows_wide_text.h"
 
 #include <optional>
 

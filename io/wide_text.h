@@ -18,10 +18,4 @@ std::string Utf8FromUtf16(std::u16string_view text);
 // values above U+10FFFF included) becomes U+FFFD.
 std::u16string Utf16FromUtf8(std::string_view text);
 
-#ifdef _WIN32
-// The same for the system's wide strings (wchar_t is a UTF-16 unit there).
-std::wstring WideFromUtf8(std::string_view text);
-std::string Utf8FromWide(std::wstring_view text);
-#endif
-
 }  // namespace parcelo

@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 
-#include "io/wide_text.h"
+#include "io/windows_wide_text.h"
 #include "support/temp_folder.h"
 
 namespace parcelo::testing {

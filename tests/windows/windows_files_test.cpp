@@ -11,7 +11,7 @@
 #include "io/folder_listing.h"
 #include "io/replacement_file.h"
 #include "io/sys_calls.h"
-#include "io/wide_text.h"
+#include "io/windows_wide_text.h"
 #include "join/join.h"
 #include "partset/path_helpers.h"
 #include "split/split.h"
