@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string_view>
 
-#include "cli/piece_size.h"
 #include "cli/cli_texts.h"
+#include "cli/piece_size.h"
 #include "operation/messages.h"
 #include "partset/checksum_file.h"
 #include "partset/leading_number.h"

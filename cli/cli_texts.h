@@ -5,7 +5,6 @@
 
 namespace parcelo::cli_text {
 
-
 // The short usage, on --help and after arguments that don't fit it.
 inline constexpr const char* kUsage =
     "Использование:\n"

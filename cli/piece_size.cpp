@@ -3,10 +3,10 @@
 #include <array>
 #include <charconv>
 
+#include "cli/cli_texts.h"
 #include "io/absolute_path.h"
 #include "io/file.h"
 #include "io/file_error.h"
-#include "cli/cli_texts.h"
 #include "operation/messages.h"
 #include "partset/case_folding.h"
 #include "partset/leading_number.h"
