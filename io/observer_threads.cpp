@@ -17,6 +17,20 @@ char* AlignedBuffer() {
 
 }  // namespace
 
+void ObserverThreads::Count::Take() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return count_ > 0; });
+  --count_;
+}
+
+void ObserverThreads::Count::Give(std::size_t n) {
+  {
+    const std::lock_guard lock(mutex_);
+    count_ += n;
+  }
+  changed_.notify_all();
+}
+
 void ObserverThreads::FreeBuffer::operator()(char* buffer) const {
   ::operator delete (buffer, std::align_val_t{kPageSize});
 }
@@ -25,7 +39,7 @@ ObserverThreads::ObserverThreads() { buffers_[0].reset(AlignedBuffer()); }
 
 ObserverThreads::~ObserverThreads() {
   stopping_ = true;
-  for (const auto& helper : helpers_) helper->posted.release();
+  for (const auto& helper : helpers_) helper->posted.Give();
   for (const auto& helper : helpers_) helper->thread.join();
 }
 
@@ -50,7 +64,7 @@ char* ObserverThreads::Buffer() {
   if (active_ == 0) return buffers_[0].get();
   // Each helper lets at most kRing chunks wait: once it takes this one, the
   // chunk that last used the buffer was seen.
-  for (std::size_t i = 0; i < active_; ++i) helpers_[i]->free.acquire();
+  for (std::size_t i = 0; i < active_; ++i) helpers_[i]->free.Take();
   reserved_ = true;
   return buffers_[next_ % kRing].get();
 }
@@ -60,7 +74,7 @@ void ObserverThreads::Post(const char* data, std::size_t size) {
   chunks_[next_ % kRing] = {data, size};
   ++next_;
   reserved_ = false;
-  for (std::size_t i = 0; i < active_; ++i) helpers_[i]->posted.release();
+  for (std::size_t i = 0; i < active_; ++i) helpers_[i]->posted.Give();
 }
 
 void ObserverThreads::PostZeros(std::uint64_t count) {
@@ -76,20 +90,20 @@ void ObserverThreads::PostZeros(std::uint64_t count) {
 void ObserverThreads::Finish() {
   for (std::size_t i = 0; i < active_; ++i) {
     Helper& helper = *helpers_[i];
-    if (reserved_) helper.free.release();  // a buffer taken, but nothing read into it
-    for (std::size_t k = 0; k < kRing; ++k) helper.free.acquire();
-    helper.free.release(kRing);
+    if (reserved_) helper.free.Give();  // a buffer taken, but nothing read into it
+    for (std::size_t k = 0; k < kRing; ++k) helper.free.Take();
+    helper.free.Give(kRing);
   }
   reserved_ = false;
 }
 
 void ObserverThreads::Run(Helper& helper) {
   for (;;) {
-    helper.posted.acquire();
+    helper.posted.Take();
     if (stopping_) return;
     const Chunk chunk = chunks_[helper.seen++ % kRing];
     helper.observer->See(chunk.data, chunk.size);
-    helper.free.release();
+    helper.free.Give();
   }
 }
 

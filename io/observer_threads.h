@@ -1,10 +1,11 @@
 #pragma once
 
 #include <array>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <semaphore>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -74,13 +75,27 @@ class ObserverThreads {
     const char* data = nullptr;
     std::size_t size = 0;
   };
+  // A count to wait on, made of a mutex and a condition variable: the
+  // library's std::counting_semaphore loses wake-ups where the system has no
+  // futex (MinGW's libstdc++ on Windows), which hung copies there.
+  class Count {
+   public:
+    explicit Count(std::size_t initial) : count_(initial) {}
+    void Take();
+    void Give(std::size_t n = 1);
+
+   private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::size_t count_;
+  };
   // One observer's thread: told of every chunk posted, it tells of every
   // chunk seen.
   struct Helper {
     ByteObserver* observer = nullptr;
     std::uint64_t seen = 0;  // the number of the next chunk to see
-    std::counting_semaphore<kRing> posted{0};
-    std::counting_semaphore<kRing> free{kRing};
+    Count posted{0};
+    Count free{kRing};
     std::thread thread;
   };
 
