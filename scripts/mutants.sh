@@ -106,7 +106,7 @@ mutant ui/frm_main.cpp 'box->selectAll();' '' frm_main_test
 mutant ui/path_box.cpp 'if (url.isLocalFile())' 'if (false)' frm_main_test
 mutant ui/whole_path.cpp 'return kept.replace(path, whole);' 'return kept;' qt_dialogs_test
 mutant ui/qt_dialogs.cpp 'if (!start.isEmpty()) dialog.setDirectory(start);' '' qt_dialogs_test
-mutant ui/frm_main.cpp 'return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();' 'return QDir::toNativeSeparators(path);' frm_main_test
+mutant ui/frm_main.cpp 'return KindOfPath(CorePath(path)) == PathKind::File ? QDir::toNativeSeparators(path) : QString();' 'return QDir::toNativeSeparators(path);' frm_main_test
 mutant ui/frm_main.cpp '  if (work_.IsRunning()) return;' '' frm_main_test
 mutant ui/frm_main.cpp '    work_.Cancel();' '' frm_main_test
 mutant ui/frm_main.cpp 'question->close();' '(void)question;' frm_main_test

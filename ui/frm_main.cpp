@@ -6,7 +6,6 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,6 +21,7 @@
 #include <string>
 #include <utility>
 
+#include "io/path_kind.h"
 #include "io/stop_signals.h"
 #include "join/join.h"
 #include "operation/messages.h"
@@ -398,7 +398,7 @@ QString DraggedFile(const QMimeData* data) {
     return {};
   }
   const QString path = data->urls().constFirst().toLocalFile();
-  return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();
+  return KindOfPath(CorePath(path)) == PathKind::File ? QDir::toNativeSeparators(path) : QString();
 }
 
 }  // namespace
