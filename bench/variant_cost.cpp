@@ -31,9 +31,9 @@ using Clock = std::chrono::steady_clock;
 // The plain path: block sharing refused at once, without asking the kernel.
 class PlainCopyOnly : public parcelo::SysCalls {
  public:
-  int CloneRange(int, std::uint64_t, int, std::uint64_t, std::uint64_t) override {
-    errno = EOPNOTSUPP;
-    return -1;
+  int CloneRange(parcelo::Handle, std::uint64_t, parcelo::Handle, std::uint64_t,
+                 std::uint64_t) override {
+    return EOPNOTSUPP;
   }
 };
 

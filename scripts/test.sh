@@ -20,7 +20,8 @@ fi
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
-scripts/build.sh build -DPARCELO_WERROR=ON
+# The benchmark programs are built too, so that they keep building.
+scripts/build.sh build -DPARCELO_WERROR=ON -DPARCELO_BUILD_BENCH=ON
 ctest --test-dir build --output-on-failure -j2 | tee -a "$log"
 
 scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPARCELO_SANITIZE=ON -DPARCELO_WERROR=ON
