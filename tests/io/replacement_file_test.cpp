@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "io/file_error.h"
@@ -125,6 +126,8 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
     }
     ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) | chown(folder.path().c_str(), folderOwner, 0), 0);
     fs::permissions(folder / "out.bin", fs::perms(06666));
+    // Older than the part: no edit of the user's to ask about.
+    fs::last_write_time(folder / "out.bin", fs::last_write_time(folder / "001.drb") - std::chrono::hours(1));
     fs::permissions(folder.path(), fs::perms(folderMode));
     const Report report = Join(folder.path());
     const FileStatus status = *Folder::Open(folder.path()).Status("out.bin");
