@@ -14,33 +14,7 @@ cd "$(dirname "$0")/.."
 source scripts/install_missing.sh
 install_missing test_windows_installer wine wine64 xvfb x11-utils xdotool binutils
 
-export LC_ALL=C.UTF-8 LANG=C.UTF-8
-export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix
-xvfb_pid=""
-program_pid=""
-finish() {
-  [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null
-  wineserver -k 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
-
-failed=0
-check() {  # check WHAT COMMAND...: runs the command, says how it went
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failed=1; fi
-}
-
-# A display of our own, which Xvfb picks and names: another test choosing
-# at the same moment can't take it.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
+source scripts/wine_session.sh
 wineboot -i >/dev/null 2>&1
 
 # reg_value KEY NAME: a registry value of type REG_SZ (with an empty NAME,

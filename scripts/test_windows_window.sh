@@ -12,35 +12,7 @@ cd "$(dirname "$0")/.."
 source scripts/install_missing.sh
 install_missing test_windows_window wine wine64 xvfb x11-utils xdotool unzip
 
-# xwininfo and Wine show Cyrillic names only in a UTF-8 locale.
-export LC_ALL=C.UTF-8 LANG=C.UTF-8
-export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix
-xvfb_pid=""
-program_pid=""
-finish() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-  wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
-
-failed=0
-check() {  # check WHAT COMMAND...: runs the command, says how it went
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failed=1; fi
-}
-
-# A display of our own, the first free one from :90 on.
-display=90
-while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-Xvfb :$display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=:$display
-for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
+source scripts/wine_session.sh
 
 unzip -q "$zip_file" -d "$work/unpacked"
 app=$(find "$work/unpacked" -mindepth 1 -maxdepth 1 -type d)
