@@ -6,7 +6,6 @@
 
 #include "cli/cli_texts.h"
 #include "cli/piece_size.h"
-#include "operation/messages.h"
 #include "partset/checksum_file.h"
 #include "partset/leading_number.h"
 #include "partset/part_number.h"

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "cli/cli_texts.h"
-#include "operation/messages.h"
 
 namespace parcelo {
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <optional>
 
 #include "io/copy_range.h"
 #include "io/file.h"
