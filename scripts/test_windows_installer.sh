@@ -68,16 +68,6 @@ check "Explorer offers \"Слить в Parcelo\" on folders" \
 # The folder verb's command on a set: the window opens ready to join it, so
 # Space presses "Слить файл", and "." in the folder chooser, which starts in
 # the set, joins it.
-find_window() {  # find_window CAPTION-PATTERN: the first visible window so named
-  local id
-  for _ in $(seq 150); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$program_pid" 2>/dev/null || return 1
-    sleep 0.2
-  done
-  return 1
-}
 folder_verb_joins() {
   local set="$work/данные/набор частей" verb program argument window chooser
   mkdir -p "$set"

@@ -28,16 +28,6 @@ head -c 2500000 /dev/urandom >"$source_file"
 wine "$app/parcelo.exe" "$(winepath -w "$source_file")" >/dev/null 2>&1 &
 program_pid=$!
 caption='Parcelo - файловое дробление от Velmarin (velmarin@parcelo.example)'
-find_window() {  # find_window CAPTION: the id of the first window so named
-  local id
-  for _ in $(seq 150); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$program_pid" 2>/dev/null || return 1
-    sleep 0.2
-  done
-  return 1
-}
 window=$(find_window '^Parcelo - ') || window=""
 shown=$([ -z "$window" ] || xdotool getwindowname "$window")
 check "parcelo.exe shows its window with the caption \"$caption\"" [ "$shown" = "$caption" ]

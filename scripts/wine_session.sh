@@ -2,7 +2,7 @@
 # X server. Sets up a UTF-8 locale (xwininfo and Wine show Cyrillic names
 # only in one), a fresh Wine prefix in a temporary folder `work` with Wine's
 # menu builder off (the host's menus stay as they are), a display of our
-# own, check(), and the clean-up on exit: the program in `program_pid`,
+# own, check(), find_window(), and the clean-up on exit: the program in `program_pid`,
 # the Wine server, the display and `work`.
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
 export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
@@ -31,3 +31,14 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/n
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
+
+find_window() {  # find_window CAPTION-PATTERN: the first visible window so named
+  local id
+  for _ in $(seq 150); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$program_pid" 2>/dev/null || return 1
+    sleep 0.2
+  done
+  return 1
+}
