@@ -21,12 +21,13 @@ TEST(TerminalProgress, LineTellsPartPerCentSpeedAndTimeLeft) {
   }
 }
 
-// Nothing in the first half second, then at most one line a tenth of a second, each over the one before,
-// and the line blanked at the end.
+// Nothing in the first half second, then at most one line a tenth of a second, each over the one
+// before, and the line blanked at the end.
 TEST(TerminalProgress, DrawsLateAndSeldomThenBlanksTheLine) {
   std::int64_t now = 1000;
   std::vector<std::string> written;
-  TerminalProgress progress([&](std::string_view text) { written.emplace_back(text); }, [&] { return now; });
+  TerminalProgress progress([&](std::string_view text) { written.emplace_back(text); },
+                            [&] { return now; });
   const ProgressReport first{50, 100, 10, 10}, second{60, 100, 1, 2};
   for (const std::int64_t at : {1000, 1499, 1500, 1599, 1600}) {
     now = at;

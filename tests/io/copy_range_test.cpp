@@ -26,14 +26,18 @@ struct RangeCopierTest : ::testing::Test {
     WriteFile(folder / "source", "");
     std::filesystem::resize_file(folder / "source", kSize);
     std::fstream out(folder / "source", std::ios::binary | std::ios::in | std::ios::out);
-    for (const auto& [offset, length] : {std::pair{2 * kMiB, 2 * kMiB}, {5 * kMiB + 4096, std::uint64_t{4096}}}) {
+    for (const auto& [offset, length] :
+         {std::pair{2 * kMiB, 2 * kMiB}, {5 * kMiB + 4096, std::uint64_t{4096}}}) {
       bytes.replace(offset, length, PatternBytes(length, static_cast<unsigned>(offset + 1)));
-      out.seekp(static_cast<std::streamoff>(offset)).write(bytes.data() + offset, static_cast<std::streamsize>(length));
+      out.seekp(static_cast<std::streamoff>(offset))
+          .write(bytes.data() + offset, static_cast<std::streamsize>(length));
     }
   }
   std::uint64_t AllocatedBytes(const std::string& name) {
     struct stat status {};
-    return stat((folder / name).c_str(), &status) == 0 ? static_cast<std::uint64_t>(status.st_blocks) * 512 : 0;
+    return stat((folder / name).c_str(), &status) == 0
+               ? static_cast<std::uint64_t>(status.st_blocks) * 512
+               : 0;
   }
 
   TempFolder folder;
@@ -79,7 +83,8 @@ struct Collector : ByteObserver {
 // it is not asked again.
 TEST_F(RangeCopierTest, ObserversSeeEveryByteAndRefusedSharingFallsBackToTheBuffer) {
   // In this order: the copier remembers a file system without shared blocks.
-  for (const auto& [holesKnown, error, clones] : {std::tuple{false, EINVAL, 3}, {true, EOPNOTSUPP, 1}}) {
+  for (const auto& [holesKnown, error, clones] :
+       {std::tuple{false, EINVAL, 3}, {true, EOPNOTSUPP, 1}}) {
     FaultySysCalls layer;
     layer.errors["CloneRange"] = error;
     if (!holesKnown) layer.errors["SeekData"] = layer.errors["SeekHole"] = EINVAL;
@@ -88,7 +93,8 @@ TEST_F(RangeCopierTest, ObserversSeeEveryByteAndRefusedSharingFallsBackToTheBuff
     const File from = File::OpenForReading(folder / "source");
     ReplacementFile to(open, "target", 0644);
     for (std::uint64_t offset = 0; offset < kSize; offset += kPiece) {
-      copier.Copy(from, offset, to.file(), offset, std::min(kPiece, kSize - offset), {}, {&first, &second});
+      copier.Copy(from, offset, to.file(), offset, std::min(kPiece, kSize - offset), {},
+                  {&first, &second});
     }
     to.Commit();
     copier.Read(File::OpenForReading(folder / "target"), 0, kSize, {}, {&reader});
@@ -99,14 +105,15 @@ TEST_F(RangeCopierTest, ObserversSeeEveryByteAndRefusedSharingFallsBackToTheBuff
   }
 }
 
-// A source that ends before its range is an error, also while observers watch; they saw what was read,
-// and the next copy finds the buffers free again.
+// A source that ends before its range is an error, also while observers watch; they saw what was
+// read, and the next copy finds the buffers free again.
 TEST_F(RangeCopierTest, ASourceThatEndsEarlyIsAnErrorWhileObserversWatchToo) {
   const std::string data = PatternBytes(3 * kMiB);
   WriteFile(folder / "short", data);
   const File from = File::OpenForReading(folder / "short");
   Collector observer;
-  ExpectFileError([&] { copier.Read(from, 0, 4 * kMiB, {}, {&observer}); }, kUnexpectedEnd, folder / "short");
+  ExpectFileError([&] { copier.Read(from, 0, 4 * kMiB, {}, {&observer}); }, kUnexpectedEnd,
+                  folder / "short");
   copier.Read(from, 0, 3 * kMiB, {}, {&observer});
   EXPECT_TRUE(observer.seen == data + data);
 }

@@ -50,10 +50,12 @@ TEST(File, SameContentComparesEveryByte) {
   layer.interrupt = true, layer.maxBytesPerCall = 4099;
   ScopedSysCalls scope(layer);
   WriteFile(folder / "one", bytes);
-  for (const std::string& other : {bytes, bytes.substr(0, 700000) + static_cast<char>(bytes.back() ^ 1)}) {
+  for (const std::string& other :
+       {bytes, bytes.substr(0, 700000) + static_cast<char>(bytes.back() ^ 1)}) {
     WriteFile(folder / "other", other);
-    EXPECT_EQ(SameContent(File::OpenForReading(folder / "one"), File::OpenForReading(folder / "other")),
-              other == bytes);
+    EXPECT_EQ(
+        SameContent(File::OpenForReading(folder / "one"), File::OpenForReading(folder / "other")),
+        other == bytes);
   }
 }
 

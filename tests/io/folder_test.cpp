@@ -37,8 +37,12 @@ TEST(Folder, ListsVisibleEntriesAndRemovesOnlyEmptyChildFolders) {
   ASSERT_EQ(mkfifo((folder / "d").c_str(), 0600), 0);
   EXPECT_FALSE(open.RemoveChildIfEmpty("c") || open.RemoveChildIfEmpty("a"));
   Listing seen;
-  for (const FolderEntry& entry : ListFolder(open)) seen.emplace_back(entry.name, entry.status.kind);
-  EXPECT_EQ(seen, (Listing{{"a", Kind::Folder}, {"b", Kind::Regular}, {"c", Kind::SymbolicLink}, {"d", Kind::Other}}));
+  for (const FolderEntry& entry : ListFolder(open))
+    seen.emplace_back(entry.name, entry.status.kind);
+  EXPECT_EQ(seen, (Listing{{"a", Kind::Folder},
+                           {"b", Kind::Regular},
+                           {"c", Kind::SymbolicLink},
+                           {"d", Kind::Other}}));
   EXPECT_EQ(ListFolder(open)[1].status.size, 5u);
   ExpectFileError([&] { ListFolder(Folder::Open(folder / "b")); }, ENOTDIR, folder / "b");
   fs::remove(folder / "a/x");
@@ -73,8 +77,8 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
   EXPECT_EQ(ReadFile(folder / "file"), "x");
 }
 
-// A folder's lock lasts as long as the folder: locking it again keeps it, and it goes with the folder,
-// also when another takes the folder's place.
+// A folder's lock lasts as long as the folder: locking it again keeps it, and it goes with the
+// folder, also when another takes the folder's place.
 TEST(Folder, LockLastsAsLongAsTheFolder) {
   TempFolder folder;
   Folder holder = Folder::Open(folder.path());
@@ -93,7 +97,8 @@ TEST(Folder, LockLastsAsLongAsTheFolder) {
 // not name (no /proc). A lock of this process is ours too (SplitTest).
 TEST(Folder, BusyFolderTellsParceloFromOtherPrograms) {
   TempFolder folder, bin;
-  fs::permissions(folder.path(), fs::perms(0777)), fs::permissions(bin.path(), fs::perms(0777));  // open to all
+  fs::permissions(folder.path(), fs::perms(0777)),
+      fs::permissions(bin.path(), fs::perms(0777));  // open to all
   const std::string parcelo = bin / "parcelo-lock";
   fs::copy_file("/usr/bin/flock", parcelo);
   const Folder open = Folder::Open(folder.path());
@@ -108,7 +113,8 @@ TEST(Folder, BusyFolderTellsParceloFromOtherPrograms) {
     FaultySysCalls layer;
     if (!named) layer.errors["FindLockHolder"] = ENOENT;
     ScopedSysCalls scope(layer);
-    FILE* held = popen(("exec " + holder + " " + folder.path() + " sh -c 'echo $$; exec sleep 30'").c_str(), "r");
+    FILE* held = popen(
+        ("exec " + holder + " " + folder.path() + " sh -c 'echo $$; exec sleep 30'").c_str(), "r");
     int sleeper = 0;
     ASSERT_EQ(fscanf(held, "%d", &sleeper), 1) << holder;
     ExpectFileError([&] { open.Lock(); }, code, folder.path());

@@ -77,7 +77,8 @@ TEST_P(ReplacementFileTest, NewFileGetsItsModeAndAReplacedOneNoMoreThanItHad) {
   layer.errors["SetMode"] = ENOSYS;
   ReplacementFile(open, "new.bin", 0644).Commit();
   EXPECT_EQ(fs::status(folder / "new.bin").permissions(), fs::perms(0600));
-  ExpectFileError([&] { ReplacementFile(open, "narrow.bin", 0444).Commit(); }, ENOSYS, folder / "narrow.bin");
+  ExpectFileError([&] { ReplacementFile(open, "narrow.bin", 0444).Commit(); }, ENOSYS,
+                  folder / "narrow.bin");
   umask(previous);
   // The way of linking is probed once, at the first temporary, with one link each way tried.
   const std::pair<int, int> links[] = {{4, 0}, {1, 4}, {1, 1}, {0, 0}};
@@ -91,7 +92,8 @@ TEST_P(ReplacementFileTest, RefusesEntriesThatAreNoPlainFile) {
   fs::create_symlink(elsewhere / "target", folder / "link");
   fs::create_directory(folder / "folder");
   ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
-  const std::pair<std::string, int> rows[] = {{"link", kSymbolicLink}, {"folder", EISDIR}, {"fifo", kNotRegularFile}};
+  const std::pair<std::string, int> rows[] = {
+      {"link", kSymbolicLink}, {"folder", EISDIR}, {"fifo", kNotRegularFile}};
   for (const auto& [name, code] : rows) {
     ExpectFileError([&] { CheckReplaceable(open, name); }, code, folder / name);
     ExpectFileError([&] { ReplacementFile(open, name, 0644).Commit(); }, code, folder / name);
@@ -113,28 +115,34 @@ INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(0, 
 TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
   if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
   constexpr std::uint32_t other = kOtherUserId;
-  // The folder's owner and mode, the file's owner and group, the join's error, the owner and group after.
-  const std::array<std::uint32_t, 7> rows[] = {{0, 01777, other, other, kProtectedFile, other, other},
-                                               {other, 01777, other, other, 0, other, other},
-                                               {0, 0777, other, other, 0, 0, 0},
-                                               {0, 0755, other, other, 0, other, other},
-                                               {other, 0777, 0, other, 0, 0, other}};
+  // The folder's owner and mode, the file's owner and group, the join's error, the owner and group
+  // after.
+  const std::array<std::uint32_t, 7> rows[] = {
+      {0, 01777, other, other, kProtectedFile, other, other},
+      {other, 01777, other, other, 0, other, other},
+      {0, 0777, other, other, 0, 0, 0},
+      {0, 0755, other, other, 0, other, other},
+      {other, 0777, 0, other, 0, 0, other}};
   for (const auto& [folderOwner, folderMode, owner, group, error, newOwner, newGroup] : rows) {
     TempFolder folder;
-    for (const auto& [name, bytes] : {std::pair{"Infa.inf", "out.bin\r\n"}, {"001.drb", "new"}, {"out.bin", "old"}}) {
+    for (const auto& [name, bytes] :
+         {std::pair{"Infa.inf", "out.bin\r\n"}, {"001.drb", "new"}, {"out.bin", "old"}}) {
       WriteFile(folder / name, bytes);
     }
-    ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) | chown(folder.path().c_str(), folderOwner, 0), 0);
+    ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) |
+                  chown(folder.path().c_str(), folderOwner, 0),
+              0);
     fs::permissions(folder / "out.bin", fs::perms(06666));
     // Older than the part: no edit of the user's to ask about.
-    fs::last_write_time(folder / "out.bin", fs::last_write_time(folder / "001.drb") - std::chrono::hours(1));
+    fs::last_write_time(folder / "out.bin",
+                        fs::last_write_time(folder / "001.drb") - std::chrono::hours(1));
     fs::permissions(folder.path(), fs::perms(folderMode));
     const Report report = Join(folder.path());
     const FileStatus status = *Folder::Open(folder.path()).Status("out.bin");
-    EXPECT_EQ(std::tuple(report.errorCode, report.errorPath, ReadFile(folder / "out.bin"), status.owner, status.group,
-                         status.mode),
-              std::tuple(error, error ? folder / "out.bin" : "", error ? "old" : "new", newOwner, newGroup,
-                         error ? 06666u : 0644u))
+    EXPECT_EQ(std::tuple(report.errorCode, report.errorPath, ReadFile(folder / "out.bin"),
+                         status.owner, status.group, status.mode),
+              std::tuple(error, error ? folder / "out.bin" : "", error ? "old" : "new", newOwner,
+                         newGroup, error ? 06666u : 0644u))
         << std::oct << folderMode;
   }
 }

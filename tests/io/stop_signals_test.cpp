@@ -25,17 +25,19 @@ struct StopSignals : ::testing::Test {
 // program ends by the signal. Named temporaries too, where the file system
 // has no unnamed ones. SIGXFSZ is no stop signal.
 TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
-  for (const auto& [signal, named] : {std::pair{SIGINT, false}, std::pair{SIGTERM, false}, std::pair{SIGHUP, true}}) {
+  for (const auto& [signal, named] :
+       {std::pair{SIGINT, false}, std::pair{SIGTERM, false}, std::pair{SIGHUP, true}}) {
     WriteFile(folder / "Infa.inf", "f\r\n");
     const auto cancelledSplit = [&] {
       FaultySysCalls layer;
       layer.unnamedError = named ? EOPNOTSUPP : 0;
       ScopedSysCalls scope(layer);
       CatchStopSignals();
-      const Report report = Split({folder / "f", "8000000", false, ""}, [&](const ProgressReport& progress) {
-        if (progress.part == 3) std::raise(signal);
-        if (StopSignal() != 0) throw OperationCancelled{};
-      });
+      const Report report =
+          Split({folder / "f", "8000000", false, ""}, [&](const ProgressReport& progress) {
+            if (progress.part == 3) std::raise(signal);
+            if (StopSignal() != 0) throw OperationCancelled{};
+          });
       if (report.outcome == Outcome::Cancelled) EndByStopSignal();
     };
     EXPECT_EXIT(cancelledSplit(), ::testing::KilledBySignal(signal), "") << signal;
@@ -62,7 +64,8 @@ TEST_F(StopSignals, KilledSplitLeavesNoTemporaryBehind) {
   WriteFile(folder / "001.drb", "old");
   EXPECT_EXIT(Split({folder / "f", "8388608", false, ""},
                     [](const ProgressReport& report) {
-                      if (report.part == 2 && report.bytesDone > (10u << 20)) kill(getpid(), SIGKILL);
+                      if (report.part == 2 && report.bytesDone > (10u << 20))
+                        kill(getpid(), SIGKILL);
                     }),
               ::testing::KilledBySignal(SIGKILL), "");
   EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "f"}));

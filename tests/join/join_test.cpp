@@ -24,11 +24,13 @@ namespace fs = std::filesystem;
 struct JoinTest : ::testing::Test {
   TempFolder folder;
 
-  void MakeSet(const std::string& info, const std::vector<std::pair<std::string, std::string>>& parts) {
+  void MakeSet(const std::string& info,
+               const std::vector<std::pair<std::string, std::string>>& parts) {
     WriteFile(folder / "Infa.inf", info);
     for (const auto& [name, bytes] : parts) WriteFile(folder / name, bytes);
   }
-  Report JoinFolder(const Progress& progress = {}, const ListingSeen& listed = {}, const MayReplaceEdited& ask = {}) {
+  Report JoinFolder(const Progress& progress = {}, const ListingSeen& listed = {},
+                    const MayReplaceEdited& ask = {}) {
     return Join(folder.path(), progress, listed, ask);
   }
 };
@@ -44,23 +46,28 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutUnlessTheSourceWasEditedSince) {
   WriteFile(name, bytes);
   ASSERT_EQ(Split({name, "3", false, ""}).outcome, Outcome::Done);  // 1000 parts
   WriteFile(folder / "notes.txt", "not a part");
-  // The file found, hours after the split it was modified, the answer (none: no one asked), whether it is replaced.
-  const std::tuple<std::string, int, std::optional<bool>, bool> rows[] = {{"changed", -1, {}, true},
-                                                                          {bytes, 1, {}, true},
-                                                                          {"edited", 1, false, false},
-                                                                          {"edited", 1, {}, false},
-                                                                          {"edited!", 1, true, true}};
+  // The file found, hours after the split it was modified, the answer (none: no one asked), whether
+  // it is replaced.
+  const std::tuple<std::string, int, std::optional<bool>, bool> rows[] = {
+      {"changed", -1, {}, true},
+      {bytes, 1, {}, true},
+      {"edited", 1, false, false},
+      {"edited", 1, {}, false},
+      {"edited!", 1, true, true}};
   for (const auto& [found, hours, reply, replaces] : rows) {
     WriteFile(name, found);
     if (hours < 0) fs::permissions(name, fs::perms(04750));
-    fs::last_write_time(FsPath(name), fs::last_write_time(folder / "001.drb") + std::chrono::hours(hours));
+    fs::last_write_time(FsPath(name),
+                        fs::last_write_time(folder / "001.drb") + std::chrono::hours(hours));
     Strings asked;
-    const MayReplaceEdited ask = [&](const std::string& edited) { return asked.push_back(edited), *reply; };
+    const MayReplaceEdited ask = [&](const std::string& edited) {
+      return asked.push_back(edited), *reply;
+    };
     const Report report = JoinFolder({}, {}, reply ? ask : MayReplaceEdited());
-    ExpectReport(
-        report, replaces ? Outcome::Done : Outcome::Cancelled,
-        replaces ? messages::kJoinDoneTitle : messages::kJoinCancelledTitle,
-        replaces ? "Поздравляем! Файл собран и сохранен под исходным именем " + name + "." : messages::kCancelled);
+    ExpectReport(report, replaces ? Outcome::Done : Outcome::Cancelled,
+                 replaces ? messages::kJoinDoneTitle : messages::kJoinCancelledTitle,
+                 replaces ? "Поздравляем! Файл собран и сохранен под исходным именем " + name + "."
+                          : messages::kCancelled);
     EXPECT_EQ(report.message.path, replaces ? name : "");  // the path the window keeps on one line
     EXPECT_TRUE(ReadFile(name) == (replaces ? bytes : found));
     EXPECT_EQ(fs::status(name).permissions(), fs::perms(0640));
@@ -77,7 +84,8 @@ TEST_F(JoinTest, JoinsInNumberOrderReadingOnlyTheInfoFileStartAndTheParts) {
   MakeSet("", {{"001.drb", "ab"}, {"002.DRB", "cd"}, {"003.drb", "ef"}});
   ExpectFailure(JoinFolder(), kUnexpectedEnd, folder / "Infa.inf");
   MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n", {});
-  fs::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes after the name
+  fs::resize_file(folder / "Infa.inf",
+                  1ull << 30);  // sparse: a gigabyte of NUL bytes after the name
   fs::permissions(folder / "001.drb", fs::perms(0640));
   const mode_t previous = umask(022);
   fs::permissions(folder / "003.drb", fs::perms(0666));
@@ -95,14 +103,31 @@ TEST_F(JoinTest, JoinsInNumberOrderReadingOnlyTheInfoFileStartAndTheParts) {
 // before anything is written, naming what is wrong; so do output names that
 // leave the folder or would destroy an input.
 TEST_F(JoinTest, RefusesASetThatIsNotWholeAndNamesThatLeaveTheFolderOrDestroyAnInput) {
-  const std::vector<std::tuple<const char*, std::vector<std::pair<std::string, std::string>>, int, std::string>> rows =
-      {{"a gap", {{"001.drb", "ab"}, {"002.drb", "ab"}, {"004.drb", "a"}}, kMissingPart, "003.drb"},
-       {"a short middle part", {{"001.drb", "ab"}, {"002.drb", "a"}, {"003.drb", "a"}}, kWrongPartSize, "002.drb"},
-       {"a larger last part", {{"001.drb", "ab"}, {"002.drb", "abc"}}, kWrongPartSize, "002.drb"},
-       {"an empty last part", {{"001.drb", "ab"}, {"002.drb", ""}}, kWrongPartSize, "002.drb"},
-       {"a name that is no number", {{"001.drb", "ab"}, {"002.drb", "a"}, {"x.drb", "a"}}, kInvalidName, "x.drb"},
-       {"a number spelled twice", {{"001.drb", "ab"}, {"0001.drb", "ab"}, {"001.DRB", "a"}}, kInvalidName, "0001.drb"},
-       {"no info file", {{"001.drb", "ab"}, {"002.drb", "a"}}, kNoInfoFile, "Infa.inf"}};
+  const std::vector<
+      std::tuple<const char*, std::vector<std::pair<std::string, std::string>>, int, std::string>>
+      rows = {
+          {"a gap",
+           {{"001.drb", "ab"}, {"002.drb", "ab"}, {"004.drb", "a"}},
+           kMissingPart,
+           "003.drb"},
+          {"a short middle part",
+           {{"001.drb", "ab"}, {"002.drb", "a"}, {"003.drb", "a"}},
+           kWrongPartSize,
+           "002.drb"},
+          {"a larger last part",
+           {{"001.drb", "ab"}, {"002.drb", "abc"}},
+           kWrongPartSize,
+           "002.drb"},
+          {"an empty last part", {{"001.drb", "ab"}, {"002.drb", ""}}, kWrongPartSize, "002.drb"},
+          {"a name that is no number",
+           {{"001.drb", "ab"}, {"002.drb", "a"}, {"x.drb", "a"}},
+           kInvalidName,
+           "x.drb"},
+          {"a number spelled twice",
+           {{"001.drb", "ab"}, {"0001.drb", "ab"}, {"001.DRB", "a"}},
+           kInvalidName,
+           "0001.drb"},
+          {"no info file", {{"001.drb", "ab"}, {"002.drb", "a"}}, kNoInfoFile, "Infa.inf"}};
   for (const auto& [what, parts, code, named] : rows) {
     SCOPED_TRACE(what);
     fs::remove_all(folder.path()), fs::create_directory(folder.path());
@@ -113,18 +138,22 @@ TEST_F(JoinTest, RefusesASetThatIsNotWholeAndNamesThatLeaveTheFolderOrDestroyAnI
     EXPECT_EQ(FolderEntries(folder.path()), before);
   }
   // A folder without parts is refused before its info file is looked for.
-  fs::remove_all(folder.path()), fs::create_directory(folder.path()), fs::create_directory(folder / "sub");
+  fs::remove_all(folder.path()), fs::create_directory(folder.path()),
+      fs::create_directory(folder / "sub");
   ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kNoParts);
   WriteFile(folder / "001.drb", "part one");
   fs::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
-  // The info file, the checksum file and parts in any letter case, Unicode's too ("ſ" folds to "s").
+  // The info file, the checksum file and parts in any letter case, Unicode's too ("ſ" folds to
+  // "s").
   for (const std::string& info :
-       Strings{"\r\n", "..\r\n", "/tmp/escape\r\n", "sub/x\r\n", "Infa.inf\r\n", "INFA.INF\r\n", "infa.SHA256\r\n",
-               "Infa.ſha256\r\n", "001.drb\r\n", "003.DRB\r\n", "ОТЧЁТ.DrB\r\n", "bell\a\r\n",
-               std::string(256, 'a') + "\r\n", "alias\r\n"}) {
+       Strings{"\r\n", "..\r\n", "/tmp/escape\r\n", "sub/x\r\n", "Infa.inf\r\n", "INFA.INF\r\n",
+               "infa.SHA256\r\n", "Infa.ſha256\r\n", "001.drb\r\n", "003.DRB\r\n", "ОТЧЁТ.DrB\r\n",
+               "bell\a\r\n", std::string(256, 'a') + "\r\n", "alias\r\n"}) {
     WriteFile(folder / "Infa.inf", info);
-    ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kBadOutputName);
-    EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "alias", "sub"})) << info;
+    ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle,
+                 messages::kBadOutputName);
+    EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "alias", "sub"}))
+        << info;
     EXPECT_EQ(ReadFile(folder / "001.drb"), "part one");
   }
   EXPECT_TRUE(FolderEntries(folder / "sub").empty());
@@ -135,7 +164,8 @@ TEST_F(JoinTest, RefusesASetThatIsNotWholeAndNamesThatLeaveTheFolderOrDestroyAnI
 // join, and so does a part swapped after the listing (made beside it, then
 // moved over it) or grown. A folder another operation holds is not even listed.
 TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
-  MakeSet("out.bin\r\n", {{"001.drb", std::string(5000, 'a')}, {"002.drb", std::string(5000, 'b')}});
+  MakeSet("out.bin\r\n",
+          {{"001.drb", std::string(5000, 'a')}, {"002.drb", std::string(5000, 'b')}});
   WriteFile(folder / "out.bin", "previous output");
   const Strings before = FolderEntries(folder.path());
   const auto descriptors = OpenDescriptorCount();
@@ -145,13 +175,18 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
     FaultySysCalls layer = FaultySysCalls::FullDisk(error == EACCES ? 0 : 7000, 1000, error);
     layer.openErrorName = error == EACCES ? "002.drb" : "";
     ScopedSysCalls scope(layer);
-    ExpectFailure(JoinFolder(), error ? error : ENOSPC, folder / (error == EACCES ? "002.drb" : "out.bin"));
+    ExpectFailure(JoinFolder(), error ? error : ENOSPC,
+                  folder / (error == EACCES ? "002.drb" : "out.bin"));
   }
-  // What takes the second part's place, the error, and whether it is there before the listing or only after it.
+  // What takes the second part's place, the error, and whether it is there before the listing or
+  // only after it.
   const std::vector<std::tuple<std::function<void(const std::string&)>, int, bool>> rows = {
-      {[&](const std::string& part) { fs::create_symlink(folder / "out.bin", part); }, kSymbolicLink, false},
-      {[&](const std::string& part) { ASSERT_EQ(mkfifo(part.c_str(), 0600), 0); }, kNotRegularFile, true},
-      {[&](const std::string& part) { WriteFile(part, std::string(5000, 'c')); }, kFileReplaced, true}};
+      {[&](const std::string& part) { fs::create_symlink(folder / "out.bin", part); },
+       kSymbolicLink, false},
+      {[&](const std::string& part) { ASSERT_EQ(mkfifo(part.c_str(), 0600), 0); }, kNotRegularFile,
+       true},
+      {[&](const std::string& part) { WriteFile(part, std::string(5000, 'c')); }, kFileReplaced,
+       true}};
   for (const auto& [make, code, afterListing] : rows) {
     fs::remove(folder / "002.drb");
     if (afterListing) WriteFile(folder / "002.drb", std::string(5000, 'b'));
@@ -162,17 +197,19 @@ TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
     ExpectFailure(JoinFolder({}, swap), code, folder / "002.drb");
     EXPECT_EQ(FolderEntries(folder.path()), before);
   }
-  ExpectReport(JoinFolder(StopAtPart<OperationCancelled>(2)), Outcome::Cancelled, messages::kJoinCancelledTitle,
-               messages::kCancelled);
+  ExpectReport(JoinFolder(StopAtPart<OperationCancelled>(2)), Outcome::Cancelled,
+               messages::kJoinCancelledTitle, messages::kCancelled);
   EXPECT_EQ(FolderEntries(folder.path()), before);
   EXPECT_EQ(OpenDescriptorCount(), descriptors);
   EXPECT_EQ(ReadFile(folder / "out.bin"), "previous output");
   ExpectFailure(Join(folder / "missing"), ENOENT, folder / "missing");
-  ExpectFailure(JoinFolder({}, [&](auto&) { WriteFile(folder / "002.drb", std::string(6000, 'b')); }), kFileReplaced,
-                folder / "002.drb");
+  ExpectFailure(
+      JoinFolder({}, [&](auto&) { WriteFile(folder / "002.drb", std::string(6000, 'b')); }),
+      kFileReplaced, folder / "002.drb");
   const Folder holder = Folder::Open(folder.path());
   holder.Lock();
-  ExpectFailure(JoinFolder({}, [](auto&) { ADD_FAILURE() << "listed"; }), kFolderBusy, folder.path());
+  ExpectFailure(JoinFolder({}, [](auto&) { ADD_FAILURE() << "listed"; }), kFolderBusy,
+                folder.path());
   EXPECT_EQ(FolderEntries(folder.path()), before);
 }
 
@@ -183,18 +220,24 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
   WriteFile(folder / "film.avi", bytes);
   ASSERT_EQ(Split({folder / "film.avi", "2000", true, "good", true}).outcome, Outcome::Done);
   WriteFile(folder / "good/film.avi", "previous output");
-  const std::string set = folder / "set", sums = set + "/Infa.sha256", good = ReadFile(folder / "good/Infa.sha256");
+  const std::string set = folder / "set", sums = set + "/Infa.sha256",
+                    good = ReadFile(folder / "good/Infa.sha256");
   const auto edited = [&](const char* what, const std::string& with) {
     return std::regex_replace(good, std::regex(what), with);
   };
   const std::vector<std::tuple<const char*, std::function<void()>, int, std::string>> rows = {
-      {"the listed last part is missing", [&] { fs::remove(set + "/003.drb"); }, kMissingPart, set + "/003.drb"},
-      {"a part is not listed", [&] { WriteFile(sums, edited("003.drb", "004.drb")); }, kUnlistedPart, set + "/003.drb"},
+      {"the listed last part is missing", [&] { fs::remove(set + "/003.drb"); }, kMissingPart,
+       set + "/003.drb"},
+      {"a part is not listed", [&] { WriteFile(sums, edited("003.drb", "004.drb")); },
+       kUnlistedPart, set + "/003.drb"},
       {"parts differ, the first in order counts",
-       [&] { WriteFile(set + "/002.drb", std::string(2000, 'x')), WriteFile(set + "/003.drb", "y"); },
+       [&] {
+         WriteFile(set + "/002.drb", std::string(2000, 'x')), WriteFile(set + "/003.drb", "y");
+       },
        kChecksumMismatch, set + "/002.drb"},
       {"malformed", [&] { WriteFile(sums, good + "junk\n"); }, kBadChecksumFile, sums},
-      {"another whole file", [&] { WriteFile(sums, edited("film.avi", "other.avi")); }, kBadChecksumFile, sums},
+      {"another whole file", [&] { WriteFile(sums, edited("film.avi", "other.avi")); },
+       kBadChecksumFile, sums},
       {"beyond the size limit", [&] { fs::resize_file(sums, 1u << 30); }, kBadChecksumFile, sums}};
   for (const auto& [what, damage, code, path] : rows) {
     fs::remove_all(set);
@@ -207,9 +250,10 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
     EXPECT_EQ(ReadFile(set + "/film.avi"), "previous output");
     EXPECT_EQ(FolderEntries(set), before);
   }
-  // Renamed by a copy tool, in the folder or in the sums file, the parts are the same. The sums cover what
-  // went into the output, also where a part changes right after its blocks were shared. The whole file's
-  // line is for checks made without Parcelo: the part lines prove the output, which is not hashed again.
+  // Renamed by a copy tool, in the folder or in the sums file, the parts are the same. The sums
+  // cover what went into the output, also where a part changes right after its blocks were shared.
+  // The whole file's line is for checks made without Parcelo: the part lines prove the output,
+  // which is not hashed again.
   FaultySysCalls changing;
   changing.errors.erase("CloneRange");
   changing.shared = [](Handle from, std::uint64_t count) {
@@ -220,7 +264,8 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
     fs::remove_all(set);
     fs::copy(folder / "good", set);
     // The old output is older than the parts: no edits of the user's to ask about.
-    fs::last_write_time(set + "/film.avi", fs::last_write_time(set + "/Infa.inf") - std::chrono::hours(1));
+    fs::last_write_time(set + "/film.avi",
+                        fs::last_write_time(set + "/Infa.inf") - std::chrono::hours(1));
     std::string sumsText = edited("[0-9a-f]{64}(?=  film)", std::string(64, '0'));
     inFolder ? fs::rename(set + "/001.drb", set + "/001.DRB")
              : void(sumsText = std::regex_replace(sumsText, std::regex("002.drb"), "002.DRB"));

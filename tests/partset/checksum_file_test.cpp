@@ -19,7 +19,8 @@ TEST(ChecksumFile, WritesWhatSha256sumReadsAndReadsItBack) {
   ASSERT_TRUE(sums->whole);
   EXPECT_EQ(sums->whole->name, "back\\slash.bin");
   // Binary-mode marks, CR LF line ends and capital hex digits are read too.
-  const auto other = ParseChecksumFile(std::string(64, 'A') + " *002.DRB\r\n" + kB + "  film.avi\r\n");
+  const auto other =
+      ParseChecksumFile(std::string(64, 'A') + " *002.DRB\r\n" + kB + "  film.avi\r\n");
   ASSERT_TRUE(other);
   EXPECT_EQ(other->parts.at("002.DRB"), kA);
   EXPECT_EQ(other->whole->digest, kB);

@@ -42,8 +42,8 @@ TEST(InfoFile, NamesGoInWindows1251WhereItHoldsThemAndComeBackAsUtf8) {
 // Names it can't give back unchanged, or that would be taken for the set's
 // own files, are not kept.
 TEST(InfoFile, RefusesNamesItCannotGiveBack) {
-  for (const std::string name :
-       {"report\rdraft", "tab\tname", "del\x7f", " lead", "trail ", "", "INFA.INF", "old.DRB", "\xFF\xFE raw"}) {
+  for (const std::string name : {"report\rdraft", "tab\tname", "del\x7f", " lead", "trail ", "",
+                                 "INFA.INF", "old.DRB", "\xFF\xFE raw"}) {
     EXPECT_FALSE(InfoFileKeepsName(name)) << name;
   }
 }

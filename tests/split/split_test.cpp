@@ -35,14 +35,16 @@ struct SplitTest : ::testing::Test {
   TempFolder folder;
   const std::string source = folder / "f";
   SplitTest() { WriteFile(source, "0123456789"); }
-  Report SplitInto(const std::string& size, const std::string& newFolder = "", const Progress& progress = {}) {
+  Report SplitInto(const std::string& size, const std::string& newFolder = "",
+                   const Progress& progress = {}) {
     return Split({source, size, !newFolder.empty(), newFolder}, progress);
   }
   // An earlier set of the file `owner`, parts 001.drb ... holding "old 1", "old 2", ...
   void MakeOldSet(const std::string& in, const std::string& owner, int parts = 1) {
     WriteFile(in + "/Infa.inf", owner + "\r\n");
     WriteFile(in + "/Infa.sha256", "old checksums\n");
-    for (int k = 1; k <= parts; ++k) WriteFile(in + "/00" + std::to_string(k) + ".drb", "old " + std::to_string(k));
+    for (int k = 1; k <= parts; ++k)
+      WriteFile(in + "/00" + std::to_string(k) + ".drb", "old " + std::to_string(k));
   }
 };
 
@@ -57,17 +59,19 @@ TEST_F(SplitTest, ReadsTheSizeFromTheTextsStartAndTheSourceFromTheCurrentFolder)
   fs::current_path(previous);
   ExpectReport(report, Outcome::Done, messages::kSplitDoneTitle,
                "Поздравляем! Выбранный файл f был разбит на 3 части(ей)!");
-  EXPECT_EQ(
-      ContentsOf(folder.path()),
-      (Contents{
-          {"001.drb", "0123"}, {"002.drb", "4567"}, {"003.drb", "89"}, {"Infa.inf", "f\r\n"}, {"f", "0123456789"}}));
+  EXPECT_EQ(ContentsOf(folder.path()), (Contents{{"001.drb", "0123"},
+                                                 {"002.drb", "4567"},
+                                                 {"003.drb", "89"},
+                                                 {"Infa.inf", "f\r\n"},
+                                                 {"f", "0123456789"}}));
 }
 
 // The size check takes the size unrounded: 10 bytes are more than 9.6,
 // which makes one part.
 TEST_F(SplitTest, ChecksTheSizeBeforeRoundingIt) {
   ASSERT_EQ(Split({source, "9.6", true, "one"}).outcome, Outcome::Done);
-  EXPECT_EQ(ContentsOf(folder / "one"), (Contents{{"001.drb", "0123456789"}, {"Infa.inf", "f\r\n"}}));
+  EXPECT_EQ(ContentsOf(folder / "one"),
+            (Contents{{"001.drb", "0123456789"}, {"Infa.inf", "f\r\n"}}));
 }
 
 // Old parts are replaced, never written into (one is a hard link here), and
@@ -81,7 +85,8 @@ TEST_F(SplitTest, ReplacesOldPartsAndGivesNoMoreRightsThanTheSource) {
   const Report report = SplitInto("4");
   umask(mask);
   ASSERT_EQ(report.outcome, Outcome::Done);
-  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "keep"), "0123|old, readable by all");
+  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "keep"),
+            "0123|old, readable by all");
   EXPECT_EQ(fs::status(folder / "keep").permissions(), fs::perms(04644));
   for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) {
     EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
@@ -101,11 +106,14 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
       {"f", "1", "", "", kCountErrorTitle, kTooManyParts},
       {"f", "0.5", "", "", kSizeErrorTitle, kPieceSizeRange},
       {"f", "5", "../x", "", kFolderNameErrorTitle, BadFolderName(NameFault::kSeparator)},
-      // Names the info file can't carry back, even where other checks would refuse too; the box says why.
-      {"report\rdraft", "3", "", "", kFileNameErrorTitle, UnstorableName(NameFault::kControlCharacter)},
+      // Names the info file can't carry back, even where other checks would refuse too; the box
+      // says why.
+      {"report\rdraft", "3", "", "", kFileNameErrorTitle,
+       UnstorableName(NameFault::kControlCharacter)},
       {"Infa.inf", "3", "sub", "", kFileNameErrorTitle, UnstorableName(NameFault::kSetFileName)},
       {"f ", "3", "", "", kFileNameErrorTitle,
-       "Имя файла нельзя сохранить в Infa.inf без изменений (пробел в конце имени). Переименуйте файл!"},
+       "Имя файла нельзя сохранить в Infa.inf без изменений (пробел в конце имени). Переименуйте "
+       "файл!"},
       // Parts the join would take with this set: any kind of entry, any letter case.
       {"f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
       {"f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts},
@@ -122,7 +130,8 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
     if (extra.ends_with(".DRB")) WriteFile(fresh / extra, "foreign");
     if (extra.starts_with("sub/")) fs::create_hard_link(fresh / name, fresh / extra);
     const Contents before = ContentsOf(fresh.path());
-    ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused, title, text);
+    ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused,
+                 title, text);
     EXPECT_EQ(ContentsOf(fresh.path()), before) << name << " " << size << " " << extra;
   }
   ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
@@ -155,7 +164,8 @@ TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set", true}).outcome, Outcome::Done);
   EXPECT_EQ(std::ranges::count(ReadFile(folder / "set/Infa.sha256"), '\n'), 4);
   fs::copy_file(folder / "my film.avi", folder / "set/my film.avi");
-  const std::string check = "cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256";
+  const std::string check =
+      "cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256";
   EXPECT_EQ(std::system(check.c_str()), 0);
 }
 
@@ -169,7 +179,8 @@ TEST_F(SplitTest, ANewSetTakesAwayWhatDescribedTheOldOne) {
   WriteFile(folder / ".parcelo-keep", "someone else's");
   WriteFile(folder / ".x.drb", "hidden: no join takes it");
   ASSERT_EQ(SplitInto("5").outcome, Outcome::Done);
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{".parcelo-keep", ".x.drb", "001.drb", "002.drb", "Infa.inf", "f"}));
+  EXPECT_EQ(FolderEntries(folder.path()),
+            (Strings{".parcelo-keep", ".x.drb", "001.drb", "002.drb", "Infa.inf", "f"}));
 }
 
 // A split that stops before its commit, however it stops, leaves the folder
@@ -189,12 +200,14 @@ TEST_F(SplitTest, StoppedSplitLeavesTheEarlierSetAsItWas) {
   for (const auto& [stop, unnamedError, newFolder, code, path] : rows) {
     FaultySysCalls layer = FaultySysCalls::FullDisk(stop == "full" ? 8 : 0);
     layer.unnamedError = unnamedError;
-    const Progress progress =
-        stop == "cancel" ? StopAtPart<OperationCancelled>(3) : StopAtPart<std::bad_alloc>(stop == "memory" ? 2 : 0);
+    const Progress progress = stop == "cancel"
+                                  ? StopAtPart<OperationCancelled>(3)
+                                  : StopAtPart<std::bad_alloc>(stop == "memory" ? 2 : 0);
     ScopedSysCalls scope(layer);
     const Report report = Split({source, "4", !newFolder.empty(), newFolder, true}, progress);
     code ? ExpectFailure(report, code, folder / path)
-         : ExpectReport(report, Outcome::Cancelled, messages::kSplitCancelledTitle, messages::kCancelled);
+         : ExpectReport(report, Outcome::Cancelled, messages::kSplitCancelledTitle,
+                        messages::kCancelled);
     EXPECT_EQ(ContentsOf(folder.path()), before) << stop << " " << unnamedError << " " << newFolder;
   }
 }
@@ -231,8 +244,11 @@ TEST_F(SplitTest, ThousandPartsWaitForTheCommitUnderALowOpenFileLimit) {
       const Report report = SplitInto("1", "set");
       getrlimit(RLIMIT_NOFILE, &limit);
       const Strings entries = FolderEntries(folder / "set");
-      const bool whole = entries.size() == 1001 && entries[0] == "001.drb";  // the info file, nothing hidden
-      _exit(report.outcome == Outcome::Done && whole && (limit.rlim_cur > 1000) != hardLimitToo ? 0 : 1);
+      const bool whole =
+          entries.size() == 1001 && entries[0] == "001.drb";  // the info file, nothing hidden
+      _exit(report.outcome == Outcome::Done && whole && (limit.rlim_cur > 1000) != hardLimitToo
+                ? 0
+                : 1);
     };
     EXPECT_EXIT(split(), ::testing::ExitedWithCode(0), "") << hardLimitToo;
   }
@@ -262,15 +278,18 @@ TEST_F(SplitTest, SurvivesInterruptedAndShortCalls) {
   std::vector<ProgressReport> reports;
   {
     ScopedSysCalls scope(faults);
-    ASSERT_EQ(SplitInto("3000000", "", [&](const ProgressReport& r) { reports.push_back(r); }).outcome, Outcome::Done);
+    ASSERT_EQ(
+        SplitInto("3000000", "", [&](const ProgressReport& r) { reports.push_back(r); }).outcome,
+        Outcome::Done);
   }
   EXPECT_GT(faults.interruptedCalls, 50);
-  EXPECT_TRUE(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") + ReadFile(folder / "003.drb") +
-                  ReadFile(folder / "004.drb") ==
+  EXPECT_TRUE(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") +
+                  ReadFile(folder / "003.drb") + ReadFile(folder / "004.drb") ==
               bytes);
   const ProgressReport& last = reports.back();
-  EXPECT_EQ(std::tuple(reports.size() > 4, reports.front().part, last.part, last.parts, last.bytesDone),
-            std::tuple(true, 1u, 4u, 4u, bytes.size()));
+  EXPECT_EQ(
+      std::tuple(reports.size() > 4, reports.front().part, last.part, last.parts, last.bytesDone),
+      std::tuple(true, 1u, 4u, 4u, bytes.size()));
 }
 
 }  // namespace

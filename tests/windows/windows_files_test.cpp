@@ -28,8 +28,8 @@ TEST(WindowsFiles, ReplacementTakesThePlaceOfAFileUnlessItIsReadOnlyOrHeld) {
   TempFolder folder;
   for (const char* name : {"out.bin", "read-only.bin", "held.bin"}) WriteFile(folder / name, "old");
   SetFileAttributesW(WideFromUtf8(folder / "read-only.bin").c_str(), FILE_ATTRIBUTE_READONLY);
-  const HANDLE held =
-      CreateFileW(WideFromUtf8(folder / "held.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE held = CreateFileW(WideFromUtf8(folder / "held.bin").c_str(), GENERIC_READ, 0,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
   const Folder open = Folder::Open(folder.path());
   // Replaces the file with an empty one.
   const auto replace = [&](const std::string& name) { ReplacementFile(open, name, 0644).Commit(); };
@@ -38,9 +38,11 @@ TEST(WindowsFiles, ReplacementTakesThePlaceOfAFileUnlessItIsReadOnlyOrHeld) {
   ExpectFileError([&] { replace("held.bin"); }, kFileInUse, open.PathOf("held.bin"));
   CloseHandle(held);
   SetFileAttributesW(WideFromUtf8(folder / "read-only.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(FolderEntries(folder.path()), (std::vector<std::string>{"held.bin", "out.bin", "read-only.bin"}));
+  EXPECT_EQ(FolderEntries(folder.path()),
+            (std::vector<std::string>{"held.bin", "out.bin", "read-only.bin"}));
   EXPECT_EQ(ReadFile(folder / "out.bin"), "");
-  for (const char* name : {"read-only.bin", "held.bin"}) EXPECT_EQ(ReadFile(folder / name), "old") << name;
+  for (const char* name : {"read-only.bin", "held.bin"})
+    EXPECT_EQ(ReadFile(folder / name), "old") << name;
 }
 
 // Identity is the volume's serial number and the file's index: distinct
@@ -56,7 +58,8 @@ TEST(WindowsFiles, IdentityAndLocksHoldWhateverTheSpelling) {
   EXPECT_EQ(ReadFile(folder / "001.drb"), "001.drb");
 
   std::string otherSpelling = folder.path();
-  for (char& c : otherSpelling) c = c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : otherSpelling)
+    c = c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   Folder open = Folder::Open(folder.path());
   const Folder same = Folder::Open(otherSpelling);
   EXPECT_FALSE(open.Status("001.drb")->IsSameFileAs(*open.Status("002.drb")));
@@ -99,13 +102,15 @@ bool OnHost(std::wstring command, const std::string& folder, const std::string& 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, WideFromUtf8(folder).c_str(),
-                      &startup, &process)) {
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      WideFromUtf8(folder).c_str(), &startup, &process)) {
     return false;
   }
   CloseHandle(process.hThread), CloseHandle(process.hProcess);
   const std::wstring path = WideFromUtf8(folder + "\\" + entry);
-  for (int wait = 0; wait < 100 && (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) != there; ++wait) {
+  for (int wait = 0;
+       wait < 100 && (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) != there;
+       ++wait) {
     Sleep(50);
   }
   return true;
@@ -116,8 +121,10 @@ bool OnHost(std::wstring command, const std::string& folder, const std::string& 
 // join's output.
 TEST(WindowsFiles, LinksAreRefusedWhereOurOwnFolderOrFileBelongs) {
   TempFolder folder, elsewhere;
-  const std::wstring link = L"Z:\\bin\\ln -s ../" + WideFromUtf8(FileNameOf(elsewhere.path())) + L" ";
-  if (!OnHost(link + L"sub", folder.path(), "sub", true)) GTEST_SKIP() << "makes links with the host's ln, under Wine";
+  const std::wstring link =
+      L"Z:\\bin\\ln -s ../" + WideFromUtf8(FileNameOf(elsewhere.path())) + L" ";
+  if (!OnHost(link + L"sub", folder.path(), "sub", true))
+    GTEST_SKIP() << "makes links with the host's ln, under Wine";
   WriteFile(folder / "f", "0123456789");
   const Folder open = Folder::Open(folder.path());
   ExpectFailure(Split({folder / "f", "5", true, "sub"}), kSymbolicLink, open.PathOf("sub"));
