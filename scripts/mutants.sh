@@ -3,10 +3,12 @@
 # suite notices each: the faults that matter most to users' data and to the
 # window. Each row: file, the text to replace, its broken form, the test
 # program that must fail. Run after a normal build (build/); it restores
-# every file it touches. Usage: scripts/mutants.sh [BUILD_DIR]
+# every file it touches. Usage: scripts/mutants.sh [BUILD_DIR] [TEST_PATTERN]
+# (TEST_PATTERN, a grep -E pattern: only the rows whose test program matches)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+only=${2:-}
 export PARCELO_CLI=$PWD/$build/parcelo-cli QT_QPA_PLATFORM=offscreen
 survived=0
 total=0
@@ -19,6 +21,7 @@ restore() {
 
 mutant() {
   local file=$1 from=$2 to=$3 test=$4
+  if [ -n "$only" ] && ! grep -qE "$only" <<<"$test"; then return; fi
   total=$((total + 1))
   cp "$file" "$file.mutant-backup"
   if ! python3 - "$file" "$from" "$to" <<'PY'
