@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <utility>
-
 namespace parcelo::testing {
 namespace {
 

@@ -3,10 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "io/file.h"
 #include "io/folder.h"
 #include "io/replacement_file.h"
 #include "support/expect_file_error.h"
@@ -75,39 +71,59 @@ struct Collector : ByteObserver {
   std::string seen;
 };
 
-// Checksums see every byte in order, a hole as zeros, when copied or only
-// read. Where the file system gives no hole information, every byte is
-// read, and the zero blocks of a source with fewer blocks than bytes are
-// left as holes all the same; block sharing that fails for one range falls back to the buffer
-// for that range alone (here a piece each); where the file system has none,
-// it is not asked again.
-TEST_F(RangeCopierTest, ObserversSeeEveryByteAndRefusedSharingFallsBackToTheBuffer) {
-  // In this order: the copier remembers a file system without shared blocks.
-  for (const auto& [holesKnown, error, clones] :
-       {std::tuple{false, EINVAL, 3}, {true, EOPNOTSUPP, 1}}) {
-    FaultySysCalls layer;
-    layer.errors["CloneRange"] = error;
-    if (!holesKnown) layer.errors["SeekData"] = layer.errors["SeekHole"] = EINVAL;
-    ScopedSysCalls scope(layer);
-    Collector first, second, reader;
+// The fixture's source copied to "target" a piece at a time, for `observers`.
+struct PieceCopyTest : RangeCopierTest {
+  void CopyInPieces(const ByteObservers& observers = {}) {
     const File from = File::OpenForReading(folder / "source");
     ReplacementFile to(open, "target", 0644);
-    for (std::uint64_t offset = 0; offset < kSize; offset += kPiece) {
-      copier.Copy(from, offset, to.file(), offset, std::min(kPiece, kSize - offset), {},
-                  {&first, &second});
-    }
+    for (std::uint64_t offset = 0; offset < kSize; offset += kPiece)
+      copier.Copy(from, offset, to.file(), offset, std::min(kPiece, kSize - offset), {}, observers);
     to.Commit();
-    copier.Read(File::OpenForReading(folder / "target"), 0, kSize, {}, {&reader});
-    EXPECT_EQ(layer.calls["CloneRange"], clones) << holesKnown;
-    EXPECT_TRUE(first.seen == bytes && second.seen == bytes && reader.seen == bytes) << holesKnown;
-    EXPECT_TRUE(ReadFile(folder / "target") == bytes) << holesKnown;
-    EXPECT_LE(AllocatedBytes("target"), 2 * kMiB + 4096 + 64 * 1024) << holesKnown;
   }
+  FaultySysCalls layer;
+  ScopedSysCalls scope{layer};
+};
+
+// Checksums see every byte in order, a hole as zeros, when copied or only read.
+TEST_F(PieceCopyTest, ObserversSeeEveryByteInOrder) {
+  Collector first, second, reader;
+  CopyInPieces({&first, &second});
+  copier.Read(File::OpenForReading(folder / "target"), 0, kSize, {}, {&reader});
+  EXPECT_TRUE(first.seen == bytes && second.seen == bytes && reader.seen == bytes);
 }
 
-// A source that ends before its range is an error, also while observers watch; they saw what was
-// read, and the next copy finds the buffers free again.
-TEST_F(RangeCopierTest, ASourceThatEndsEarlyIsAnErrorWhileObserversWatchToo) {
+// Where the file system gives no hole information, every byte is read, and
+// the zero blocks of a source with fewer blocks than bytes are left as holes
+// all the same.
+TEST_F(PieceCopyTest, ZeroBlocksStayHolesWithoutHoleInformation) {
+  layer.errors["SeekData"] = layer.errors["SeekHole"] = EINVAL;
+  Collector observer;
+  CopyInPieces({&observer});
+  EXPECT_TRUE(observer.seen == bytes);
+  EXPECT_TRUE(ReadFile(folder / "target") == bytes);
+  EXPECT_LE(AllocatedBytes("target"), 2 * kMiB + 4096 + 64 * 1024);
+}
+
+// Block sharing that fails for one range falls back to the buffer for that
+// range alone: it is tried again for each piece.
+TEST_F(PieceCopyTest, RefusedSharingFallsBackToTheBufferForThatRangeAlone) {
+  layer.errors["CloneRange"] = EINVAL;
+  CopyInPieces();
+  EXPECT_EQ(layer.calls["CloneRange"], 3);
+  EXPECT_TRUE(ReadFile(folder / "target") == bytes);
+}
+
+// Where the file system has no shared blocks, it is not asked again.
+TEST_F(PieceCopyTest, AFileSystemWithoutSharedBlocksIsAskedOnce) {
+  layer.errors["CloneRange"] = EOPNOTSUPP;
+  CopyInPieces();
+  EXPECT_EQ(layer.calls["CloneRange"], 1);
+  EXPECT_TRUE(ReadFile(folder / "target") == bytes);
+}
+
+// A source that ends before its range is an error, also while observers
+// watch; they saw what was read, and the next copy finds the buffers free.
+TEST_F(RangeCopierTest, ASourceThatEndsEarlyFailsThatReadAlone) {
   const std::string data = PatternBytes(3 * kMiB);
   WriteFile(folder / "short", data);
   const File from = File::OpenForReading(folder / "short");

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-
-#include "io/file_error.h"
 #include "io/folder.h"
 #include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
@@ -16,21 +13,35 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What is not a regular file is refused at once: a FIFO would block a read.
-// A failed close is reported once and never retried.
-TEST(File, OpensRegularFilesOnlyAndEntriesNeverThroughALinkAndClosesOnce) {
+// A folder with a file, a link to it, a folder and a FIFO.
+struct FileTest : ::testing::Test {
+  FileTest() {
+    WriteFile(folder / "file", "0123456789");
+    fs::create_symlink(folder / "file", folder / "link");
+    fs::create_directory(folder / "folder");
+    EXPECT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+  }
   TempFolder folder;
-  WriteFile(folder / "file", "0123456789");
-  fs::create_symlink(folder / "file", folder / "link");
-  fs::create_directory(folder / "folder");
-  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
-  EXPECT_EQ(File::OpenForReading(folder / "link").ReadStart(4), "0123");  // the user named it
+  const Folder open = Folder::Open(folder.path());
+};
+
+// What is not a regular file is refused at once: a FIFO would block a read.
+TEST_F(FileTest, OpensRegularFilesOnly) {
   ExpectFileError([&] { File::OpenForReading(folder / "fifo"); }, kNotRegularFile, folder / "fifo");
   ExpectFileError([&] { File::OpenForReading(folder / "folder"); }, EISDIR, folder / "folder");
-  const Folder open = Folder::Open(folder.path());
+  ExpectFileError([&] { File::OpenEntry(open, "fifo"); }, kNotRegularFile, folder / "fifo");
+}
+
+TEST_F(FileTest, OpensAnEntryNeverThroughALink) {
   EXPECT_EQ(File::OpenEntry(open, "file").ReadStart(100), "0123456789");
   ExpectFileError([&] { File::OpenEntry(open, "link"); }, kSymbolicLink, folder / "link");
-  ExpectFileError([&] { File::OpenEntry(open, "fifo"); }, kNotRegularFile, folder / "fifo");
+}
+
+TEST_F(FileTest, OpensAPathTheUserNamedThroughALink) {
+  EXPECT_EQ(File::OpenForReading(folder / "link").ReadStart(4), "0123");
+}
+
+TEST_F(FileTest, AFailedCloseIsReportedOnceAndNeverRetried) {
   FaultySysCalls layer;
   layer.closeError = EIO;
   ScopedSysCalls scope(layer);

@@ -4,11 +4,7 @@
 #include <sys/stat.h>
 
 #include <csignal>
-#include <cstdio>
 
-#include <filesystem>
-
-#include "io/file.h"
 #include "io/folder_listing.h"
 #include "io/replacement_file.h"
 #include "support/expect_file_error.h"
@@ -23,19 +19,22 @@ namespace fs = std::filesystem;
 using Kind = FileStatus::Kind;
 using Listing = std::vector<std::pair<std::string, Kind>>;
 
-// A folder is listed with every visible entry and what it is. A child
-// folder that holds anything stays, and so does a link in a folder's place
-// (a link as the new folder and the folder lock: SplitTest).
-TEST(Folder, ListsVisibleEntriesAndRemovesOnlyEmptyChildFolders) {
+// A folder with a child folder that holds a file, a file of five bytes, a
+// hidden file, a link to a folder elsewhere and a FIFO.
+struct FolderTest : ::testing::Test {
+  FolderTest() {
+    open.MakeChild("a");
+    WriteFile(folder / "a/x", "");
+    WriteFile(folder / "b", "12345");
+    WriteFile(folder / ".hidden", "");
+    fs::create_directory_symlink(elsewhere.path(), folder / "c");
+    EXPECT_EQ(mkfifo((folder / "d").c_str(), 0600), 0);
+  }
   TempFolder folder, elsewhere;
   const Folder open = Folder::Open(folder.path());
-  open.MakeChild("a");
-  WriteFile(folder / "a/x", "");
-  WriteFile(folder / "b", "12345");
-  WriteFile(folder / ".hidden", "");
-  fs::create_directory_symlink(elsewhere.path(), folder / "c");
-  ASSERT_EQ(mkfifo((folder / "d").c_str(), 0600), 0);
-  EXPECT_FALSE(open.RemoveChildIfEmpty("c") || open.RemoveChildIfEmpty("a"));
+};
+
+TEST_F(FolderTest, ListsEveryVisibleEntryWithWhatItIs) {
   Listing seen;
   for (const FolderEntry& entry : ListFolder(open))
     seen.emplace_back(entry.name, entry.status.kind);
@@ -44,13 +43,23 @@ TEST(Folder, ListsVisibleEntriesAndRemovesOnlyEmptyChildFolders) {
                            {"c", Kind::SymbolicLink},
                            {"d", Kind::Other}}));
   EXPECT_EQ(ListFolder(open)[1].status.size, 5u);
-  ExpectFileError([&] { ListFolder(Folder::Open(folder / "b")); }, ENOTDIR, folder / "b");
+}
+
+// A child folder that holds anything stays, and so does a link in a folder's
+// place (a link as the new folder and the folder lock: SplitTest).
+TEST_F(FolderTest, RemovesOnlyEmptyChildFolders) {
+  EXPECT_FALSE(open.RemoveChildIfEmpty("c") || open.RemoveChildIfEmpty("a"));
   fs::remove(folder / "a/x");
   EXPECT_TRUE(open.RemoveChildIfEmpty("a"));
-  // An open folder is listed as itself, whatever now lies at its path.
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{".hidden", "b", "c", "d"}));
+}
+
+// An open folder is listed as itself, whatever now lies at its path.
+TEST_F(FolderTest, AnOpenFolderIsListedAsItselfAfterItMoved) {
   fs::rename(folder.path(), elsewhere / "moved");
   fs::create_directory(folder.path());
-  EXPECT_EQ(ListFolder(open).size() + ListFolder(Folder::Open(folder.path())).size(), 3u);
+  EXPECT_EQ(ListFolder(open).size(), 4u);
+  EXPECT_TRUE(ListFolder(Folder::Open(folder.path())).empty());
 }
 
 // Every call of the file layer that can fail surfaces as one error naming
@@ -59,15 +68,16 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
   TempFolder folder;
   WriteFile(folder / "file", "x");
   const Folder open = Folder::Open(folder.path());
+  // The call that fails, the work it fails (a folder's names: ListFolder), the path named.
   const std::vector<std::tuple<std::string, std::function<void()>, std::string>> rows = {
       {"EntryStatus", [&] { open.Status("file"); }, folder / "file"},
-      {"ReadNames", [&] { open.Names(); }, folder.path()},
       {"ReadNames", [&] { ListFolder(open); }, folder.path()},
       {"MakeFolder", [&] { open.MakeChild("new"); }, folder / "new"},
       {"RemoveFile", [&] { open.Remove("file"); }, folder / "file"},
       {"Status", [&] { File::OpenForReading(folder / "file"); }, folder / "file"},
       {"SetMode", [&] { ReplacementFile(open, "file", 0644).Commit(); }, folder / "file"}};
   for (const auto& [call, work, path] : rows) {
+    SCOPED_TRACE(call);
     FaultySysCalls layer;
     layer.errors[call] = EIO;
     ScopedSysCalls scope(layer);
@@ -102,13 +112,15 @@ TEST(Folder, BusyFolderTellsParceloFromOtherPrograms) {
   const std::string parcelo = bin / "parcelo-lock";
   fs::copy_file("/usr/bin/flock", parcelo);
   const Folder open = Folder::Open(folder.path());
-  // The holder, whether the system names it, the error.
-  const std::tuple<std::string, bool, int> rows[] = {
-      {"flock", true, kFolderBusyOther},
-      {parcelo, true, kFolderBusy},
-      {parcelo, false, kFolderBusyOther},
-      {"setpriv --reuid=40000 --regid=40000 --clear-groups " + parcelo, true, kFolderBusyOther}};
-  for (const auto& [holder, named, code] : rows) {
+  // The case, the holder, whether the system names it, the error.
+  const std::tuple<std::string, std::string, bool, int> rows[] = {
+      {"another program", "flock", true, kFolderBusyOther},
+      {"Parcelo of the runner's", parcelo, true, kFolderBusy},
+      {"a holder not named", parcelo, false, kFolderBusyOther},
+      {"another user's Parcelo", "setpriv --reuid=40000 --regid=40000 --clear-groups " + parcelo,
+       true, kFolderBusyOther}};
+  for (const auto& [name, holder, named, code] : rows) {
+    SCOPED_TRACE(name);
     if (holder.starts_with("setpriv") && !CanActAsOtherUser()) continue;
     FaultySysCalls layer;
     if (!named) layer.errors["FindLockHolder"] = ENOENT;
@@ -116,7 +128,7 @@ TEST(Folder, BusyFolderTellsParceloFromOtherPrograms) {
     FILE* held = popen(
         ("exec " + holder + " " + folder.path() + " sh -c 'echo $$; exec sleep 30'").c_str(), "r");
     int sleeper = 0;
-    ASSERT_EQ(fscanf(held, "%d", &sleeper), 1) << holder;
+    ASSERT_EQ(fscanf(held, "%d", &sleeper), 1);
     ExpectFileError([&] { open.Lock(); }, code, folder.path());
     kill(sleeper, SIGTERM);
     pclose(held);

@@ -7,7 +7,6 @@
 
 #include <csignal>
 
-#include "operation/progress.h"
 #include "split/split.h"
 #include "support/faulty_sys_calls.h"
 #include "support/temp_folder.h"
@@ -15,19 +14,24 @@
 namespace parcelo::testing {
 namespace {
 
+// A source of 24 MiB beside the info file of an earlier set.
 struct StopSignals : ::testing::Test {
+  StopSignals() {
+    WriteFile(folder / "f", PatternBytes(24 << 20));
+    WriteFile(folder / "Infa.inf", "f\r\n");
+  }
   TempFolder folder;
-  StopSignals() { WriteFile(folder / "f", PatternBytes(24 << 20)); }
 };
 
 // As parcelo-cli and the window do: a stop signal cancels the work at its
-// next step, what it began is removed (an earlier set stays), then the
+// next step, what it began is removed (the earlier set stays), then the
 // program ends by the signal. Named temporaries too, where the file system
-// has no unnamed ones. SIGXFSZ is no stop signal.
-TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
-  for (const auto& [signal, named] :
-       {std::pair{SIGINT, false}, std::pair{SIGTERM, false}, std::pair{SIGHUP, true}}) {
-    WriteFile(folder / "Infa.inf", "f\r\n");
+// has no unnamed ones.
+TEST_F(StopSignals, StopSignalEndsTheProgramAfterCleaningUp) {
+  const std::tuple<std::string, int, bool> rows[] = {
+      {"SIGINT", SIGINT, false}, {"SIGTERM", SIGTERM, false}, {"SIGHUP, named", SIGHUP, true}};
+  for (const auto& [name, signal, named] : rows) {
+    SCOPED_TRACE(name);
     const auto cancelledSplit = [&] {
       FaultySysCalls layer;
       layer.unnamedError = named ? EOPNOTSUPP : 0;
@@ -40,10 +44,14 @@ TEST_F(StopSignals, SignalCancelsTheWorkAndEndsTheProgramAfterCleaningUp) {
           });
       if (report.outcome == Outcome::Cancelled) EndByStopSignal();
     };
-    EXPECT_EXIT(cancelledSplit(), ::testing::KilledBySignal(signal), "") << signal;
+    EXPECT_EXIT(cancelledSplit(), ::testing::KilledBySignal(signal), "");
     EXPECT_EQ(FolderEntries(folder.path()), (Strings{"Infa.inf", "f"}));
   }
-  // A file-size limit is a write error naming the file, not a silent end.
+}
+
+// SIGXFSZ is no stop signal: a file-size limit is a write error naming the
+// file, not a silent end.
+TEST_F(StopSignals, AFileSizeLimitIsAWriteError) {
   const auto limitedSplit = [&] {
     CatchStopSignals();
     const rlimit limit{1 << 20, 1 << 20};
@@ -60,7 +68,6 @@ TEST_F(StopSignals, KilledSplitLeavesNoTemporaryBehind) {
   const int probe = open(folder.path().c_str(), O_TMPFILE | O_WRONLY, 0600);
   if (probe < 0) GTEST_SKIP() << "no unnamed temporary files on this file system";
   close(probe);
-  WriteFile(folder / "Infa.inf", "f\r\n");
   WriteFile(folder / "001.drb", "old");
   EXPECT_EXIT(Split({folder / "f", "8388608", false, ""},
                     [](const ProgressReport& report) {

@@ -30,22 +30,32 @@ void ExpectCli(int status, const std::string& text, const std::string& folder,
   EXPECT_NE(output.find(text), std::string::npos) << output;
 }
 
-// A Russian name with spaces, a path with both separators: the set lands
-// where the file is, Infa.inf holds the name in Windows-1251, and a join
-// from the working folder brings the file back. Joined again while another
-// program holds that file, it names the file in Russian and keeps it.
-TEST(WindowsCli, RussianNamesRoundTripAndAHeldOutputIsNamed) {
+// A file of a Russian name with spaces, split by a path with both
+// separators: the set lands where the file is.
+struct RussianNames : ::testing::Test {
+  RussianNames() {
+    WriteFile(folder / name, bytes);
+    ExpectCli(0, name + " был разбит на 3 части(ей)!", folder.path(),
+              {"split", folder / name, "--size", "10000", "--subdir", "Части", "--checksums"});
+  }
   TempFolder folder;
   const std::string name = "Фильм №1 (копия).avi", bytes = PatternBytes(25000);
   const std::string set = folder.path() + "\\Части", joined = set + "\\" + name;
-  WriteFile(folder / name, bytes);
-  ExpectCli(0, name + " был разбит на 3 части(ей)!", folder.path(),
-            {"split", folder / name, "--size", "10000", "--subdir", "Части", "--checksums"});
+};
+
+// Infa.inf holds the name in Windows-1251, and a join from the working
+// folder brings the file back.
+TEST_F(RussianNames, NameSurvivesTheRoundTrip) {
   EXPECT_EQ(ReadFile(set + "\\Infa.inf"),
             "\xd4\xe8\xeb\xfc\xec \xb9\x31 (\xea\xee\xef\xe8\xff).avi\r\n");
   ExpectCli(0, "Файл собран", folder.path(), {"join", "Части/Infa.inf"});
   EXPECT_EQ(ReadFile(joined), bytes);
+}
 
+// Joined while another program holds the output, it names the file in
+// Russian and keeps it.
+TEST_F(RussianNames, AHeldOutputIsNamedAndKept) {
+  WriteFile(joined, bytes);
   const HANDLE held = CreateFileW(WideFromUtf8(joined).c_str(), GENERIC_READ, 0, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
   ExpectCli(2, name + "\": файл занят другой программой.", folder.path(), {"join", "Части"});

@@ -21,51 +21,72 @@
 namespace parcelo::testing {
 namespace {
 
-// A replacement takes a file's place, but Windows won't replace a read-only
-// file (Wine would) nor one another program holds without sharing it, as
-// an editor may; either is left as it was, and no temporary stays behind.
-TEST(WindowsFiles, ReplacementTakesThePlaceOfAFileUnlessItIsReadOnlyOrHeld) {
+TEST(WindowsFiles, ReplacementTakesAFilesPlace) {
   TempFolder folder;
-  for (const char* name : {"out.bin", "read-only.bin", "held.bin"}) WriteFile(folder / name, "old");
+  WriteFile(folder / "out.bin", "old");
+  ReplacementFile(Folder::Open(folder.path()), "out.bin", 0644).Commit();
+  EXPECT_EQ(ReadFile(folder / "out.bin"), "");
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"out.bin"});
+}
+
+// Windows won't replace a read-only file (Wine would) nor one another
+// program holds without sharing it, as an editor may; either is left as it
+// was, and no temporary stays behind.
+TEST(WindowsFiles, AReadOnlyOrHeldFileIsNotReplaced) {
+  TempFolder folder;
+  for (const char* name : {"read-only.bin", "held.bin"}) WriteFile(folder / name, "old");
   SetFileAttributesW(WideFromUtf8(folder / "read-only.bin").c_str(), FILE_ATTRIBUTE_READONLY);
   const HANDLE held = CreateFileW(WideFromUtf8(folder / "held.bin").c_str(), GENERIC_READ, 0,
                                   nullptr, OPEN_EXISTING, 0, nullptr);
   const Folder open = Folder::Open(folder.path());
-  // Replaces the file with an empty one.
-  const auto replace = [&](const std::string& name) { ReplacementFile(open, name, 0644).Commit(); };
-  replace("out.bin");
-  ExpectFileError([&] { replace("read-only.bin"); }, EACCES, open.PathOf("read-only.bin"));
-  ExpectFileError([&] { replace("held.bin"); }, kFileInUse, open.PathOf("held.bin"));
+  for (const auto& [name, code] : {std::pair{"read-only.bin", EACCES}, {"held.bin", kFileInUse}}) {
+    SCOPED_TRACE(name);
+    ExpectFileError([&] { ReplacementFile(open, name, 0644).Commit(); }, code, open.PathOf(name));
+  }
   CloseHandle(held);
   SetFileAttributesW(WideFromUtf8(folder / "read-only.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(FolderEntries(folder.path()),
-            (std::vector<std::string>{"held.bin", "out.bin", "read-only.bin"}));
-  EXPECT_EQ(ReadFile(folder / "out.bin"), "");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"held.bin", "read-only.bin"}));
   for (const char* name : {"read-only.bin", "held.bin"})
     EXPECT_EQ(ReadFile(folder / name), "old") << name;
 }
 
-// Identity is the volume's serial number and the file's index: distinct
-// files differ, one file spelled in other letters or separators is itself,
-// so a join never writes over a part an info file names in capitals. The
-// folder's lock holds whatever the spelling too, and a waiting lock waits
-// for the holder without keeping it from letting go.
-TEST(WindowsFiles, IdentityAndLocksHoldWhateverTheSpelling) {
+// Two parts, and the folder opened in its own spelling and in capitals with
+// forward slashes. Identity is the volume's serial number and the file's
+// index, whatever the spelling.
+struct WindowsSpelling : ::testing::Test {
+  WindowsSpelling() {
+    for (const char* name : {"001.drb", "002.drb"}) WriteFile(folder / name, name);
+  }
+  static std::string OtherSpelling(std::string path) {
+    for (char& c : path)
+      c = c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return path;
+  }
   TempFolder folder;
-  WriteFile(folder / "Infa.inf", "001.DRB\r\n");
-  for (const char* name : {"001.drb", "002.drb"}) WriteFile(folder / name, name);
-  EXPECT_EQ(Join(folder.path()).outcome, Outcome::Refused);
-  EXPECT_EQ(ReadFile(folder / "001.drb"), "001.drb");
-
-  std::string otherSpelling = folder.path();
-  for (char& c : otherSpelling)
-    c = c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   Folder open = Folder::Open(folder.path());
+  const std::string otherSpelling = OtherSpelling(folder.path());
   const Folder same = Folder::Open(otherSpelling);
+};
+
+TEST_F(WindowsSpelling, AFileIsItselfWhateverTheSpelling) {
   EXPECT_FALSE(open.Status("001.drb")->IsSameFileAs(*open.Status("002.drb")));
   EXPECT_TRUE(open.Status("001.drb")->IsSameFileAs(*same.Status("001.DRB")));
+}
+
+TEST_F(WindowsSpelling, JoinNeverWritesOverAPartTheInfoFileNamesInCapitals) {
+  WriteFile(folder / "Infa.inf", "001.DRB\r\n");
+  EXPECT_EQ(Join(folder.path()).outcome, Outcome::Refused);
+  EXPECT_EQ(ReadFile(folder / "001.drb"), "001.drb");
+}
+
+TEST_F(WindowsSpelling, AFolderLockHoldsWhateverTheSpelling) {
   open.Lock();
   ExpectFileError([&] { same.Lock(); }, kFolderBusy, otherSpelling);
+}
+
+// A waiting lock waits for the holder without keeping it from letting go.
+TEST_F(WindowsSpelling, AWaitingLockGetsTheFolderWhenTheHolderLetsGo) {
+  open.Lock();
   std::thread waiter([&] {
     Handle lock;
     EXPECT_EQ(Sys().Lock(same.handle(), LockMode::Exclusive, true, &lock), 0);
@@ -77,18 +98,25 @@ TEST(WindowsFiles, IdentityAndLocksHoldWhateverTheSpelling) {
 }
 
 // Hidden and system entries (desktop.ini, Thumbs.db) are not listed, as
-// POSIX's dot files aren't. Names Windows refuses, or would quietly change
-// (a trailing dot or space is dropped), fail as invalid instead of reaching
-// another file.
-TEST(WindowsFiles, HiddenEntriesAreNotListedAndNamesWindowsWouldChangeAreInvalid) {
+// POSIX's dot files aren't.
+TEST(WindowsFiles, HiddenAndSystemEntriesAreNotListed) {
   TempFolder folder;
   for (const char* name : {"x", "hidden", "desktop.ini"}) WriteFile(folder / name, "x");
   SetFileAttributesW(WideFromUtf8(folder / "hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
   SetFileAttributesW(WideFromUtf8(folder / "desktop.ini").c_str(), FILE_ATTRIBUTE_SYSTEM);
-  ASSERT_EQ(ListFolder(Folder::Open(folder.path())).size(), 1u);
-  EXPECT_EQ(ListFolder(Folder::Open(folder.path()))[0].name, "x");
+  const std::vector<FolderEntry> listing = ListFolder(Folder::Open(folder.path()));
+  ASSERT_EQ(listing.size(), 1u);
+  EXPECT_EQ(listing[0].name, "x");
+}
+
+// Names Windows refuses, or would quietly change (a trailing dot or space is
+// dropped), fail as invalid instead of reaching another file.
+TEST(WindowsFiles, NamesWindowsWouldChangeAreInvalid) {
+  TempFolder folder;
+  WriteFile(folder / "x", "x");
   const Folder open = Folder::Open(folder.path());
   for (const std::string name : {"x.", "x ", "a?b", "a<b"}) {
+    SCOPED_TRACE(name);
     ExpectFileError([&] { File::OpenEntry(open, name); }, kInvalidName, open.PathOf(name));
     ExpectFileError([&] { open.MakeChild(name); }, kInvalidName, open.PathOf(name));
   }
