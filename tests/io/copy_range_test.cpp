@@ -43,9 +43,9 @@ struct RangeCopierTest : ::testing::Test {
 };
 
 // Holes come out as holes of the same length, wherever they lie in a piece,
-// through the split's pieces and the join's whole; the bytes read back are
-// the source's.
-TEST_F(RangeCopierTest, HolesStayHolesAndTheBytesStayTheSame) {
+// through the split's pieces and the join's whole (read back, the bytes are
+// the source's).
+TEST_F(RangeCopierTest, HolesStayHolesWhereverTheyLie) {
   const std::uint64_t dataInPiece[] = {kMiB, kMiB + 4096, 0};
   const File source = File::OpenForReading(folder / "source");
   ReplacementFile output(open, "output", 0644);

@@ -54,8 +54,7 @@ TEST_F(FileTest, AFailedCloseIsReportedOnceAndNeverRetried) {
 }
 
 // Files of several chunks are compared to their last byte, through short and interrupted reads.
-TEST(File, SameContentComparesEveryByte) {
-  TempFolder folder;
+TEST_F(FileTest, SameContentComparesEveryByte) {
   const std::string bytes = PatternBytes(700001);
   FaultySysCalls layer;
   layer.interrupt = true, layer.maxBytesPerCall = 4099;

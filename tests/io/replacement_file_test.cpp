@@ -42,14 +42,22 @@ struct ReplacementFileTest : ::testing::TestWithParam<int> {
   const mode_t previousMask = umask(022);
 };
 
-// Taken temporary names are skipped, up to a limit, by the probe of how to link too.
 TEST_P(ReplacementFileTest, OldFileStaysUntilTheCommit) {
-  layer.takenNames = 5;  // met by the probe of how to link, where there is one
   ReplaceA(false);
   EXPECT_EQ(ReadFile(folder / "a"), "old");
-  layer.takenNames = 5;
   ReplaceA(true);
   EXPECT_EQ(ReadFile(folder / "a"), "new bytes");
+  EXPECT_EQ(FolderEntries(folder.path()), Strings{"a"});
+}
+
+// Taken temporary names are skipped, up to a limit (AFailedCommitKeepsTheOldFile),
+// by the probe of how to link too.
+TEST_P(ReplacementFileTest, TakenTemporaryNamesAreSkipped) {
+  layer.takenNames = 5;  // met by the probe of how to link, or the named temporary
+  ReplacementFile file(open, "a", 0644);
+  layer.takenNames = 5;  // met by the link of the unnamed temporary, where there is one
+  file.Commit();
+  EXPECT_EQ(ReadFile(folder / "a"), "");
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"a"});
 }
 
@@ -141,13 +149,11 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
     std::uint32_t folderOwner, folderMode, owner, group;
     int error;  // the join's
     std::uint32_t newOwner, newGroup;
-  } rows[] = {{"third user's file in a sticky shared folder", 0, 01777, other, other,
-               kProtectedFile, other, other},
-              {"folder owner's file in a sticky shared folder", other, 01777, other, other, 0,
-               other, other},
-              {"file in a folder open to all", 0, 0777, other, other, 0, 0, 0},
-              {"file in a folder not open to all", 0, 0755, other, other, 0, other, other},
-              {"runner's file in a folder open to all", other, 0777, 0, other, 0, 0, other}};
+  } rows[] = {{"sticky, a third user's file", 0, 01777, other, other, kProtectedFile, other, other},
+              {"sticky, the folder owner's file", other, 01777, other, other, 0, other, other},
+              {"open to all", 0, 0777, other, other, 0, 0, 0},
+              {"not open to all", 0, 0755, other, other, 0, other, other},
+              {"open to all, the runner's file", other, 0777, 0, other, 0, 0, other}};
   for (const auto& [name, folderOwner, folderMode, owner, group, error, newOwner, newGroup] :
        rows) {
     SCOPED_TRACE(name);
