@@ -56,16 +56,13 @@ TEST(WindowsFiles, AReadOnlyOrHeldFileIsNotReplaced) {
 struct WindowsSpelling : ::testing::Test {
   WindowsSpelling() {
     for (const char* name : {"001.drb", "002.drb"}) WriteFile(folder / name, name);
-  }
-  static std::string OtherSpelling(std::string path) {
-    for (char& c : path)
+    for (char& c : otherSpelling)
       c = c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return path;
+    same = Folder::Open(otherSpelling);
   }
   TempFolder folder;
-  Folder open = Folder::Open(folder.path());
-  const std::string otherSpelling = OtherSpelling(folder.path());
-  const Folder same = Folder::Open(otherSpelling);
+  Folder open = Folder::Open(folder.path()), same;
+  std::string otherSpelling = folder.path();
 };
 
 TEST_F(WindowsSpelling, AFileIsItselfWhateverTheSpelling) {
