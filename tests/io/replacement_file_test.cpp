@@ -24,17 +24,8 @@ struct ReplacementFileTest : ::testing::TestWithParam<int> {
     if (GetParam() >= 1) layer.errors["LinkUnnamed"] = ENOENT;
     if (GetParam() >= 2) layer.errors["LinkUnnamedByHandle"] = ENOENT;
     if (GetParam() == 3) layer.unnamedError = EOPNOTSUPP;
-    WriteFile(folder / "a", "old");
   }
   ~ReplacementFileTest() override { umask(previousMask); }
-  // Writes new bytes to a replacement of "a", committed if `commit`; the old
-  // file stays meanwhile.
-  void ReplaceA(bool commit) {
-    ReplacementFile file(open, "a", 0644);
-    WriteAll(file.file(), "new bytes", 9, 0);
-    EXPECT_EQ(ReadFile(folder / "a"), "old");
-    if (commit) file.Commit();
-  }
   TempFolder folder;
   FaultySysCalls layer;
   ScopedSysCalls scope{layer};
@@ -42,56 +33,54 @@ struct ReplacementFileTest : ::testing::TestWithParam<int> {
   const mode_t previousMask = umask(022);
 };
 
-TEST_P(ReplacementFileTest, OldFileStaysUntilTheCommit) {
-  ReplaceA(false);
-  EXPECT_EQ(ReadFile(folder / "a"), "old");
-  ReplaceA(true);
-  EXPECT_EQ(ReadFile(folder / "a"), "new bytes");
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"a"});
-}
-
-// Taken temporary names are skipped, up to a limit (AFailedCommitKeepsTheOldFile),
-// by the probe of how to link too.
-TEST_P(ReplacementFileTest, TakenTemporaryNamesAreSkipped) {
-  layer.takenNames = 5;  // met by the probe of how to link, or the named temporary
-  ReplacementFile file(open, "a", 0644);
-  layer.takenNames = 5;  // met by the link of the unnamed temporary, where there is one
-  file.Commit();
-  EXPECT_EQ(ReadFile(folder / "a"), "");
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"a"});
-}
-
-// A failed close (reported before anything is renamed) or rename keeps the
-// old file, and so does running out of temporary names; no temporary is left.
-TEST_P(ReplacementFileTest, AFailedCommitKeepsTheOldFile) {
-  const std::tuple<std::string, std::function<void()>, int> rows[] = {
-      {"failed close", [&] { layer.closeError = EIO; }, EIO},
-      {"failed rename", [&] { layer.errors["Rename"] = EIO; }, EIO},
-      {"no free temporary name", [&] { layer.takenNames = 1000; }, EEXIST}};
-  for (const auto& [name, fault, code] : rows) {
-    SCOPED_TRACE(name);
-    fault();
-    ExpectFileError([&] { ReplaceA(true); }, code, folder / "a");
-    layer.closeError = 0, layer.takenNames = 0;
-    layer.errors.erase("Rename");
-    EXPECT_EQ(ReadFile(folder / "a"), "old");
+// "a" (holding "old") replaced by new bytes: the old file stays until a
+// commit that worked. A failed close (reported before anything is renamed)
+// or rename keeps it, and so does running out of temporary names; taken
+// ones are skipped, up to a limit, met both before the temporary (by the
+// probe of how to link, or the named temporary) and before its commit (by
+// the link of an unnamed one). No temporary is left either way. Each row
+// has a layer of its own, so the way of linking is probed anew.
+TEST_P(ReplacementFileTest, OldFileStaysUntilACommitThatWorked) {
+  const struct {
+    const char* name;
+    bool commit;
+    int closeError, renameError, takenNames, error;
+  } rows[] = {{"not committed", false, 0, 0, 0, 0},
+              {"committed past taken names", true, 0, 0, 5, 0},
+              {"failed close", true, EIO, 0, 0, EIO},
+              {"failed rename", true, 0, EIO, 0, EIO},
+              {"no free temporary name", true, 0, 0, 1000, EEXIST}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteFile(folder / "a", "old");
+    FaultySysCalls faults = layer;
+    faults.closeError = row.closeError;
+    faults.takenNames = row.takenNames;
+    if (row.renameError) faults.errors["Rename"] = row.renameError;
+    const ScopedSysCalls faulty(faults);
+    const auto replace = [&] {
+      ReplacementFile file(open, "a", 0644);
+      faults.takenNames = row.takenNames;
+      WriteAll(file.file(), "new bytes", 9, 0);
+      EXPECT_EQ(ReadFile(folder / "a"), "old");
+      if (row.commit) file.Commit();
+    };
+    row.error ? ExpectFileError(replace, row.error, folder / "a") : replace();
+    EXPECT_EQ(ReadFile(folder / "a"), row.commit && !row.error ? "new bytes" : "old");
     EXPECT_EQ(FolderEntries(folder.path()), Strings{"a"});
   }
 }
 
-TEST_P(ReplacementFileTest, TemporaryIsPrivateUntilCommitted) {
-  ReplacementFile file(open, "new.bin", 0666);
-  EXPECT_EQ(file.file().Status().mode, 0600u);
-}
-
-// A new file gets its mode less the umask, a replaced one no more than it
-// had and never a setuid bit.
-TEST_P(ReplacementFileTest, CommittedFileGetsItsMode) {
+// The temporary is private until committed; then a new file gets its mode
+// less the umask, a replaced one no more than it had and never a setuid bit.
+TEST_P(ReplacementFileTest, FileIsPrivateUntilCommittedThenGetsItsMode) {
   WriteFile(folder / "setuid.bin", "old");
   fs::permissions(folder / "setuid.bin", fs::perms(06775));
   for (const auto& [name, mode] : {std::pair{"new.bin", 0644}, {"setuid.bin", 0755}}) {
     SCOPED_TRACE(name);
-    ReplacementFile(open, name, 0666, 0755).Commit();
+    ReplacementFile file(open, name, 0666, 0755);
+    EXPECT_EQ(file.file().Status().mode, 0600u);
+    file.Commit();
     EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(mode));
   }
 }
@@ -128,7 +117,7 @@ TEST_P(ReplacementFileTest, RefusesEntriesThatAreNoPlainFile) {
     ExpectFileError([&] { ReplacementFile(open, name, 0644).Commit(); }, code, folder / name);
   }
   EXPECT_EQ(ReadFile(elsewhere / "target"), "not to be touched");
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"a", "fifo", "folder", "link"}));
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"fifo", "folder", "link"}));
 }
 
 constexpr const char* kTemporaries[] = {"ThroughProc", "ByHandle", "NamedWithoutLinks", "Named"};
@@ -146,22 +135,20 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
   constexpr std::uint32_t other = kOtherUserId;
   const struct {
     const char* name;
-    std::uint32_t folderOwner, folderMode, owner, group;
+    std::uint32_t folderOwner, folderMode, owner, group, newOwner, newGroup;
     int error;  // the join's
-    std::uint32_t newOwner, newGroup;
-  } rows[] = {{"sticky, a third user's file", 0, 01777, other, other, kProtectedFile, other, other},
-              {"sticky, the folder owner's file", other, 01777, other, other, 0, other, other},
+  } rows[] = {{"sticky, a third user's file", 0, 01777, other, other, other, other, kProtectedFile},
+              {"sticky, the folder owner's file", other, 01777, other, other, other, other, 0},
               {"open to all", 0, 0777, other, other, 0, 0, 0},
-              {"not open to all", 0, 0755, other, other, 0, other, other},
-              {"open to all, the runner's file", other, 0777, 0, other, 0, 0, other}};
-  for (const auto& [name, folderOwner, folderMode, owner, group, error, newOwner, newGroup] :
+              {"not open to all", 0, 0755, other, other, other, other, 0},
+              {"open to all, the runner's file", other, 0777, 0, other, 0, other, 0}};
+  for (const auto& [name, folderOwner, folderMode, owner, group, newOwner, newGroup, error] :
        rows) {
     SCOPED_TRACE(name);
     TempFolder folder;
-    for (const auto& [file, bytes] :
-         {std::pair{"Infa.inf", "out.bin\r\n"}, {"001.drb", "new"}, {"out.bin", "old"}}) {
-      WriteFile(folder / file, bytes);
-    }
+    WriteFile(folder / "Infa.inf", "out.bin\r\n");
+    WriteFile(folder / "001.drb", "new");
+    WriteFile(folder / "out.bin", "old");
     ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) |
                   chown(folder.path().c_str(), folderOwner, 0),
               0);
@@ -179,39 +166,30 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
   }
 }
 
-// A set in a folder open to all, its parts and root.bin root's, and
-// writable by no one else; Infa.inf names root.bin.
-struct OtherUserJoin : ::testing::Test {
-  void SetUp() override {
-    if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
-    fs::permissions(folder.path(), fs::perms(0777));
-    for (const char* name : {"Infa.inf", "001.drb", "002.drb", "root.bin"}) {
-      WriteFile(folder / name, name);  // each file holds its name
-      fs::permissions(folder / name, fs::perms(0644));
-    }
-    WriteFile(folder / "Infa.inf", "root.bin\r\n");
-  }
-  // The error of the other user's join where it names `errorPath`, else 0.
-  int JoinAsOtherUser(const std::string& errorPath) {
-    return RunAsOtherUser([&] {
+// Another user's join in a folder open to all gains no rights over root's
+// set (each file holding its name, Infa.inf naming root.bin): it can't
+// replace root.bin, which that user could not write in place; a folder the
+// user may read but not search is an access error naming it, not "no
+// parts". Either way the folder is left as it was.
+TEST(OtherUser, AJoinGainsNoRights) {
+  if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
+  TempFolder folder;
+  const Strings files = {"001.drb", "002.drb", "Infa.inf", "root.bin"};
+  for (const std::string& name : files) WriteFile(folder / name, name);
+  WriteFile(folder / "Infa.inf", "root.bin\r\n");
+  const std::pair<const char*, std::string> rows[] = {{"folder open to all", folder / "root.bin"},
+                                                      {"folder not searchable", folder.path()}};
+  for (const auto& [name, errorPath] : rows) {
+    SCOPED_TRACE(name);
+    fs::permissions(folder.path(), fs::perms(errorPath == folder.path() ? 0774 : 0777));
+    const int error = RunAsOtherUser([&] {
       const Report report = Join(folder.path());
       return report.errorPath == errorPath ? report.errorCode : 0;
     });
+    EXPECT_EQ(error, EACCES);
+    EXPECT_EQ(ReadFile(folder / "root.bin"), "root.bin");
+    EXPECT_EQ(FolderEntries(folder.path()), files);
   }
-  TempFolder folder;
-};
-
-// A user can't replace a file they could not write in place, even in a folder open to all.
-TEST_F(OtherUserJoin, CannotReplaceAFileTheUserCouldNotWrite) {
-  EXPECT_EQ(JoinAsOtherUser(folder / "root.bin"), EACCES);
-  EXPECT_EQ(ReadFile(folder / "root.bin"), "root.bin");
-  EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "002.drb", "Infa.inf", "root.bin"}));
-}
-
-// A folder the user may read but not search is an access error naming it, not "no parts".
-TEST_F(OtherUserJoin, AFolderTheUserCannotSearchIsAnAccessError) {
-  fs::permissions(folder.path(), fs::perms(0774));
-  EXPECT_EQ(JoinAsOtherUser(folder.path()), EACCES);
 }
 
 }  // namespace
