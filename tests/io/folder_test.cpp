@@ -64,18 +64,15 @@ TEST_F(FolderTest, AnOpenFolderIsListedAsItselfAfterItMoved) {
 
 // Every call of the file layer that can fail surfaces as one error naming
 // the file or folder it concerns.
-TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
-  TempFolder folder;
-  WriteFile(folder / "file", "x");
-  const Folder open = Folder::Open(folder.path());
+TEST_F(FolderTest, EachFailingCallIsAnErrorNamingItsFile) {
   // The call that fails, the work it fails (a folder's names: ListFolder), the path named.
   const std::vector<std::tuple<std::string, std::function<void()>, std::string>> rows = {
-      {"EntryStatus", [&] { open.Status("file"); }, folder / "file"},
+      {"EntryStatus", [&] { open.Status("b"); }, folder / "b"},
       {"ReadNames", [&] { ListFolder(open); }, folder.path()},
       {"MakeFolder", [&] { open.MakeChild("new"); }, folder / "new"},
-      {"RemoveFile", [&] { open.Remove("file"); }, folder / "file"},
-      {"Status", [&] { File::OpenForReading(folder / "file"); }, folder / "file"},
-      {"SetMode", [&] { ReplacementFile(open, "file", 0644).Commit(); }, folder / "file"}};
+      {"RemoveFile", [&] { open.Remove("b"); }, folder / "b"},
+      {"Status", [&] { File::OpenForReading(folder / "b"); }, folder / "b"},
+      {"SetMode", [&] { ReplacementFile(open, "b", 0644).Commit(); }, folder / "b"}};
   for (const auto& [call, work, path] : rows) {
     SCOPED_TRACE(call);
     FaultySysCalls layer;
@@ -83,8 +80,8 @@ TEST(FileLayer, EachFailingCallIsAnErrorNamingItsFile) {
     ScopedSysCalls scope(layer);
     ExpectFileError(work, EIO, path);
   }
-  EXPECT_EQ(FolderEntries(folder.path()), Strings{"file"});
-  EXPECT_EQ(ReadFile(folder / "file"), "x");
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{".hidden", "a", "b", "c", "d"}));
+  EXPECT_EQ(ReadFile(folder / "b"), "12345");
 }
 
 // A folder's lock lasts as long as the folder: locking it again keeps it, and it goes with the
@@ -107,8 +104,7 @@ TEST(Folder, LockLastsAsLongAsTheFolder) {
 // not name (no /proc). A lock of this process is ours too (SplitTest).
 TEST(Folder, BusyFolderTellsParceloFromOtherPrograms) {
   TempFolder folder, bin;
-  fs::permissions(folder.path(), fs::perms(0777)),
-      fs::permissions(bin.path(), fs::perms(0777));  // open to all
+  for (const TempFolder* open : {&folder, &bin}) fs::permissions(open->path(), fs::perms(0777));
   const std::string parcelo = bin / "parcelo-lock";
   fs::copy_file("/usr/bin/flock", parcelo);
   const Folder open = Folder::Open(folder.path());

@@ -44,10 +44,10 @@ struct FaultySysCalls : SysCalls {
   }
 
   int Open(Handle folder, const char* name, const OpenOptions& options, Handle* opened) override {
+    using Creation = OpenOptions::Creation;
     if (openErrorName == name) return EACCES;
-    if (options.creation == OpenOptions::Creation::CreateUnnamed && unnamedError)
-      return unnamedError;
-    if (options.creation == OpenOptions::Creation::CreateExclusive && takenNames > 0)
+    if (options.creation == Creation::CreateUnnamed && unnamedError) return unnamedError;
+    if (options.creation == Creation::CreateExclusive && takenNames > 0)
       return --takenNames, EEXIST;
     return SysCalls::Open(folder, name, options, opened);
   }
@@ -102,16 +102,14 @@ struct FaultySysCalls : SysCalls {
       return 0;
     });
   }
-  int FreeSpace(Handle folder, std::uint64_t* bytes) override {
-    return Pass("FreeSpace", [&] {
-      return freeSpace ? (*bytes = *freeSpace, 0) : SysCalls::FreeSpace(folder, bytes);
-    });
+  // The figures tell what is set, else the real one.
+#define PARCELO_FIGURE(Call, figure)                                                               \
+  int Call(Handle d, std::uint64_t* bytes) override {                                              \
+    return Pass(#Call, [&] { return figure ? (*bytes = *figure, 0) : SysCalls::Call(d, bytes); }); \
   }
-  int LargestFile(Handle folder, std::uint64_t* bytes) override {
-    return Pass("LargestFile", [&] {
-      return largestFile ? (*bytes = *largestFile, 0) : SysCalls::LargestFile(folder, bytes);
-    });
-  }
+  PARCELO_FIGURE(FreeSpace, freeSpace)
+  PARCELO_FIGURE(LargestFile, largestFile)
+#undef PARCELO_FIGURE
 
  private:
   template <typename Real>
