@@ -64,12 +64,13 @@ struct RangeCopierTest : ::testing::Test {
 // left as holes all the same).
 struct HoleCopyTest : RangeCopierTest, ::testing::WithParamInterface<bool> {};
 
-// Holes come out as holes of the same length, wherever they lie in a piece,
-// through the split's pieces and the join's whole: the bytes read back and
-// those an observer saw are the source's.
+// Holes come out as holes of the same length, wherever they lie in a piece
+// (one that starts with a hole, holds holes between data, or is only a
+// hole: any of them written would show in the whole), through the split's
+// pieces and the join's whole: the bytes read back and those an observer
+// saw are the source's.
 TEST_P(HoleCopyTest, HolesStayHolesWhereverTheyLie) {
   if (!GetParam()) layer.errors["SeekData"] = layer.errors["SeekHole"] = EINVAL;
-  const std::uint64_t dataInPiece[] = {kMiB, kMiB + 4096, 0};
   const File source = File::OpenForReading(folder / "source");
   ReplacementFile output(open, "output", 0644);
   Collector observer;
@@ -80,7 +81,6 @@ TEST_P(HoleCopyTest, HolesStayHolesWhereverTheyLie) {
       copier.Copy(source, offset, part.file(), 0, count, {}, {&observer});
       part.Commit();
     }
-    EXPECT_LE(AllocatedBytes("part"), dataInPiece[offset / kPiece] + kSlack) << offset;
     copier.Copy(File::OpenForReading(folder / "part"), 0, output.file(), offset, count, {});
   }
   output.Commit();

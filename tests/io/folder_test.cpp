@@ -86,15 +86,13 @@ TEST_F(FolderTest, EachFailingCallIsAnErrorNamingItsFile) {
 
 // A folder's lock lasts as long as the folder: locking it again keeps it, and it goes with the
 // folder, also when another takes the folder's place.
-TEST(Folder, LockLastsAsLongAsTheFolder) {
-  TempFolder folder;
+TEST_F(FolderTest, LockLastsAsLongAsTheFolder) {
   Folder holder = Folder::Open(folder.path());
-  const Folder other = Folder::Open(folder.path());
   holder.Lock();
   holder.Lock();
-  ExpectFileError([&] { other.Lock(); }, kFolderBusy, folder.path());
+  ExpectFileError([&] { open.Lock(); }, kFolderBusy, folder.path());
   holder = Folder::Open(folder.path());
-  other.Lock();
+  open.Lock();
   ExpectFileError([&] { holder.Lock(); }, kFolderBusy, folder.path());
 }
 
@@ -102,12 +100,11 @@ TEST(Folder, LockLastsAsLongAsTheFolder) {
 // named parcelo...: here flock(1) under that name, which holds the lock
 // itself) from another program, another user, and a holder the system does
 // not name (no /proc). A lock of this process is ours too (SplitTest).
-TEST(Folder, BusyFolderTellsParceloFromOtherPrograms) {
-  TempFolder folder, bin;
-  for (const TempFolder* open : {&folder, &bin}) fs::permissions(open->path(), fs::perms(0777));
+TEST_F(FolderTest, BusyFolderTellsParceloFromOtherPrograms) {
+  TempFolder bin;
+  for (const TempFolder* each : {&folder, &bin}) fs::permissions(each->path(), fs::perms(0777));
   const std::string parcelo = bin / "parcelo-lock";
   fs::copy_file("/usr/bin/flock", parcelo);
-  const Folder open = Folder::Open(folder.path());
   // The case, the holder, whether the system names it, the error.
   const std::tuple<std::string, std::string, bool, int> rows[] = {
       {"another program", "flock", true, kFolderBusyOther},

@@ -8,7 +8,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -58,10 +57,10 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(FsPath(path), std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// The file's bytes, "" where there is no file.
 inline std::string ReadFile(const std::string& path) {
-  std::ostringstream bytes;  // empty where there is no file
-  bytes << std::ifstream(FsPath(path), std::ios::binary).rdbuf();
-  return bytes.str();
+  std::ifstream file(FsPath(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 
 // The names in a folder, hidden ones included (a left-over temporary shows).

@@ -21,15 +21,18 @@
 namespace parcelo::testing {
 namespace {
 
+struct WindowsFiles : ::testing::Test {
+  TempFolder folder;
+  Folder open = Folder::Open(folder.path());
+};
+
 // A file is replaced, but Windows won't replace a read-only one (Wine
 // would): that is left as it was, and no temporary stays behind. (A file
 // another program holds: WindowsCli's AHeldOutputIsNamedAndKept.)
-TEST(WindowsFiles, ReplacesOnlyAFileWindowsLetsGo) {
-  TempFolder folder;
+TEST_F(WindowsFiles, ReplacesOnlyAFileWindowsLetsGo) {
   const Strings names = {"plain.bin", "read-only.bin"};
   for (const std::string& name : names) WriteFile(folder / name, "old");
   SetFileAttributesW(WideFromUtf8(folder / "read-only.bin").c_str(), FILE_ATTRIBUTE_READONLY);
-  const Folder open = Folder::Open(folder.path());
   ReplacementFile(open, "plain.bin", 0644).Commit();
   ExpectFileError([&] { ReplacementFile(open, "read-only.bin", 0644).Commit(); }, EACCES,
                   open.PathOf("read-only.bin"));
@@ -42,15 +45,14 @@ TEST(WindowsFiles, ReplacesOnlyAFileWindowsLetsGo) {
 // Two parts, and the folder opened in its own spelling and in capitals with
 // forward slashes. Identity is the volume's serial number and the file's
 // index, whatever the spelling.
-struct WindowsSpelling : ::testing::Test {
+struct WindowsSpelling : WindowsFiles {
   WindowsSpelling() {
     for (const char* name : {"001.drb", "002.drb"}) WriteFile(folder / name, name);
     for (char& c : otherSpelling)
       c = c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     same = Folder::Open(otherSpelling);
   }
-  TempFolder folder;
-  Folder open = Folder::Open(folder.path()), same;
+  Folder same;
   std::string otherSpelling = folder.path();
 };
 
@@ -85,22 +87,19 @@ TEST_F(WindowsSpelling, AWaitingLockGetsTheFolderWhenTheHolderLetsGo) {
 
 // Hidden and system entries (desktop.ini, Thumbs.db) are not listed, as
 // POSIX's dot files aren't.
-TEST(WindowsFiles, HiddenAndSystemEntriesAreNotListed) {
-  TempFolder folder;
+TEST_F(WindowsFiles, HiddenAndSystemEntriesAreNotListed) {
   for (const char* name : {"x", "hidden", "desktop.ini"}) WriteFile(folder / name, "x");
   SetFileAttributesW(WideFromUtf8(folder / "hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
   SetFileAttributesW(WideFromUtf8(folder / "desktop.ini").c_str(), FILE_ATTRIBUTE_SYSTEM);
-  const std::vector<FolderEntry> listing = ListFolder(Folder::Open(folder.path()));
+  const std::vector<FolderEntry> listing = ListFolder(open);
   ASSERT_EQ(listing.size(), 1u);
   EXPECT_EQ(listing[0].name, "x");
 }
 
 // Names Windows refuses, or would quietly change (a trailing dot or space is
 // dropped), fail as invalid instead of reaching another file.
-TEST(WindowsFiles, NamesWindowsWouldChangeAreInvalid) {
-  TempFolder folder;
+TEST_F(WindowsFiles, NamesWindowsWouldChangeAreInvalid) {
   WriteFile(folder / "x", "x");
-  const Folder open = Folder::Open(folder.path());
   for (const std::string name : {"x.", "x ", "a?b", "a<b"}) {
     SCOPED_TRACE(name);
     ExpectFileError([&] { File::OpenEntry(open, name); }, kInvalidName, open.PathOf(name));
@@ -129,14 +128,13 @@ bool OnHost(std::wstring command, const std::string& folder, const std::string& 
 // A symbolic link or junction is refused wherever a folder or file of our
 // own belongs, as on Linux: the split's new folder, a set's part, the
 // join's output.
-TEST(WindowsFiles, LinksAreRefusedWhereOurOwnFolderOrFileBelongs) {
-  TempFolder folder, elsewhere;
+TEST_F(WindowsFiles, LinksAreRefusedWhereOurOwnFolderOrFileBelongs) {
+  TempFolder elsewhere;
   const std::wstring link =
       L"Z:\\bin\\ln -s ../" + WideFromUtf8(FileNameOf(elsewhere.path())) + L" ";
   if (!OnHost(link + L"sub", folder.path(), "sub", true))
     GTEST_SKIP() << "makes links with the host's ln, under Wine";
   WriteFile(folder / "f", "0123456789");
-  const Folder open = Folder::Open(folder.path());
   ExpectFailure(Split({folder / "f", "5", true, "sub"}), kSymbolicLink, open.PathOf("sub"));
   ExpectFileError([&] { CheckReplaceable(open, "sub"); }, kSymbolicLink, open.PathOf("sub"));
   EXPECT_EQ(Split({folder / "f", "5", false, ""}).outcome, Outcome::Done);
