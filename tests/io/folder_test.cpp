@@ -35,13 +35,12 @@ struct FolderTest : ::testing::Test {
 };
 
 TEST_F(FolderTest, ListsEveryVisibleEntryWithWhatItIs) {
+  const Listing expected = {
+      {"a", Kind::Folder}, {"b", Kind::Regular}, {"c", Kind::SymbolicLink}, {"d", Kind::Other}};
   Listing seen;
   for (const FolderEntry& entry : ListFolder(open))
     seen.emplace_back(entry.name, entry.status.kind);
-  EXPECT_EQ(seen, (Listing{{"a", Kind::Folder},
-                           {"b", Kind::Regular},
-                           {"c", Kind::SymbolicLink},
-                           {"d", Kind::Other}}));
+  EXPECT_EQ(seen, expected);
   EXPECT_EQ(ListFolder(open)[1].status.size, 5u);
 }
 

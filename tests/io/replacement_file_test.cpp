@@ -124,19 +124,20 @@ constexpr const char* kTemporaries[] = {"ThroughProc", "ByHandle", "NamedWithout
 INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(0, 1, 2, 3),
                          [](const auto& row) { return std::string(kTemporaries[row.param]); });
 
-// Root joins over out.bin (a setuid file, 06666). It keeps its owner and
-// group where no one else could have planted it: the folder is not open to
-// all, or the owner owns the folder, or is the runner (whose group comes
-// back); otherwise it becomes root's, and a third user's file in a sticky
-// folder open to all is not replaced at all (protected_regular). Either way
-// it has no more rights than the first part, and no setuid bit.
+// Root replaces out.bin (a setuid file, 06666) as a join does, with no
+// more rights than a part of 0644. It keeps its owner and group where no
+// one else could have planted it: the folder is not open to all, or the
+// owner owns the folder, or is the runner (whose group comes back);
+// otherwise it becomes root's, and a third user's file in a sticky folder
+// open to all is not replaced at all (protected_regular). Either way it has
+// no more rights than the part, and no setuid bit.
 TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
   if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
   constexpr std::uint32_t other = kOtherUserId;
   const struct {
     const char* name;
     std::uint32_t folderOwner, folderMode, owner, group, newOwner, newGroup;
-    int error;  // the join's
+    int error;
   } rows[] = {{"sticky, a third user's file", 0, 01777, other, other, other, other, kProtectedFile},
               {"sticky, the folder owner's file", other, 01777, other, other, other, other, 0},
               {"open to all", 0, 0777, other, other, 0, 0, 0},
@@ -146,22 +147,17 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
        rows) {
     SCOPED_TRACE(name);
     TempFolder folder;
-    WriteFile(folder / "Infa.inf", "out.bin\r\n");
-    WriteFile(folder / "001.drb", "new");
     WriteFile(folder / "out.bin", "old");
     ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group), 0);
     ASSERT_EQ(chown(folder.path().c_str(), folderOwner, 0), 0);
     fs::permissions(folder / "out.bin", fs::perms(06666));
-    // Older than the part: no edit of the user's to ask about.
-    fs::last_write_time(folder / "out.bin",
-                        fs::last_write_time(folder / "001.drb") - std::chrono::hours(1));
     fs::permissions(folder.path(), fs::perms(folderMode));
-    const Report report = Join(folder.path());
-    const FileStatus status = *Folder::Open(folder.path()).Status("out.bin");
-    EXPECT_EQ(std::tuple(report.errorCode, report.errorPath, ReadFile(folder / "out.bin"),
-                         status.owner, status.group, status.mode),
-              std::tuple(error, error ? folder / "out.bin" : "", error ? "old" : "new", newOwner,
-                         newGroup, error ? 06666u : 0644u));
+    const Folder open = Folder::Open(folder.path());
+    const auto replace = [&] { ReplacementFile(open, "out.bin", 0644, 0644).Commit(); };
+    error ? ExpectFileError(replace, error, folder / "out.bin") : replace();
+    const FileStatus status = *open.Status("out.bin");
+    EXPECT_EQ(std::tuple(ReadFile(folder / "out.bin"), status.owner, status.group, status.mode),
+              std::tuple(error ? "old" : "", newOwner, newGroup, error ? 06666u : 0644u));
   }
 }
 
