@@ -5,12 +5,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
-#include <string>
 
 #include "io/sys_calls.h"
 
