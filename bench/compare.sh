@@ -17,20 +17,34 @@
 # together (the write-back it left). The tools run in a different order
 # each round. Prints medians, throughputs and the peak memory of each.
 #
-# Usage: bench/compare.sh [BUILD_DIR] [ROUNDS] [PIECE_SIZE] [SIZE_MIB]
+# Usage: bench/compare.sh [--4g] [BUILD_DIR] [ROUNDS] [PIECE_SIZE] [SIZE_MIB]
 # (BUILD_DIR: a build with the benchmark programs, `cmake --preset bench`,
-# build-bench by default)
+# build-bench by default). --4g: the file at scale, 4 GiB in pieces of
+# 100000000 bytes, 3 rounds unless ROUNDS says otherwise; it needs about
+# 20 GiB free under BENCH_DIR (/var/tmp by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+large=0
+if [ "${1:-}" = --4g ]; then
+  large=1
+  shift
+fi
 build=${1:-build-bench}
-rounds=${2:-5}
+rounds=${2:-$((large ? 3 : 5))}
 piece=${3:-100000000}
-size_mib=${4:-1024}
+size_mib=${4:-$((large ? 4096 : 1024))}
 cli=$(realpath "$build/parcelo-cli")
 bare=$(realpath "$build/bench/parcelo-bench-bare-copy")
 [ -x /usr/bin/time ] || apt-get install -y -qq time >/dev/null
 
 work=$(mktemp -d "${BENCH_DIR:-/var/tmp}/parcelo-compare.XXXXXX")
+# The source, the set, and one tool's output beside them, with room to spare.
+free_mib=$(df -Pm "$work" | awk 'NR==2 {print $4}')
+if ((free_mib < size_mib * 5)); then
+  echo "compare.sh: $((size_mib * 5)) MiB free needed under $work, $free_mib there" >&2
+  rmdir "$work"
+  exit 1
+fi
 trap 'rm -rf "$work"' EXIT
 head -c $((size_mib * 1048576)) /dev/urandom >"$work/source.bin"
 bytes=$(stat -c %s "$work/source.bin")
