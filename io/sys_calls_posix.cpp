@@ -200,8 +200,8 @@ int SysCalls::SetSize(Handle file, std::uint64_t length) {
 
 int SysCalls::StartWriteBack(Handle file, std::uint64_t offset, std::uint64_t count) {
 #ifdef __linux__
-  return Result(::sync_file_range(Fd(file), static_cast<off_t>(offset),
-                                  static_cast<off_t>(count), SYNC_FILE_RANGE_WRITE));
+  return Result(::sync_file_range(Fd(file), static_cast<off_t>(offset), static_cast<off_t>(count),
+                                  SYNC_FILE_RANGE_WRITE));
 #else
   (void)file, (void)offset, (void)count;
   return 0;
