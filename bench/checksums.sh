@@ -12,6 +12,10 @@
 # pass). A checked split hashes each byte twice (its part, the whole file),
 # spread over the cores: max(plain split, two passes / cores).
 #
+# And what users do without Parcelo, in the same rounds: GNU split, then
+# sha256sum over the parts and the file; on the other side sha256sum -c of
+# the parts' lines, then cat of the parts.
+#
 # Usage: bench/checksums.sh [BUILD_DIR] [ROUNDS] [OTHER_BUILD_DIR]
 # With OTHER_BUILD_DIR every parcelo run is made with that build's
 # parcelo-cli too, in the same rounds, each first in every other round
@@ -58,12 +62,35 @@ round() {
   (cd "$work/sums" && sha256sum --quiet -c Infa.sha256) || { echo "sha256sum -c failed" >&2; exit 1; }
 }
 
+# The classic tools' way, in the set folder "gnu": split, then checksums of
+# the parts and the file; then the check of the parts and their cat.
+gnu_split() {
+  mkdir "$work/gnu"
+  split -b 100000000 -a 3 --numeric-suffixes=1 --additional-suffix=.drb "$work/source.bin" \
+    "$work/gnu/"
+  (cd "$work/gnu" && sha256sum [0-9][0-9][0-9].drb ../source.bin >sums)
+}
+gnu_join() {
+  cd "$work/gnu" && grep '\.drb$' sums | sha256sum --quiet -c && cat [0-9][0-9][0-9].drb >joined.bin
+}
+export -f gnu_split gnu_join
+export work
+
 for ((r = 1; r <= rounds; r++)); do
   run sha_pass openssl dgst -sha256 "$work/source.bin"
+  rm -rf "$work/gnu"
+  run gnu_split bash -c gnu_split
+  run gnu_join bash -c gnu_join
+  cmp -s "$work/gnu/joined.bin" "$work/source.bin" || { echo "cat output differs" >&2; exit 1; }
   if ((r % 2)); then order=("${builds[@]}"); else order=($(printf '%s\n' "${builds[@]}" | tac)); fi
   for b in "${order[@]}"; do round "$b"; done
 done
 
+gnu_label() {
+  case $1 in
+    split) echo "GNU split + sha256sum" ;; join) echo "sha256sum -c + cat" ;;
+  esac
+}
 sha=$(column_median sha_pass 1)
 printf '%-40s %9.3fs  (%.2f GB/s)\n' "SHA-256, one pass on one core" "$sha" "$(echo "1.073741824 / $sha" | bc -l)"
 printf '%-40s %10s %16s\n' "1 GiB, 100000000-byte pieces" "wall" "wall + flush"
@@ -86,6 +113,12 @@ for b in "${builds[@]}"; do
       done
       printf '%-40s %9.2fx %15.2fx\n' "  checked / $what" "${ratio[@]}"
     done
+    gnu=gnu_$op
+    printf '%-40s %9.3fs %15.3fs\n' "  $(gnu_label "$op")" "$(column_median "$gnu" 1)" \
+      "$(column_median "$gnu" 2)"
+    printf '%-40s %9.2fx %15.2fx\n' "  their time / checked" \
+      "$(echo "$(column_median "$gnu" 1) / $(column_median "$b.${op}_sums" 1)" | bc -l)" \
+      "$(echo "$(column_median "$gnu" 2) / $(column_median "$b.${op}_sums" 2)" | bc -l)"
   done
 done
 echo "(floor: max(plain, SHA-256 passes: 1 for the join, 2 over $(nproc) cores for the split);"

@@ -17,20 +17,36 @@
 # together (the write-back it left). The tools run in a different order
 # each round. Prints medians, throughputs and the peak memory of each.
 #
-# Usage: bench/compare.sh [BUILD_DIR] [ROUNDS] [PIECE_SIZE] [SIZE_MIB]
+# Usage: bench/compare.sh [--4g] [BUILD_DIR] [ROUNDS] [PIECE_SIZE] [SIZE_MIB] [OTHER_BUILD_DIR]
 # (BUILD_DIR: a build with the benchmark programs, `cmake --preset bench`,
-# build-bench by default)
+# build-bench by default; OTHER_BUILD_DIR: another build's parcelo-cli
+# split and join in the same rounds, the rows marked "other"). --4g: the file at scale, 4 GiB in pieces of
+# 100000000 bytes, 3 rounds unless ROUNDS says otherwise; it needs about
+# 20 GiB free under BENCH_DIR (/var/tmp by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+large=0
+if [ "${1:-}" = --4g ]; then
+  large=1
+  shift
+fi
 build=${1:-build-bench}
-rounds=${2:-5}
+rounds=${2:-$((large ? 3 : 5))}
 piece=${3:-100000000}
-size_mib=${4:-1024}
+size_mib=${4:-$((large ? 4096 : 1024))}
 cli=$(realpath "$build/parcelo-cli")
+other=${5:+$(realpath "$5/parcelo-cli")}
 bare=$(realpath "$build/bench/parcelo-bench-bare-copy")
 [ -x /usr/bin/time ] || apt-get install -y -qq time >/dev/null
 
 work=$(mktemp -d "${BENCH_DIR:-/var/tmp}/parcelo-compare.XXXXXX")
+# The source, the set, and one tool's output beside them, with room to spare.
+free_mib=$(df -Pm "$work" | awk 'NR==2 {print $4}')
+if ((free_mib < size_mib * 5)); then
+  echo "compare.sh: $((size_mib * 5)) MiB free needed under $work, $free_mib there" >&2
+  rmdir "$work"
+  exit 1
+fi
 trap 'rm -rf "$work"' EXIT
 head -c $((size_mib * 1048576)) /dev/urandom >"$work/source.bin"
 bytes=$(stat -c %s "$work/source.bin")
@@ -60,10 +76,12 @@ run_tool() {
     psplit) "$cli" split "$work/source.bin" --size "$piece" --subdir p >/dev/null ;;
     cat) cat "$work"/set/[0-9][0-9][0-9].drb >"$work/cat.bin" ;;
     pjoin) "$cli" join "$work/set" >/dev/null ;;
+    osplit) "$other" split "$work/source.bin" --size "$piece" --subdir p >/dev/null ;;
+    ojoin) "$other" join "$work/set" >/dev/null ;;
   esac
 }
 export -f run_tool
-export work bare cli piece
+export work bare cli other piece
 
 # measure MODE TOOL: one timed run; appends "wall wall+flush peak_kib".
 measure() {
@@ -81,6 +99,7 @@ measure() {
 }
 
 tools=(bare cp gsplit psplit cat pjoin)
+[ -n "$other" ] && tools+=(osplit ojoin)
 for ((round = 0; round < rounds; round++)); do
   for mode in "${modes[@]}"; do
     for ((i = 0; i < ${#tools[@]}; i++)); do
@@ -93,9 +112,9 @@ for tool in "${tools[@]}"; do
   clean; run_tool "$tool"
   case $tool in
     bare) out=$work/bare.bin ;; cp) out=$work/cp.bin ;; cat) out=$work/cat.bin ;;
-    pjoin) out=$work/set/source.bin ;;
+    pjoin | ojoin) out=$work/set/source.bin ;;
     gsplit) out=$work/gnu.cat; cat "$work"/gnu/*.drb >"$out" ;;
-    psplit) out=$work/p.cat; cat "$work"/p/*.drb >"$out" ;;
+    psplit | osplit) out=$work/p.cat; cat "$work"/p/*.drb >"$out" ;;
   esac
   cmp -s "$out" "$work/source.bin" || { echo "$tool: output differs" >&2; exit 1; }
   rm -f "$work/gnu.cat" "$work/p.cat"
@@ -109,15 +128,16 @@ label() {
   case $1 in
     bare) echo "bare 1 MiB loop" ;; cp) echo "cp" ;; gsplit) echo "GNU split -b" ;;
     psplit) echo "parcelo-cli split" ;; cat) echo "cat of the parts" ;; pjoin) echo "parcelo-cli join" ;;
+    osplit) echo "other build's split" ;; ojoin) echo "other build's join" ;;
   esac
 }
 
 echo "$((bytes / 1048576)) MiB in pieces of $piece bytes; medians of $rounds rounds"
-printf '%-5s %-18s %22s %26s %11s\n' mode tool "wall (MiB/s)" "wall + flush (MiB/s)" "peak RSS"
+printf '%-5s %-20s %22s %26s %11s\n' mode tool "wall (MiB/s)" "wall + flush (MiB/s)" "peak RSS"
 for mode in "${modes[@]}"; do
   for tool in "${tools[@]}"; do
     w=$(column "$mode" "$tool" 1); f=$(column "$mode" "$tool" 2)
-    printf '%-5s %-18s %10.3f s (%6.0f) %14.3f s (%6.0f) %7s KiB\n' "$mode" "$(label "$tool")" \
+    printf '%-5s %-20s %10.3f s (%6.0f) %14.3f s (%6.0f) %7s KiB\n' "$mode" "$(label "$tool")" \
       "$w" "$(mibs "$w")" "$f" "$(mibs "$f")" "$(column "$mode" "$tool" 3)"
   done
 done
@@ -125,9 +145,11 @@ echo
 echo "Against the limit (throughput by wall, bare loop = 1.00) and the classic tools (wall + flush):"
 for mode in "${modes[@]}"; do
   bw=$(column "$mode" bare 1)
-  for pair in "psplit gsplit" "pjoin cat"; do
+  pairs=("psplit gsplit" "pjoin cat")
+  [ -n "$other" ] && pairs+=("osplit gsplit" "ojoin cat")
+  for pair in "${pairs[@]}"; do
     read -r ours theirs <<<"$pair"
-    printf '%-5s %-18s %5.2f of the bare loop by wall;  %5.2fx the speed of %s by wall + flush\n' \
+    printf '%-5s %-20s %5.2f of the bare loop by wall;  %5.2fx the speed of %s by wall + flush\n' \
       "$mode" "$(label "$ours")" "$(echo "$bw / $(column "$mode" "$ours" 1)" | bc -l)" \
       "$(echo "$(column "$mode" "$theirs" 2) / $(column "$mode" "$ours" 2)" | bc -l)" "$(label "$theirs")"
   done

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "io/file.h"
 #include "io/file_error.h"
 #include "io/file_holes.h"
 #include "io/sys_calls.h"
 #include "io/write_all.h"
+#include "io/write_behind.h"
 
 namespace parcelo {
 
@@ -82,6 +84,8 @@ bool RangeCopier::ShareBlocks(const File& from, std::uint64_t fromOffset, const 
 void RangeCopier::CopyThroughBuffer(const File& from, std::uint64_t fromOffset, const File* to,
                                     std::uint64_t toOffset, std::uint64_t count,
                                     const Moved& moved) {
+  std::optional<WriteBehind> behind;
+  if (to) behind.emplace(*to, toOffset);
   while (count > 0) {
     const std::size_t want =
         static_cast<std::size_t>(std::min<std::uint64_t>(count, ObserverThreads::kBufferSize));
@@ -97,6 +101,7 @@ void RangeCopier::CopyThroughBuffer(const File& from, std::uint64_t fromOffset, 
     fromOffset += got;
     toOffset += got;
     count -= got;
+    if (behind) behind->Wrote(toOffset);
     if (moved) moved(got);
   }
 }

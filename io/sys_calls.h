@@ -99,6 +99,10 @@ class SysCalls {
   // with EOPNOTSUPP, EXDEV or EINVAL where the file system can't.
   virtual int CloneRange(Handle from, std::uint64_t fromOffset, Handle to, std::uint64_t toOffset,
                          std::uint64_t count);
+  // Asks the system to start writing a range of a file's cached pages to
+  // its disk, and returns without waiting for the disk. Only a hint: 0
+  // where the system takes no such hint.
+  virtual int StartWriteBack(Handle file, std::uint64_t offset, std::uint64_t count);
   // The start of the first data, or of the first hole, at or after
   // `offset`. The end of a file counts as a hole; ENXIO at or past the
   // end, and for SeekData in a hole that runs to the end. A file system

@@ -198,6 +198,16 @@ int SysCalls::SetSize(Handle file, std::uint64_t length) {
   return Result(::ftruncate(Fd(file), static_cast<off_t>(length)));
 }
 
+int SysCalls::StartWriteBack(Handle file, std::uint64_t offset, std::uint64_t count) {
+#ifdef __linux__
+  return Result(::sync_file_range(Fd(file), static_cast<off_t>(offset), static_cast<off_t>(count),
+                                  SYNC_FILE_RANGE_WRITE));
+#else
+  (void)file, (void)offset, (void)count;
+  return 0;
+#endif
+}
+
 int SysCalls::MakeFolder(Handle folder, const char* name) {
   return Result(::mkdirat(FolderFd(folder), name, 0777));
 }

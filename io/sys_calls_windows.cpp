@@ -323,6 +323,9 @@ int SysCalls::SetSize(Handle file, std::uint64_t length) {
   return Result(SetFileInformationByHandle(Native(file), FileEndOfFileInfo, &end, sizeof end));
 }
 
+// The cache manager writes behind on its own.
+int SysCalls::StartWriteBack(Handle, std::uint64_t, std::uint64_t) { return 0; }
+
 int SysCalls::MakeFolder(Handle folder, const char* name) {
   std::wstring path;
   if (const int error = PathIn(folder, name, &path)) return error;

@@ -66,6 +66,7 @@ mutant io/replacement_file.cpp 'if (error != EEXIST || attempt == kNameAttempts)
 mutant io/sys_calls_posix.cpp 'flags |= O_TMPFILE;' 'return -1;' io_stop_signals_test
 mutant io/folder.cpp 'if (lock_.held()) return;' 'return;' split_split_test
 mutant io/block_sharing.cpp 'supported_ = false;' '' io_copy_range_test
+mutant io/write_behind.cpp 'WriteBehind::~WriteBehind() { Start(written_); }' 'WriteBehind::~WriteBehind() {}' io_write_behind_test
 mutant io/folder_listing.cpp 'throw FileError(error.code(), FileOperation::ListFolder, folder.path());' 'return {};' io_folder_test
 mutant io/folder_listing.cpp "if (name.front() == '.') continue;" '' split_split_test
 mutant io/path_kind.cpp 'if (status.kind == FileStatus::Kind::SymbolicLink) {' 'if (false) {' io_path_kind_test
