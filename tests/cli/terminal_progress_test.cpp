@@ -8,6 +8,7 @@
 namespace parcelo::testing {
 namespace {
 
+using Lines = std::vector<std::string>;
 constexpr std::uint64_t kMiB = 1 << 20;
 
 TEST(TerminalProgress, LineTellsPartPerCentSpeedAndTimeLeft) {
@@ -21,25 +22,44 @@ TEST(TerminalProgress, LineTellsPartPerCentSpeedAndTimeLeft) {
   }
 }
 
-// Nothing in the first half second, then at most one line a tenth of a second, each over the one
-// before, and the line blanked at the end.
-TEST(TerminalProgress, DrawsLateAndSeldomThenBlanksTheLine) {
+// A progress line on a clock the test sets; the work starts at 1000 ms.
+struct TerminalProgressTest : ::testing::Test {
   std::int64_t now = 1000;
-  std::vector<std::string> written;
-  TerminalProgress progress([&](std::string_view text) { written.emplace_back(text); },
-                            [&] { return now; });
-  const ProgressReport first{50, 100, 10, 10}, second{60, 100, 1, 2};
-  for (const std::int64_t at : {1000, 1499, 1500, 1599, 1600}) {
+  Lines written;
+  TerminalProgress progress{[this](std::string_view text) { written.emplace_back(text); },
+                            [this] { return now; }};
+  const std::string first = "\rЧасть 10 из 10  50%  0,0 МБ/с  осталось 0:01";
+
+  void UpdateAt(std::int64_t at, const ProgressReport& report = {50, 100, 10, 10}) {
     now = at;
-    progress.Update(at == 1600 ? second : first);
+    progress.Update(report);
   }
-  const std::vector<std::string> drawn = {"\rЧасть 10 из 10  50%  0,0 МБ/с  осталось 0:01",
-                                          "\rЧасть 1 из 2  60%  0,0 МБ/с  осталось 0:01  "};
-  EXPECT_EQ(written, drawn);
+};
+
+TEST_F(TerminalProgressTest, DrawsNothingInTheFirstHalfSecond) {
+  UpdateAt(1000);
+  UpdateAt(1499);
+  EXPECT_TRUE(written.empty());
+  UpdateAt(1500);
+  EXPECT_EQ(written, Lines{first});
+}
+
+// Each line over the one before, spaces blanking the rest of a longer one.
+TEST_F(TerminalProgressTest, DrawsAtMostOneLineATenthOfASecond) {
+  UpdateAt(1500);
+  UpdateAt(1599);
+  UpdateAt(1600, {60, 100, 1, 2});
+  EXPECT_EQ(written, (Lines{first, "\rЧасть 1 из 2  60%  0,0 МБ/с  осталось 0:01  "}));
+}
+
+// As wide as the longest line drawn.
+TEST_F(TerminalProgressTest, BlanksTheLineOnceAtTheEnd) {
+  UpdateAt(1500);
+  UpdateAt(1600, {60, 100, 1, 2});
   progress.Clear();
   progress.Clear();
   EXPECT_EQ(written.size(), 3u);
-  EXPECT_EQ(written.back(), "\r" + std::string(44, ' ') + "\r");  // the longer line's characters
+  EXPECT_EQ(written.back(), "\r" + std::string(44, ' ') + "\r");
 }
 
 }  // namespace

@@ -48,80 +48,93 @@ struct SplitTest : ::testing::Test {
   }
 };
 
-// The size is read from the text's start and rounded half to even; a
-// relative path is taken from the current folder, and the info file holds
-// its name.
-TEST_F(SplitTest, ReadsTheSizeFromTheTextsStartAndTheSourceFromTheCurrentFolder) {
-  const auto previous = fs::current_path();
-  fs::current_path(folder.path());
-  // Spaces as the window's field may hold them.
-  const Report report = Split({"f", "\u00a04\u2009.5xyz", false, ""});
-  fs::current_path(previous);
-  ExpectReport(report, Outcome::Done, messages::kSplitDoneTitle,
-               "Поздравляем! Выбранный файл f был разбит на 3 части(ей)!");
-  EXPECT_EQ(ContentsOf(folder.path()), (Contents{{"001.drb", "0123"},
-                                                 {"002.drb", "4567"},
-                                                 {"003.drb", "89"},
-                                                 {"Infa.inf", "f\r\n"},
-                                                 {"f", "0123456789"}}));
+// The size is read from the text's start, spaces as the window's field may hold them, and rounded
+// half to even.
+TEST_F(SplitTest, ReadsTheSizeFromTheTextsStart) {
+  ASSERT_EQ(SplitInto("\u00a04\u2009.5xyz", "set").outcome, Outcome::Done);
+  EXPECT_EQ(
+      ContentsOf(folder / "set"),
+      (Contents{
+          {"001.drb", "0123"}, {"002.drb", "4567"}, {"003.drb", "89"}, {"Infa.inf", "f\r\n"}}));
 }
 
-// The size check takes the size unrounded: 10 bytes are more than 9.6,
-// which makes one part.
+// The size check takes the size unrounded: 10 bytes are more than 9.6, which makes one part.
 TEST_F(SplitTest, ChecksTheSizeBeforeRoundingIt) {
-  ASSERT_EQ(Split({source, "9.6", true, "one"}).outcome, Outcome::Done);
+  ASSERT_EQ(SplitInto("9.6", "one").outcome, Outcome::Done);
   EXPECT_EQ(ContentsOf(folder / "one"),
             (Contents{{"001.drb", "0123456789"}, {"Infa.inf", "f\r\n"}}));
 }
 
-// Old parts are replaced, never written into (one is a hard link here), and
-// parts keep no more rights than the source allows.
-TEST_F(SplitTest, ReplacesOldPartsAndGivesNoMoreRightsThanTheSource) {
-  fs::permissions(source, fs::perms(0600));
+TEST_F(SplitTest, TakesARelativeSourceFromTheCurrentFolder) {
+  const auto previous = fs::current_path();
+  fs::current_path(folder.path());
+  const Report report = Split({"f", "4", false, ""});
+  fs::current_path(previous);
+  ExpectReport(report, Outcome::Done, messages::kSplitDoneTitle,
+               "Поздравляем! Выбранный файл f был разбит на 3 части(ей)!");
+  EXPECT_EQ(ReadFile(folder / "Infa.inf"), "f\r\n");
+}
+
+// An old part is a hard link here: the file it shares its bytes with stays as it was.
+TEST_F(SplitTest, ReplacesAnOldPartRatherThanWritingIntoIt) {
   WriteFile(folder / "keep", "old, readable by all");
   fs::permissions(folder / "keep", fs::perms(04644));
   fs::create_hard_link(folder / "keep", folder / "001.drb");
+  ASSERT_EQ(SplitInto("4").outcome, Outcome::Done);
+  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "keep"),
+            "0123|old, readable by all");
+  EXPECT_EQ(fs::status(folder / "keep").permissions(), fs::perms(04644));
+}
+
+// Whatever the umask and the old part allow.
+TEST_F(SplitTest, GivesThePartsNoMoreRightsThanTheSource) {
+  fs::permissions(source, fs::perms(0600));
+  WriteFile(folder / "001.drb", "old part");
+  fs::permissions(folder / "001.drb", fs::perms(0644));
   const mode_t mask = umask(022);
   const Report report = SplitInto("4");
   umask(mask);
   ASSERT_EQ(report.outcome, Outcome::Done);
-  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "keep"),
-            "0123|old, readable by all");
-  EXPECT_EQ(fs::status(folder / "keep").permissions(), fs::perms(04644));
   for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) {
     EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
   }
 }
 
-// Every refusal comes before anything is written, in the order of its checks,
-// and leaves the source's earlier set, or another file's, as it was.
-TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
+// Every refusal comes before anything is written, in the order of its checks, and leaves the
+// source's earlier set, or another file's, as it was.
+TEST_F(SplitTest, RefusesBeforeWritingAnything) {
   using namespace messages;
   const std::string bytes(1001, 'x');
-  // The source's name, the piece size, the new folder, an entry made first (a folder when it ends
-  // in "/"; in "sub", the source itself under another name; "other.bin": the set is that file's),
-  // the box.
-  const std::vector<std::array<std::string, 6>> rows = {
-      {"f", "1001", "", "", kSizeErrorTitle, kPieceNotSmaller},
-      {"f", "1", "", "", kCountErrorTitle, kTooManyParts},
-      {"f", "0.5", "", "", kSizeErrorTitle, kPieceSizeRange},
-      {"f", "5", "../x", "", kFolderNameErrorTitle, BadFolderName(NameFault::kSeparator)},
+  // What is refused, the source's name, the piece size, the new folder, an entry made first (a
+  // folder when it ends in "/"; in "sub", the source itself under another name; "other.bin": the
+  // set is that file's), the box.
+  const std::vector<std::array<std::string, 7>> rows = {
+      {"a piece not smaller", "f", "1001", "", "", kSizeErrorTitle, kPieceNotSmaller},
+      {"too many parts", "f", "1", "", "", kCountErrorTitle, kTooManyParts},
+      {"a piece out of range", "f", "0.5", "", "", kSizeErrorTitle, kPieceSizeRange},
+      {"a folder out", "f", "5", "../x", "", kFolderNameErrorTitle,
+       BadFolderName(NameFault::kSeparator)},
       // Names the info file can't carry back, even where other checks would refuse too; the box
       // says why.
-      {"report\rdraft", "3", "", "", kFileNameErrorTitle,
+      {"a control character", "report\rdraft", "3", "", "", kFileNameErrorTitle,
        UnstorableName(NameFault::kControlCharacter)},
-      {"Infa.inf", "3", "sub", "", kFileNameErrorTitle, UnstorableName(NameFault::kSetFileName)},
-      {"f ", "3", "", "", kFileNameErrorTitle,
+      {"the info file's name", "Infa.inf", "3", "sub", "", kFileNameErrorTitle,
+       UnstorableName(NameFault::kSetFileName)},
+      {"a trailing space", "f ", "3", "", "", kFileNameErrorTitle,
        "Имя файла нельзя сохранить в Infa.inf без изменений (пробел в конце имени). Переименуйте "
        "файл!"},
       // Parts the join would take with this set: any kind of entry, any letter case.
-      {"f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
-      {"f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts},
-      {"f", "600", "", "other.bin", kSplitErrorTitle, ForeignSet("other.bin")},
-      // The source among the outputs: the last part, the info file.
-      {"f", "334", "sub", "sub/003.drb", kSplitErrorTitle, kOwnSource},
-      {"f", "334", "sub", "sub/Infa.inf", kSplitErrorTitle, kOwnSource}};
-  for (const auto& [name, size, newFolder, extra, title, text] : rows) {
+      {"a foreign part", "f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
+      {"a folder as a part", "f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts},
+      {"another file's set", "f", "600", "", "other.bin", kSplitErrorTitle,
+       ForeignSet("other.bin")},
+      // The source among the outputs.
+      {"the source as the last part", "f", "334", "sub", "sub/003.drb", kSplitErrorTitle,
+       kOwnSource},
+      {"the source as the info file", "f", "334", "sub", "sub/Infa.inf", kSplitErrorTitle,
+       kOwnSource}};
+  for (const auto& [what, name, size, newFolder, extra, title, text] : rows) {
+    SCOPED_TRACE(what);
     TempFolder fresh;
     MakeOldSet(fresh.path(), extra == "other.bin" ? extra : name);
     WriteFile(fresh / name, bytes);
@@ -132,9 +145,13 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
     const Contents before = ContentsOf(fresh.path());
     ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused,
                  title, text);
-    EXPECT_EQ(ContentsOf(fresh.path()), before) << name << " " << size << " " << extra;
+    EXPECT_EQ(ContentsOf(fresh.path()), before);
   }
-  ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
+}
+
+TEST_F(SplitTest, RefusesToWorkWithoutASource) {
+  ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, messages::kReadErrorTitle,
+               messages::kNoSource);
 }
 
 // What would stop the split half-way is found before anything is created,
@@ -204,11 +221,12 @@ TEST_F(SplitTest, StoppedSplitLeavesTheEarlierSetAsItWas) {
                                   ? StopAtPart<OperationCancelled>(3)
                                   : StopAtPart<std::bad_alloc>(stop == "memory" ? 2 : 0);
     ScopedSysCalls scope(layer);
+    SCOPED_TRACE(stop + " " + std::to_string(unnamedError) + " " + newFolder);
     const Report report = Split({source, "4", !newFolder.empty(), newFolder, true}, progress);
     code ? ExpectFailure(report, code, folder / path)
          : ExpectReport(report, Outcome::Cancelled, messages::kSplitCancelledTitle,
                         messages::kCancelled);
-    EXPECT_EQ(ContentsOf(folder.path()), before) << stop << " " << unnamedError << " " << newFolder;
+    EXPECT_EQ(ContentsOf(folder.path()), before);
   }
 }
 
@@ -267,29 +285,32 @@ TEST_F(SplitTest, AShrinkingSourceIsAnError) {
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
 }
 
-// Interrupted calls are made again and short ones continued; progress comes
-// part by part up to the last byte.
+// Interrupted calls are made again and short ones continued.
 TEST_F(SplitTest, SurvivesInterruptedAndShortCalls) {
   const std::string bytes = PatternBytes(9 << 20);
   WriteFile(source, bytes);
   FaultySysCalls faults;
   faults.interrupt = true;
   faults.maxBytesPerCall = 65539;
-  std::vector<ProgressReport> reports;
   {
     ScopedSysCalls scope(faults);
-    ASSERT_EQ(
-        SplitInto("3000000", "", [&](const ProgressReport& r) { reports.push_back(r); }).outcome,
-        Outcome::Done);
+    ASSERT_EQ(SplitInto("3000000").outcome, Outcome::Done);
   }
   EXPECT_GT(faults.interruptedCalls, 50);
   EXPECT_TRUE(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") +
                   ReadFile(folder / "003.drb") + ReadFile(folder / "004.drb") ==
               bytes);
+}
+
+TEST_F(SplitTest, ReportsProgressPartByPartUpToTheLastByte) {
+  WriteFile(source, PatternBytes(9 << 20));
+  std::vector<ProgressReport> reports;
+  const Progress progress = [&](const ProgressReport& r) { reports.push_back(r); };
+  ASSERT_EQ(SplitInto("3000000", "", progress).outcome, Outcome::Done);
   const ProgressReport& last = reports.back();
   EXPECT_EQ(
       std::tuple(reports.size() > 4, reports.front().part, last.part, last.parts, last.bytesDone),
-      std::tuple(true, 1u, 4u, 4u, bytes.size()));
+      std::tuple(true, 1u, 4u, 4u, std::uint64_t{9 << 20}));
 }
 
 }  // namespace
