@@ -13,9 +13,16 @@
 namespace parcelo::testing {
 namespace {
 
-// A box as the command line prints it.
-std::string Line(const std::string& title, const std::string& text) {
-  return title + ": " + text + "\n";
+namespace fs = std::filesystem;
+using namespace messages;
+
+// What a user sees of work done: status 0 and its box on standard output.
+CliResult Done(const std::string& title, const std::string& text) {
+  return {0, title + ": " + text + "\n", ""};
+}
+// Of work refused (status 1) or failed (2): the box on standard error.
+CliResult Stopped(int status, const std::string& title, const std::string& text) {
+  return {status, "", title + ": " + text + "\n"};
 }
 
 struct ParceloCliTest : ::testing::Test {
@@ -35,94 +42,85 @@ struct ParceloCliTest : ::testing::Test {
           << ::testing::PrintToString(arguments);
     }
   }
-  void SplitFilmWithChecksums(const std::string& set) {
-    ASSERT_EQ(RunCli({"split", film, "--size", "1000", "--subdir", set, "--checksums"}).status, 0);
+  void SplitFilm(const std::string& set) {
+    ExpectRuns({{{"split", film, "--size", "1000", "--subdir", set, "--checksums"},
+                 Done(kSplitDoneTitle, SplitDone(film, "3"))}});
   }
 };
 
-// The parts put together are the file again; the join takes the set's folder, its info file or any
-// part; a folder named like a part is joined itself; a bare name has the current folder as its set.
-TEST_F(ParceloCliTest, SplitThenJoinGivesTheFileBack) {
-  const std::string bytes = ReadFile(film);
-  auto result = RunCli({"split", film, "--size=1e3", "--subdir", "set"});
-  EXPECT_EQ(std::tuple(result.status, result.out, result.err),
-            std::tuple(0, Line(messages::kSplitDoneTitle, messages::SplitDone(film, "3")), ""));
-  EXPECT_TRUE(ReadFile(folder / "set/001.drb") + ReadFile(folder / "set/002.drb") +
-                  ReadFile(folder / "set/003.drb") ==
-              bytes);
-  ASSERT_EQ(RunCli({"split", film, "--size", "1000", "--subdir", "x.drb"}).status, 0);
-  std::filesystem::rename(folder / "set/002.drb", folder / "set/002.DRB");
-  const std::pair<std::string, std::string> rows[] = {{"set//002.DRB", "set"}, {"x.drb/", "x.drb"}};
-  for (const auto& [argument, set] : rows) {
-    result = RunCli({"join", folder / argument});
-    EXPECT_EQ(result.out,
-              Line(messages::kJoinDoneTitle, messages::JoinDone(folder / (set + "/film.avi"))));
-    EXPECT_TRUE(ReadFile(folder / (set + "/film.avi")) == bytes) << argument;
+// The set's folder, any part, a folder named like a part, the info file in the current folder.
+TEST_F(ParceloCliTest, JoinGivesTheFileBackFromTheSetsFolderOrAnyOfItsFiles) {
+  SplitFilm("set");
+  SplitFilm("x.drb");
+  SplitFilm("here");
+  fs::rename(folder / "set/002.drb", folder / "set/002.DRB");
+  ExpectRuns(
+      {{{"join", folder / "set//002.DRB"}, Done(kJoinDoneTitle, JoinDone(folder / "set/film.avi"))},
+       {{"join", folder / "x.drb/"}, Done(kJoinDoneTitle, JoinDone(folder / "x.drb/film.avi"))}});
+  const auto start = fs::current_path();
+  fs::current_path(folder / "here");
+  ExpectRuns({{{"join", "Infa.inf"}, Done(kJoinDoneTitle, JoinDone("./film.avi"))}});
+  fs::current_path(start);
+  for (const char* set : {"set", "x.drb", "here"}) {
+    EXPECT_TRUE(ReadFile(folder / set + "/film.avi") == ReadFile(film)) << set;
   }
-  const auto start = std::filesystem::current_path();
-  std::filesystem::current_path(folder / "set");
-  result = RunCli({"join", "Infa.inf"});
-  std::filesystem::current_path(start);
-  EXPECT_EQ(result.out, Line(messages::kJoinDoneTitle, messages::JoinDone("./film.avi")));
 }
 
 // A count of parts makes pieces rounded up, no more of them than the file has bytes.
 TEST_F(ParceloCliTest, SplitTakesAPieceSizeOrACountOfParts) {
   ExpectRuns({{{"split", small, "--subdir=", "--size", "5", "--quiet"},
-               {0, Line(messages::kSplitDoneTitle, messages::SplitDone(small, "2")), ""}},
+               Done(kSplitDoneTitle, SplitDone(small, "2"))},
               {{"split", small, "--parts=3", "--subdir", "three"},
-               {0, Line(messages::kSplitDoneTitle, messages::SplitDone(small, "3")), ""}},
+               Done(kSplitDoneTitle, SplitDone(small, "3"))},
               {{"split", small, "--parts", "20", "--subdir", "ten"},
-               {0, Line(messages::kSplitDoneTitle, messages::SplitDone(small, "10")), ""}},
-              {{"split", film, "--size", "2K", "--subdir", "two"},
-               {0, Line(messages::kSplitDoneTitle, messages::SplitDone(film, "2")), ""}}});
+               Done(kSplitDoneTitle, SplitDone(small, "10"))},
+              {{"split", film, "--size=2K", "--subdir", "two"},
+               Done(kSplitDoneTitle, SplitDone(film, "2"))}});
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
   EXPECT_EQ(ReadFile(folder / "three/003.drb"), "89");  // 10 bytes in 3 parts: 4, 4 and 2
 }
 
 TEST_F(ParceloCliTest, CheckTellsASetIsWhole) {
-  SplitFilmWithChecksums("set");
+  SplitFilm("set");
   ExpectRuns({{{"check", "--quiet", folder / "set/Infa.inf"},
-               {0, Line(messages::kCheckDoneTitle, messages::CheckDone(folder / "set", 3)), ""}}});
+               Done(kCheckDoneTitle, CheckDone(folder / "set", 3))}});
 }
 
 // Nobody is asked: a file edited after the split is replaced with "--replace" alone.
 TEST_F(ParceloCliTest, JoinReplacesAFileEditedSinceTheSplitOnlyWhenToldTo) {
-  SplitFilmWithChecksums("set");
+  SplitFilm("set");
   WriteFile(folder / "set/film.avi", "edited after the split");
-  std::filesystem::last_write_time(
-      folder / "set/film.avi",
-      std::filesystem::last_write_time(folder / "set/003.drb") + std::chrono::hours(1));
+  fs::last_write_time(folder / "set/film.avi",
+                      fs::last_write_time(folder / "set/003.drb") + std::chrono::hours(1));
   ExpectRuns(
-      {{{"join", folder / "set"},
-        {1, "", Line(messages::kReplaceEditedTitle, messages::ReplaceEdited("film.avi"))}},
+      {{{"join", folder / "set"}, Stopped(1, kReplaceEditedTitle, ReplaceEdited("film.avi"))},
        {{"join", "--replace", folder / "set"},
-        {0, Line(messages::kJoinDoneTitle, messages::JoinDone(folder / "set/film.avi")), ""}}});
+        Done(kJoinDoneTitle, JoinDone(folder / "set/film.avi"))}});
 }
 
 TEST_F(ParceloCliTest, ARefusalExitsWithOne) {
   WriteFile(folder / "one", "1");
   ExpectRuns(
-      {{{"split", small}, {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
-       {{"split", small, "--parts", "1001"},
-        {1, "", Line(messages::kCountErrorTitle, cli_text::kPartsRange)}},
+      {{{"split", small}, Stopped(1, kSizeErrorTitle, kPieceNotSmaller)},
+       {{"split", small, "--parts", "1001"}, Stopped(1, kCountErrorTitle, cli_text::kPartsRange)},
        {{"split", folder / "one", "--parts", "2"},
-        {1, "", Line(messages::kSizeErrorTitle, cli_text::kTooShortForParts)}}});
+        Stopped(1, kSizeErrorTitle, cli_text::kTooShortForParts)}});
 }
 
 // The set's structure is checked before its checksums.
 TEST_F(ParceloCliTest, AnErrorExitsWithTwo) {
-  SplitFilmWithChecksums("bad");
+  SplitFilm("bad");
   WriteFile(folder / "bad/002.drb", "changed");
+  const std::string error = "Ошибка выполнения";
   ExpectRuns({{{"check", folder / "bad"},
-               {2, "",
-                "Ошибка выполнения: Ошибка 1013. Не пройдена проверка файла \"" +
-                    (folder / "bad/002.drb") + "\": размер части не подходит к набору.\n"}},
+               Stopped(2, error,
+                       "Ошибка 1013. Не пройдена проверка файла \"" + (folder / "bad/002.drb") +
+                           "\": размер части не подходит к набору.")},
               {{"split", folder / "missing.avi"},
-               {2, "",
-                "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" +
-                    (folder / "missing.avi") + "\": файл или директория не найдены.\n"}}});
-  EXPECT_FALSE(std::filesystem::exists(folder / "bad/film.avi"));
+               Stopped(2, error,
+                       "Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
+                           "\": файл или директория не найдены.")}});
+  EXPECT_FALSE(fs::exists(folder / "bad/film.avi"));
 }
 
 TEST_F(ParceloCliTest, AStandardOutputThatCannotBeWrittenIsAnError) {

@@ -20,7 +20,8 @@ namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using Parts = std::vector<std::pair<std::string, std::string>>;
+// Parts by name and size, each holding a letter of its own: "a" in the first, "b" in the second...
+using Parts = std::vector<std::pair<std::string, std::size_t>>;
 
 // Sets `file`'s time an hour before or after that of `other`.
 void SetTimeBeside(const std::string& file, const std::string& other, int hours) {
@@ -35,7 +36,8 @@ struct JoinTest : ::testing::Test {
   void TearDown() override { EXPECT_EQ(OpenDescriptorCount(), descriptors); }
   void MakeSet(const std::string& info, const Parts& parts) {
     WriteFile(folder / "Infa.inf", info);
-    for (const auto& [name, bytes] : parts) WriteFile(folder / name, bytes);
+    char letter = 'a';
+    for (const auto& [name, size] : parts) WriteFile(folder / name, std::string(size, letter++));
   }
   Report JoinFolder(const Progress& progress = {}, const ListingSeen& listed = {},
                     const MayReplaceEdited& ask = {}) {
@@ -97,15 +99,14 @@ TEST_F(JoinBesideTheSourceTest, KeepsOnlyTheReadAndWriteRightsOfTheSourceItRepla
 // a gigabyte of NUL bytes follows (sparse), and a copy tool renamed a part "002.DRB".
 struct JoinWindowsSetTest : JoinTest {
   void SetUp() override {
-    MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n",
-            {{"001.drb", "ab"}, {"002.DRB", "cd"}, {"003.drb", "ef"}});
+    MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n", {{"001.drb", 2}, {"002.DRB", 2}, {"003.drb", 2}});
     fs::resize_file(folder / "Infa.inf", 1ull << 30);
   }
 };
 
 TEST_F(JoinWindowsSetTest, JoinsThePartsInNumberOrderUnderTheNameInUtf8) {
   ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
-  EXPECT_EQ(ReadFile(folder / "Фильм.avi"), "abcdef");
+  EXPECT_EQ(ReadFile(folder / "Фильм.avi"), "aabbcc");
 }
 
 TEST_F(JoinWindowsSetTest, ReadsOnlyTheStartOfTheInfoFileAndEachPartOnce) {
@@ -128,25 +129,16 @@ TEST_F(JoinWindowsSetTest, GivesANewOutputTheRightsOfTheFirstPart) {
 // What the split never leaves is no set: the join (and the check) stops before writing anything,
 // naming what is wrong.
 TEST_F(JoinTest, RefusesASetThatIsNotWhole) {
-  const std::vector<std::tuple<const char*, Parts, int, std::string>> rows = {
-      {"a gap", {{"001.drb", "ab"}, {"002.drb", "ab"}, {"004.drb", "a"}}, kMissingPart, "003.drb"},
-      {"a short middle part",
-       {{"001.drb", "ab"}, {"002.drb", "a"}, {"003.drb", "a"}},
-       kWrongPartSize,
-       "002.drb"},
-      {"a larger last part", {{"001.drb", "ab"}, {"002.drb", "abc"}}, kWrongPartSize, "002.drb"},
-      {"an empty last part", {{"001.drb", "ab"}, {"002.drb", ""}}, kWrongPartSize, "002.drb"},
-      {"a name that is no number",
-       {{"001.drb", "ab"}, {"002.drb", "a"}, {"x.drb", "a"}},
-       kInvalidName,
-       "x.drb"},
-      {"a number spelled twice",
-       {{"001.drb", "ab"}, {"0001.drb", "ab"}, {"001.DRB", "a"}},
-       kInvalidName,
-       "0001.drb"},
-      {"no info file", {{"001.drb", "ab"}, {"002.drb", "a"}}, kNoInfoFile, "Infa.inf"},
-      {"an info file without a byte", {{"001.drb", "ab"}}, kUnexpectedEnd, "Infa.inf"}};
-  for (const auto& [what, parts, code, named] : rows) {
+  const std::vector<std::tuple<const char*, int, std::string, Parts>> rows = {
+      {"a gap", kMissingPart, "003.drb", {{"001.drb", 2}, {"002.drb", 2}, {"004.drb", 1}}},
+      {"a short part", kWrongPartSize, "002.drb", {{"001.drb", 2}, {"002.drb", 1}, {"003.drb", 1}}},
+      {"a larger last part", kWrongPartSize, "002.drb", {{"001.drb", 2}, {"002.drb", 3}}},
+      {"an empty last part", kWrongPartSize, "002.drb", {{"001.drb", 2}, {"002.drb", 0}}},
+      {"not a number", kInvalidName, "x.drb", {{"001.drb", 2}, {"002.drb", 1}, {"x.drb", 1}}},
+      {"001 twice", kInvalidName, "0001.drb", {{"001.drb", 2}, {"0001.drb", 2}, {"001.DRB", 1}}},
+      {"no info file", kNoInfoFile, "Infa.inf", {{"001.drb", 2}, {"002.drb", 1}}},
+      {"an empty info file", kUnexpectedEnd, "Infa.inf", {{"001.drb", 2}}}};
+  for (const auto& [what, code, named, parts] : rows) {
     SCOPED_TRACE(what);
     fs::remove_all(folder.path()), fs::create_directory(folder.path());
     MakeSet(code == kUnexpectedEnd ? "" : "out.bin\r\n", parts);
@@ -188,8 +180,7 @@ struct JoinOverAnOldOutputTest : JoinTest {
   Strings before;
 
   void SetUp() override {
-    MakeSet("out.bin\r\n",
-            {{"001.drb", std::string(5000, 'a')}, {"002.drb", std::string(5000, 'b')}});
+    MakeSet("out.bin\r\n", {{"001.drb", 5000}, {"002.drb", 5000}});
     WriteFile(folder / "out.bin", "previous output");
     SetTimeBeside(folder / "out.bin", folder / "001.drb", -1);
     before = FolderEntries(folder.path());
