@@ -24,6 +24,10 @@ CliResult Done(const std::string& title, const std::string& text) {
 CliResult Stopped(int status, const std::string& title, const std::string& text) {
   return {status, "", title + ": " + text + "\n"};
 }
+CliResult SplitDoneOut(const std::string& source, const char* parts) {
+  return Done(kSplitDoneTitle, SplitDone(source, parts));
+}
+CliResult JoinDoneOut(const std::string& output) { return Done(kJoinDoneTitle, JoinDone(output)); }
 
 struct ParceloCliTest : ::testing::Test {
   TempFolder folder;
@@ -44,7 +48,7 @@ struct ParceloCliTest : ::testing::Test {
   }
   void SplitFilm(const std::string& set) {
     ExpectRuns({{{"split", film, "--size", "1000", "--subdir", set, "--checksums"},
-                 Done(kSplitDoneTitle, SplitDone(film, "3"))}});
+                 SplitDoneOut(film, "3")}});
   }
 };
 
@@ -54,12 +58,11 @@ TEST_F(ParceloCliTest, JoinGivesTheFileBackFromTheSetsFolderOrAnyOfItsFiles) {
   SplitFilm("x.drb");
   SplitFilm("here");
   fs::rename(folder / "set/002.drb", folder / "set/002.DRB");
-  ExpectRuns(
-      {{{"join", folder / "set//002.DRB"}, Done(kJoinDoneTitle, JoinDone(folder / "set/film.avi"))},
-       {{"join", folder / "x.drb/"}, Done(kJoinDoneTitle, JoinDone(folder / "x.drb/film.avi"))}});
+  ExpectRuns({{{"join", folder / "set//002.DRB"}, JoinDoneOut(folder / "set/film.avi")},
+              {{"join", folder / "x.drb/"}, JoinDoneOut(folder / "x.drb/film.avi")}});
   const auto start = fs::current_path();
   fs::current_path(folder / "here");
-  ExpectRuns({{{"join", "Infa.inf"}, Done(kJoinDoneTitle, JoinDone("./film.avi"))}});
+  ExpectRuns({{{"join", "Infa.inf"}, JoinDoneOut("./film.avi")}});
   fs::current_path(start);
   for (const char* set : {"set", "x.drb", "here"}) {
     EXPECT_TRUE(ReadFile(folder / set + "/film.avi") == ReadFile(film)) << set;
@@ -68,14 +71,10 @@ TEST_F(ParceloCliTest, JoinGivesTheFileBackFromTheSetsFolderOrAnyOfItsFiles) {
 
 // A count of parts makes pieces rounded up, no more of them than the file has bytes.
 TEST_F(ParceloCliTest, SplitTakesAPieceSizeOrACountOfParts) {
-  ExpectRuns({{{"split", small, "--subdir=", "--size", "5", "--quiet"},
-               Done(kSplitDoneTitle, SplitDone(small, "2"))},
-              {{"split", small, "--parts=3", "--subdir", "three"},
-               Done(kSplitDoneTitle, SplitDone(small, "3"))},
-              {{"split", small, "--parts", "20", "--subdir", "ten"},
-               Done(kSplitDoneTitle, SplitDone(small, "10"))},
-              {{"split", film, "--size=2K", "--subdir", "two"},
-               Done(kSplitDoneTitle, SplitDone(film, "2"))}});
+  ExpectRuns({{{"split", small, "--subdir=", "--size", "5", "--quiet"}, SplitDoneOut(small, "2")},
+              {{"split", small, "--parts=3", "--subdir", "three"}, SplitDoneOut(small, "3")},
+              {{"split", small, "--parts", "20", "--subdir", "ten"}, SplitDoneOut(small, "10")},
+              {{"split", film, "--size=2K", "--subdir", "two"}, SplitDoneOut(film, "2")}});
   EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
   EXPECT_EQ(ReadFile(folder / "three/003.drb"), "89");  // 10 bytes in 3 parts: 4, 4 and 2
 }
@@ -94,8 +93,7 @@ TEST_F(ParceloCliTest, JoinReplacesAFileEditedSinceTheSplitOnlyWhenToldTo) {
                       fs::last_write_time(folder / "set/003.drb") + std::chrono::hours(1));
   ExpectRuns(
       {{{"join", folder / "set"}, Stopped(1, kReplaceEditedTitle, ReplaceEdited("film.avi"))},
-       {{"join", "--replace", folder / "set"},
-        Done(kJoinDoneTitle, JoinDone(folder / "set/film.avi"))}});
+       {{"join", "--replace", folder / "set"}, JoinDoneOut(folder / "set/film.avi")}});
 }
 
 TEST_F(ParceloCliTest, ARefusalExitsWithOne) {

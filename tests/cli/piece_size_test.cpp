@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
-#include <vector>
 
 namespace parcelo::testing {
 namespace {
@@ -17,7 +17,7 @@ struct Row {
   std::string notUnit = "";
 };
 
-void ExpectSizes(const std::vector<Row>& rows) {
+void ExpectSizes(std::span<const Row> rows) {
   for (const Row& row : rows) {
     const SizeWithUnit size = ReadSizeWithUnit(row.text);
     EXPECT_EQ(std::tie(size.bytes, size.notUnit), std::tie(row.bytes, row.notUnit)) << row.text;
@@ -25,34 +25,28 @@ void ExpectSizes(const std::vector<Row>& rows) {
 }
 
 TEST(PieceSize, ReadsBinaryUnitsInAnyLetterCase) {
-  ExpectSizes({{"700M", 700 * kMi},
-               {"1k", kKi},
-               {"2 KiB", 2 * kKi},
-               {"1.5mib", 1.5 * kMi},
-               {"1G", kGi},
-               {"1gIB", kGi}});
+  const Row rows[] = {{"700M", 700 * kMi},   {"1k", kKi}, {"2 KiB", 2 * kKi},
+                      {"1.5mib", 1.5 * kMi}, {"1G", kGi}, {"1gIB", kGi}};
+  ExpectSizes(rows);
 }
 
 TEST(PieceSize, ReadsUnitsEndingInBAsDecimal) {
-  ExpectSizes({{"5KB", 5e3}, {"5 mB", 5e6}, {"2Gb", 2e9}});
+  const Row rows[] = {{"5KB", 5e3}, {"5 mB", 5e6}, {"2Gb", 2e9}};
+  ExpectSizes(rows);
 }
 
 // Spaces inside the number, an exponent, a hexadecimal number, and no number at all.
 TEST(PieceSize, ReadsTheNumberAsTheSplitDoes) {
-  ExpectSizes({{"1\u00a0000\u202fK", 1e3 * kKi}, {"1e3", 1e3}, {"&H10k", 16 * kKi}, {"", 0}});
+  const Row rows[] = {{"1\u00a0000\u202fK", 1e3 * kKi}, {"1e3", 1e3}, {"&H10k", 16 * kKi}, {"", 0}};
+  ExpectSizes(rows);
 }
 
 TEST(PieceSize, GivesBackWhatFollowsTheNumberWhereItIsNoUnit) {
-  ExpectSizes({{"700X", 700, "X"},
-               {"12abc", 12, "abc"},
-               {"1 Mo\u00a0", 1, "Mo"},
-               {"1KBB", 1, "KBB"},
-               {"1T", 1, "T"},
-               {"1e", 1, "e"},
-               {"1,5M", 1, ",5M"},
-               {"-", 0, "-"},
-               {"2E+G", 2, "E+G"},
-               {"&X1", 0, "&X1"}});
+  const Row rows[] = {{"700X", 700, "X"}, {"12abc", 12, "abc"}, {"1 Mo\u00a0", 1, "Mo"},
+                      {"1KBB", 1, "KBB"}, {"1T", 1, "T"},       {"1e", 1, "e"},
+                      {"1,5M", 1, ",5M"}, {"-", 0, "-"},        {"2E+G", 2, "E+G"},
+                      {"&X1", 0, "&X1"}};
+  ExpectSizes(rows);
 }
 
 }  // namespace

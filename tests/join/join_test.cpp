@@ -126,7 +126,7 @@ TEST_F(JoinWindowsSetTest, GivesANewOutputTheRightsOfTheFirstPart) {
   EXPECT_EQ(fs::status(folder / "Фильм.avi").permissions(), fs::perms(0640));
 }
 
-// What the split never leaves is no set: the join (and the check) stops before writing anything,
+// What the split never leaves is no set: the join stops before writing anything,
 // naming what is wrong.
 TEST_F(JoinTest, RefusesASetThatIsNotWhole) {
   const std::vector<std::tuple<const char*, int, std::string, Parts>> rows = {
