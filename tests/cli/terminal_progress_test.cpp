@@ -52,7 +52,7 @@ TEST_F(TerminalProgressTest, DrawsAtMostOneLineATenthOfASecond) {
   EXPECT_EQ(written, (Lines{first, "\rЧасть 1 из 2  60%  0,0 МБ/с  осталось 0:01  "}));
 }
 
-// As wide as the longest line drawn.
+// As wide as the longest line drawn, not the last one.
 TEST_F(TerminalProgressTest, BlanksTheLineOnceAtTheEnd) {
   UpdateAt(1500);
   UpdateAt(1600, {60, 100, 1, 2});

@@ -39,9 +39,8 @@ struct JoinTest : ::testing::Test {
     char letter = 'a';
     for (const auto& [name, size] : parts) WriteFile(folder / name, std::string(size, letter++));
   }
-  Report JoinFolder(const Progress& progress = {}, const ListingSeen& listed = {},
-                    const MayReplaceEdited& ask = {}) {
-    return Join(folder.path(), progress, listed, ask);
+  Report JoinFolder(const Progress& progress = {}, const ListingSeen& listed = {}) {
+    return Join(folder.path(), progress, listed);
   }
 };
 
@@ -58,7 +57,7 @@ struct JoinBesideTheSourceTest : JoinTest {
   Report JoinFound(const std::string& found, int hours, const MayReplaceEdited& ask = {}) {
     WriteFile(name, found);
     SetTimeBeside(name, folder / "001.drb", hours);
-    return JoinFolder({}, {}, ask);
+    return Join(folder.path(), {}, {}, ask);
   }
 };
 
@@ -126,8 +125,8 @@ TEST_F(JoinWindowsSetTest, GivesANewOutputTheRightsOfTheFirstPart) {
   EXPECT_EQ(fs::status(folder / "Фильм.avi").permissions(), fs::perms(0640));
 }
 
-// What the split never leaves is no set: the join stops before writing anything,
-// naming what is wrong.
+// What the split never leaves is no set: the join stops before writing anything, naming what is
+// wrong.
 TEST_F(JoinTest, RefusesASetThatIsNotWhole) {
   const std::vector<std::tuple<const char*, int, std::string, Parts>> rows = {
       {"a gap", kMissingPart, "003.drb", {{"001.drb", 2}, {"002.drb", 2}, {"004.drb", 1}}},
