@@ -15,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace messages;
+using namespace std::string_literals;
 
 // What a user sees of work done: status 0 and its box on standard output.
 CliResult Done(const std::string& title, const std::string& text) {
@@ -134,23 +135,20 @@ TEST_F(ParceloCliTest, PrintsItsUsageAndVersion) {
 
 // A wrong argument that can be named is named before the usage.
 TEST_F(ParceloCliTest, WrongArgumentsShowTheUsageAndExitWith64) {
-  namespace text = cli_text;
-  const std::pair<Strings, std::string> usages[] = {
-      {{}, ""},
-      {{"split", "a", "b"}, ""},
-      {{"split", "a", "--size"}, ""},
-      {{"split", "a", "--bogus"}, ""},
-      {{"join", "a", "b"}, ""},
-      {{"check"}, ""},
-      {{"merge", "a"}, ""},
-      {{"split", "a", "--size", "700 Mo"}, std::string(text::kNotSizeUnit) + ": «Mo»"},
-      {{"split", "a", "--parts", "3k"}, std::string(text::kPartsNotWhole) + ": «3k»"},
-      {{"split", "a", "--parts=2", "--size=5"},
-       std::string(text::kSizeWithParts) + ": «--parts 2»"}};
-  for (const auto& [usage, named] : usages) {
-    const std::string said = named.empty() ? "" : "parcelo-cli: " + named + "\n";
-    ExpectRuns({{usage, {64, "", said + text::kUsage}}});
-  }
+  const auto usage = [](const std::string& named) -> CliResult {
+    return {64, "", (named.empty() ? "" : "parcelo-cli: " + named + "\n") + cli_text::kUsage};
+  };
+  ExpectRuns({{{}, usage("")},
+              {{"split", "a", "b"}, usage("")},
+              {{"split", "a", "--size"}, usage("")},
+              {{"split", "a", "--bogus"}, usage("")},
+              {{"join", "a", "b"}, usage("")},
+              {{"check"}, usage("")},
+              {{"merge", "a"}, usage("")},
+              {{"split", "a", "--size", "700 Mo"}, usage(cli_text::kNotSizeUnit + ": «Mo»"s)},
+              {{"split", "a", "--parts", "3k"}, usage(cli_text::kPartsNotWhole + ": «3k»"s)},
+              {{"split", "a", "--parts=2", "--size=5"},
+               usage(cli_text::kSizeWithParts + ": «--parts 2»"s)}});
 }
 
 }  // namespace

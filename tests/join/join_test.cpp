@@ -206,35 +206,32 @@ TEST_F(JoinOverAnOldOutputTest, AFailureKeepsTheOldOutput) {
   }
 }
 
-// What is no file stops the join, and so does a part changed after the listing: another file
-// moved over it, or the same file grown.
-TEST_F(JoinOverAnOldOutputTest, NeverLeavesOutAPartThatIsNoFileOrChangedSinceTheListing) {
-  const std::tuple<const char*, std::function<void()>, bool, int> rows[] = {
-      {"a link", [&] { fs::create_symlink(folder / "out.bin", secondPart); }, false, kSymbolicLink},
-      {"a FIFO",
-       [&] {
-         fs::remove(secondPart);
-         ASSERT_EQ(mkfifo(secondPart.c_str(), 0600), 0);
-       },
-       true, kNotRegularFile},
-      {"another file",
-       [&] {
-         WriteFile(folder / "other", std::string(5000, 'c'));
-         fs::rename(folder / "other", secondPart);
-       },
-       true, kFileReplaced},
-      {"the part grown", [&] { WriteFile(secondPart, std::string(6000, 'b')); }, true,
-       kFileReplaced}};
-  for (const auto& [what, change, afterListing, code] : rows) {
+// What is no file stops the join, there at the listing or moved over the part after it.
+TEST_F(JoinOverAnOldOutputTest, NeverLeavesOutAPartThatIsNoFileOrWasSwappedSinceTheListing) {
+  const std::tuple<const char*, std::function<void(const std::string&)>, int, bool> rows[] = {
+      {"a link", [&](const std::string& at) { fs::create_symlink(folder / "out.bin", at); },
+       kSymbolicLink, false},
+      {"a FIFO", [](const std::string& at) { ASSERT_EQ(mkfifo(at.c_str(), 0600), 0); },
+       kNotRegularFile, true},
+      {"another file", [](const std::string& at) { WriteFile(at, std::string(5000, 'c')); },
+       kFileReplaced, true}};
+  for (const auto& [what, make, code, afterListing] : rows) {
     SCOPED_TRACE(what);
     fs::remove(secondPart);
-    afterListing ? WriteFile(secondPart, std::string(5000, 'b')) : change();
-    const ListingSeen listed = [&](auto&) {
-      if (afterListing) change();
+    if (afterListing) WriteFile(secondPart, std::string(5000, 'b'));
+    make(afterListing ? folder / "new" : secondPart);
+    const ListingSeen moveOver = [&](auto&) {
+      if (afterListing) fs::rename(folder / "new", secondPart);
     };
-    ExpectFailure(JoinFolder({}, listed), code, secondPart);
+    ExpectFailure(JoinFolder({}, moveOver), code, secondPart);
     ExpectTheFolderAsItWas();
   }
+}
+
+TEST_F(JoinOverAnOldOutputTest, NeverLeavesOutAPartGrownSinceTheListing) {
+  const ListingSeen grow = [&](auto&) { WriteFile(secondPart, std::string(6000, 'b')); };
+  ExpectFailure(JoinFolder({}, grow), kFileReplaced, secondPart);
+  ExpectTheFolderAsItWas();
 }
 
 TEST_F(JoinOverAnOldOutputTest, ACancelKeepsTheOldOutput) {
