@@ -103,12 +103,13 @@ struct JoinWindowsSetTest : JoinTest {
   }
 };
 
-TEST_F(JoinWindowsSetTest, JoinsThePartsInNumberOrderUnderTheNameInUtf8) {
+// In number order, under the name in UTF-8.
+TEST_F(JoinWindowsSetTest, JoinsASetMadeOnWindows) {
   ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
   EXPECT_EQ(ReadFile(folder / "Фильм.avi"), "aabbcc");
 }
 
-TEST_F(JoinWindowsSetTest, ReadsOnlyTheStartOfTheInfoFileAndEachPartOnce) {
+TEST_F(JoinWindowsSetTest, ReadsOnlyTheInfoFilesStartAndEachPartOnce) {
   FaultySysCalls counting;
   ScopedSysCalls scope(counting);
   ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
@@ -153,10 +154,10 @@ TEST_F(JoinTest, RefusesAFolderWithoutPartsBeforeLookingForItsInfoFile) {
   ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kNoParts);
 }
 
-// An output name must stay in the folder and leave every input whole: not the info file, the
-// checksum file or a part in any letter case, Unicode's too ("ſ" folds to "s"), nor a part's
-// other name.
-TEST_F(JoinTest, RefusesAnOutputNameThatLeavesTheFolderOrIsAnInput) {
+// A safe output name is a new file's in the folder: not empty, no control character, not too long,
+// and not the info file, the checksum file or a part in any letter case, Unicode's too ("ſ" folds
+// to "s"), nor a part's other name.
+TEST_F(JoinTest, RefusesAnUnsafeOutputName) {
   fs::create_directory(folder / "sub");
   WriteFile(folder / "001.drb", "part one");
   fs::create_hard_link(folder / "001.drb", folder / "alias");
@@ -206,8 +207,9 @@ TEST_F(JoinOverAnOldOutputTest, AFailureKeepsTheOldOutput) {
   }
 }
 
-// What is no file stops the join, there at the listing or moved over the part after it.
-TEST_F(JoinOverAnOldOutputTest, NeverLeavesOutAPartThatIsNoFileOrWasSwappedSinceTheListing) {
+// What is no regular file stops the join, whether there at the listing or moved over a part after
+// it, and so does another file moved over a part.
+TEST_F(JoinOverAnOldOutputTest, JoinsOnlyTheRegularFilesItListed) {
   const std::tuple<const char*, std::function<void(const std::string&)>, int, bool> rows[] = {
       {"a link", [&](const std::string& at) { fs::create_symlink(folder / "out.bin", at); },
        kSymbolicLink, false},
@@ -228,7 +230,7 @@ TEST_F(JoinOverAnOldOutputTest, NeverLeavesOutAPartThatIsNoFileOrWasSwappedSince
   }
 }
 
-TEST_F(JoinOverAnOldOutputTest, NeverLeavesOutAPartGrownSinceTheListing) {
+TEST_F(JoinOverAnOldOutputTest, StopsAtAPartGrownSinceTheListing) {
   const ListingSeen grow = [&](auto&) { WriteFile(secondPart, std::string(6000, 'b')); };
   ExpectFailure(JoinFolder({}, grow), kFileReplaced, secondPart);
   ExpectTheFolderAsItWas();
@@ -312,7 +314,7 @@ TEST_F(JoinChecksumsTest, PartsRenamedByACopyToolKeepTheirChecksums) {
 }
 
 // The whole file's line is for checks made without Parcelo: the part lines prove the output.
-TEST_F(JoinChecksumsTest, HashesNoOutputAgain) {
+TEST_F(JoinChecksumsTest, ProvesTheOutputByThePartLinesAlone) {
   WriteFile(sums, Edited("[0-9a-f]{64}(?=  film)", std::string(64, '0')));
   ExpectCheckedAndJoined();
 }
