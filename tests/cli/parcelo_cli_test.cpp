@@ -1,8 +1,9 @@
-// Runs the real parcelo-cli and checks what a user sees: the lines on
-// standard output and standard error, the exit status, and the files.
+// Runs the real parcelo-cli and checks what a user sees: the exit status and the lines on standard
+// output and standard error. What the work does to the files is the split's and the join's tests'.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "cli/cli_texts.h"
@@ -25,130 +26,78 @@ CliResult Done(const std::string& title, const std::string& text) {
 CliResult Stopped(int status, const std::string& title, const std::string& text) {
   return {status, "", title + ": " + text + "\n"};
 }
-CliResult SplitDoneOut(const std::string& source, const char* parts) {
+// Of wrong arguments: the usage on standard error, after the wrong one where it can be named.
+CliResult Usage(const std::string& named = "") {
+  return {64, "", (named.empty() ? "" : "parcelo-cli: " + named + "\n") + cli_text::kUsage};
+}
+CliResult SplitDoneOut(const char* source, const char* parts) {
   return Done(kSplitDoneTitle, SplitDone(source, parts));
 }
-CliResult JoinDoneOut(const std::string& output) { return Done(kJoinDoneTitle, JoinDone(output)); }
+CliResult JoinDoneOut(const char* output) { return Done(kJoinDoneTitle, JoinDone(output)); }
 
-struct ParceloCliTest : ::testing::Test {
+// The rows run in order, in a folder holding "small" (ten bytes), "one" (one byte), "film.avi"
+// (2500 bytes) and "edited/film.avi", modified an hour after the split that the rows make there.
+TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
   TempFolder folder;
-  const std::string small = folder / "small", film = folder / "film.avi";
-
-  ParceloCliTest() {
-    WriteFile(small, "0123456789");
-    WriteFile(film, PatternBytes(2500));
-  }
-  // Each row: a command line and what the user sees of it.
-  void ExpectRuns(const std::vector<std::pair<Strings, CliResult>>& rows) {
-    for (const auto& [arguments, expected] : rows) {
-      const CliResult result = RunCli(arguments);
-      EXPECT_EQ(std::tie(result.status, result.out, result.err),
-                std::tie(expected.status, expected.out, expected.err))
-          << ::testing::PrintToString(arguments);
-    }
-  }
-  void SplitFilm(const std::string& set) {
-    ExpectRuns({{{"split", film, "--size", "1000", "--subdir", set, "--checksums"},
-                 SplitDoneOut(film, "3")}});
-  }
-};
-
-// The set's folder, any part, a folder named like a part, the info file in the current folder.
-TEST_F(ParceloCliTest, JoinGivesTheFileBackFromTheSetsFolderOrAnyOfItsFiles) {
-  SplitFilm("set");
-  SplitFilm("x.drb");
-  SplitFilm("here");
-  fs::rename(folder / "set/002.drb", folder / "set/002.DRB");
-  ExpectRuns({{{"join", folder / "set//002.DRB"}, JoinDoneOut(folder / "set/film.avi")},
-              {{"join", folder / "x.drb/"}, JoinDoneOut(folder / "x.drb/film.avi")}});
-  const auto start = fs::current_path();
-  fs::current_path(folder / "here");
-  ExpectRuns({{{"join", "Infa.inf"}, JoinDoneOut("./film.avi")}});
-  fs::current_path(start);
-  for (const char* set : {"set", "x.drb", "here"}) {
-    EXPECT_TRUE(ReadFile(folder / set + "/film.avi") == ReadFile(film)) << set;
-  }
-}
-
-// A count of parts makes pieces rounded up, no more of them than the file has bytes.
-TEST_F(ParceloCliTest, SplitTakesAPieceSizeOrACountOfParts) {
-  ExpectRuns({{{"split", small, "--subdir=", "--size", "5", "--quiet"}, SplitDoneOut(small, "2")},
-              {{"split", small, "--parts=3", "--subdir", "three"}, SplitDoneOut(small, "3")},
-              {{"split", small, "--parts", "20", "--subdir", "ten"}, SplitDoneOut(small, "10")},
-              {{"split", film, "--size=2K", "--subdir", "two"}, SplitDoneOut(film, "2")}});
-  EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
-  EXPECT_EQ(ReadFile(folder / "three/003.drb"), "89");  // 10 bytes in 3 parts: 4, 4 and 2
-}
-
-TEST_F(ParceloCliTest, CheckTellsASetIsWhole) {
-  SplitFilm("set");
-  ExpectRuns({{{"check", "--quiet", folder / "set/Infa.inf"},
-               Done(kCheckDoneTitle, CheckDone(folder / "set", 3))}});
-}
-
-// Nobody is asked: a file edited after the split is replaced with "--replace" alone.
-TEST_F(ParceloCliTest, JoinReplacesAFileEditedSinceTheSplitOnlyWhenToldTo) {
-  SplitFilm("set");
-  WriteFile(folder / "set/film.avi", "edited after the split");
-  fs::last_write_time(folder / "set/film.avi",
-                      fs::last_write_time(folder / "set/003.drb") + std::chrono::hours(1));
-  ExpectRuns(
-      {{{"join", folder / "set"}, Stopped(1, kReplaceEditedTitle, ReplaceEdited("film.avi"))},
-       {{"join", "--replace", folder / "set"}, JoinDoneOut(folder / "set/film.avi")}});
-}
-
-TEST_F(ParceloCliTest, ARefusalExitsWithOne) {
+  WriteFile(folder / "small", "0123456789");
   WriteFile(folder / "one", "1");
-  ExpectRuns(
-      {{{"split", small}, Stopped(1, kSizeErrorTitle, kPieceNotSmaller)},
-       {{"split", small, "--parts", "1001"}, Stopped(1, kCountErrorTitle, cli_text::kPartsRange)},
-       {{"split", folder / "one", "--parts", "2"},
-        Stopped(1, kSizeErrorTitle, cli_text::kTooShortForParts)}});
+  WriteFile(folder / "film.avi", PatternBytes(2500));
+  fs::create_directory(folder / "edited");
+  WriteFile(folder / "edited/film.avi", "edited after the split");
+  const auto anHourAhead = fs::file_time_type::clock::now() + std::chrono::hours(1);
+  fs::last_write_time(folder / "edited/film.avi", anHourAhead);
+  const std::pair<Strings, CliResult> rows[] = {
+      // Parts in the source's folder: a bare name there is the info file of the set in it.
+      {{"split", "small", "--subdir=", "--size", "5", "--quiet"}, SplitDoneOut("small", "2")},
+      {{"join", "Infa.inf"}, JoinDoneOut("./small")},
+      // A count of parts makes pieces rounded up (4, 4 and 2 bytes), no more than the bytes.
+      {{"split", "small", "--parts=3", "--subdir", "three"}, SplitDoneOut("small", "3")},
+      {{"split", "small", "--parts", "20", "--subdir", "ten"}, SplitDoneOut("small", "10")},
+      // The join takes the set's folder, even one named like a part, or any part in any case.
+      {{"split", "film.avi", "--size=2K", "--subdir", "x.drb", "--checksums"},
+       SplitDoneOut("film.avi", "2")},
+      {{"join", "x.drb/"}, JoinDoneOut("x.drb/film.avi")},
+      {{"join", "x.drb//002.DRB"}, JoinDoneOut("x.drb/film.avi")},
+      {{"check", "--quiet", "x.drb/Infa.inf"}, Done(kCheckDoneTitle, CheckDone("x.drb", 2))},
+      // Nobody is asked: a file edited since the split is replaced with "--replace" alone.
+      {{"split", "film.avi", "--size", "1e3", "--subdir", "edited"}, SplitDoneOut("film.avi", "3")},
+      {{"join", "edited"}, Stopped(1, kReplaceEditedTitle, ReplaceEdited("film.avi"))},
+      {{"join", "--replace", "edited"}, JoinDoneOut("edited/film.avi")},
+      {{"split", "small"}, Stopped(1, kSizeErrorTitle, kPieceNotSmaller)},
+      {{"split", "small", "--parts", "1001"}, Stopped(1, kCountErrorTitle, cli_text::kPartsRange)},
+      {{"split", "one", "--parts", "2"}, Stopped(1, kSizeErrorTitle, cli_text::kTooShortForParts)},
+      {{"split", "missing.avi"},
+       Stopped(2, kErrorReportTitle,
+               "Ошибка 2. Не удалось открыть файл \"" + folder / "missing.avi" +
+                   "\": файл или директория не найдены.")},
+      {{"--help"}, {0, cli_text::kUsage, ""}},
+      {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}},
+      {{}, Usage()},
+      {{"split", "a", "b"}, Usage()},
+      {{"split", "a", "--size"}, Usage()},
+      {{"split", "a", "--bogus"}, Usage()},
+      {{"join", "a", "b"}, Usage()},
+      {{"check"}, Usage()},
+      {{"merge", "a"}, Usage()},
+      {{"split", "a", "--size", "700 Mo"}, Usage(cli_text::kNotSizeUnit + ": «Mo»"s)},
+      {{"split", "a", "--parts", "3k"}, Usage(cli_text::kPartsNotWhole + ": «3k»"s)},
+      {{"split", "a", "--parts=2", "--size=5"},
+       Usage(cli_text::kSizeWithParts + ": «--parts 2»"s)}};
+  const fs::path start = fs::current_path();
+  fs::current_path(folder.path());
+  for (const auto& [arguments, expected] : rows) {
+    const CliResult result = RunCli(arguments);
+    EXPECT_EQ(std::tie(result.status, result.out, result.err),
+              std::tie(expected.status, expected.out, expected.err))
+        << ::testing::PrintToString(arguments);
+  }
+  fs::current_path(start);
 }
 
-// The set's structure is checked before its checksums.
-TEST_F(ParceloCliTest, AnErrorExitsWithTwo) {
-  SplitFilm("bad");
-  WriteFile(folder / "bad/002.drb", "changed");
-  const std::string error = "Ошибка выполнения";
-  ExpectRuns({{{"check", folder / "bad"},
-               Stopped(2, error,
-                       "Ошибка 1013. Не пройдена проверка файла \"" + (folder / "bad/002.drb") +
-                           "\": размер части не подходит к набору.")},
-              {{"split", folder / "missing.avi"},
-               Stopped(2, error,
-                       "Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
-                           "\": файл или директория не найдены.")}});
-  EXPECT_FALSE(fs::exists(folder / "bad/film.avi"));
-}
-
-TEST_F(ParceloCliTest, AStandardOutputThatCannotBeWrittenIsAnError) {
+TEST(ParceloCli, AStandardOutputThatCannotBeWrittenIsAnError) {
   const std::string full =
       ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";
   EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 2);
-}
-
-TEST_F(ParceloCliTest, PrintsItsUsageAndVersion) {
-  ExpectRuns({{{"--help"}, {0, cli_text::kUsage, ""}},
-              {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}}});
-}
-
-// A wrong argument that can be named is named before the usage.
-TEST_F(ParceloCliTest, WrongArgumentsShowTheUsageAndExitWith64) {
-  const auto usage = [](const std::string& named) -> CliResult {
-    return {64, "", (named.empty() ? "" : "parcelo-cli: " + named + "\n") + cli_text::kUsage};
-  };
-  ExpectRuns({{{}, usage("")},
-              {{"split", "a", "b"}, usage("")},
-              {{"split", "a", "--size"}, usage("")},
-              {{"split", "a", "--bogus"}, usage("")},
-              {{"join", "a", "b"}, usage("")},
-              {{"check"}, usage("")},
-              {{"merge", "a"}, usage("")},
-              {{"split", "a", "--size", "700 Mo"}, usage(cli_text::kNotSizeUnit + ": «Mo»"s)},
-              {{"split", "a", "--parts", "3k"}, usage(cli_text::kPartsNotWhole + ": «3k»"s)},
-              {{"split", "a", "--parts=2", "--size=5"},
-               usage(cli_text::kSizeWithParts + ": «--parts 2»"s)}});
 }
 
 }  // namespace
