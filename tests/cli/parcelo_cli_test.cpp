@@ -47,8 +47,10 @@ TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
   const auto anHourAhead = fs::file_time_type::clock::now() + std::chrono::hours(1);
   fs::last_write_time(folder / "edited/film.avi", anHourAhead);
   const std::pair<Strings, CliResult> rows[] = {
-      // Parts in the source's folder: a bare name there is the info file of the set in it.
-      {{"split", "small", "--subdir=", "--size", "5", "--quiet"}, SplitDoneOut("small", "2")},
+      // Parts beside a source named from the current folder; a bare name there is the info file of
+      // the set in it.
+      {{"split", "small", "--subdir=", "--size", "5", "--quiet"},
+       Done(kSplitDoneTitle, "Поздравляем! Выбранный файл small был разбит на 2 части(ей)!")},
       {{"join", "Infa.inf"}, JoinDoneOut("./small")},
       // A count of parts makes pieces rounded up (4, 4 and 2 bytes), no more than the bytes.
       {{"split", "small", "--parts=3", "--subdir", "three"}, SplitDoneOut("small", "3")},

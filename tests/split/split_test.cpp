@@ -53,26 +53,14 @@ struct SplitTest : ::testing::Test {
 };
 
 // The size is read from the text's start, spaces as the window's field may hold them, and rounded
-// half to even.
-TEST_F(SplitTest, ReadsTheSizeFromTheTextsStart) {
-  ASSERT_EQ(SplitInto("\u00a04\u2009.5xyz").outcome, Outcome::Done);
-  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "003.drb"), "0123|89");
-}
-
-// The size check takes the size unrounded: 10 bytes are more than 9.6, which makes one part.
-TEST_F(SplitTest, ChecksTheSizeBeforeRoundingIt) {
-  ASSERT_EQ(SplitInto("9.6").outcome, Outcome::Done);
-  EXPECT_EQ(ReadFile(folder / "001.drb"), "0123456789");
-}
-
-TEST_F(SplitTest, TakesARelativeSourceFromTheCurrentFolder) {
-  const auto previous = fs::current_path();
-  fs::current_path(folder.path());
-  const Report report = Split({"f", "4", false, ""});
-  fs::current_path(previous);
-  ExpectReport(report, Outcome::Done, messages::kSplitDoneTitle,
-               "Поздравляем! Выбранный файл f был разбит на 3 части(ей)!");
-  EXPECT_EQ(ReadFile(folder / "Infa.inf"), "f\r\n");
+// half to even; the size check takes it unrounded (10 bytes are more than 9.6: one part).
+TEST_F(SplitTest, CutsPiecesOfTheSizeTyped) {
+  for (const auto& [size, parts] :
+       {std::pair("\u00a04\u2009.5xyz", "0123|89"), {"9.6", "0123456789|"}}) {
+    SCOPED_TRACE(size);
+    ASSERT_EQ(SplitInto(size).outcome, Outcome::Done);
+    EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "003.drb"), parts);
+  }
 }
 
 // An old part is a hard link here: the file it shares its bytes with stays as it was.
@@ -255,14 +243,11 @@ TEST_F(SplitTest, ThousandPartsWaitForTheCommitUnderALowOpenFileLimit) {
       limit.rlim_cur = 64;
       if (hardLimitToo) limit.rlim_max = 64;
       setrlimit(RLIMIT_NOFILE, &limit);
-      const Report report = SplitInto("1", "set");
+      const bool done = SplitInto("1", "set").outcome == Outcome::Done;
       getrlimit(RLIMIT_NOFILE, &limit);
-      const Strings entries = FolderEntries(folder / "set");
-      const bool whole =
-          entries.size() == 1001 && entries[0] == "001.drb";  // the info file, nothing hidden
-      _exit(report.outcome == Outcome::Done && whole && (limit.rlim_cur > 1000) != hardLimitToo
-                ? 0
-                : 1);
+      const Strings entries = FolderEntries(folder / "set");  // the info file last, nothing hidden
+      const bool whole = entries.size() == 1001 && entries[0] == "001.drb";
+      _exit(done && whole && (limit.rlim_cur > 1000) != hardLimitToo ? 0 : 1);
     };
     EXPECT_EXIT(split(), ::testing::ExitedWithCode(0), "") << hardLimitToo;
   }
