@@ -239,7 +239,8 @@ TEST_F(JoinTest, AMissingFolderIsAnError) {
 
 // A set split with checksums ("good"), beside an older output; each test joins a copy ("set").
 struct JoinChecksumsTest : JoinTest {
-  const std::string bytes = PatternBytes(5000), set = folder / "set", sums = set + "/Infa.sha256";
+  const std::string bytes = PatternBytes(5000), set = folder / "set", sums = set + "/Infa.sha256",
+                    second = set + "/002.drb", third = set + "/003.drb";
   std::string good;
 
   void SetUp() override {
@@ -263,18 +264,17 @@ struct JoinChecksumsTest : JoinTest {
 // The error names the first thing wrong, and the old output stays.
 TEST_F(JoinChecksumsTest, ADamagedSetStopsTheJoinAndTheCheck) {
   const std::tuple<const char*, std::function<void()>, int, std::string> rows[] = {
-      {"the listed last part is missing", [&] { fs::remove(set + "/003.drb"); }, kMissingPart,
-       set + "/003.drb"},
+      {"the listed last part is missing", [&] { fs::remove(third); }, kMissingPart, third},
       {"a part is not listed", [&] { WriteFile(sums, Edited("003.drb", "004.drb")); },
-       kUnlistedPart, set + "/003.drb"},
+       kUnlistedPart, third},
       {"parts differ, the first in order counts",
        [&] {
-         WriteFile(set + "/002.drb", std::string(2000, 'x'));
-         WriteFile(set + "/003.drb", "y");
+         WriteFile(second, std::string(2000, 'x'));
+         WriteFile(third, "y");
        },
-       kChecksumMismatch, set + "/002.drb"},
-      {"a part of the wrong size, found before its sum",
-       [&] { WriteFile(set + "/002.drb", "changed"); }, kWrongPartSize, set + "/002.drb"},
+       kChecksumMismatch, second},
+      {"a part of the wrong size, found before its sum", [&] { WriteFile(second, "changed"); },
+       kWrongPartSize, second},
       {"malformed", [&] { WriteFile(sums, good + "junk\n"); }, kBadChecksumFile, sums},
       {"another whole file", [&] { WriteFile(sums, Edited("film.avi", "other.avi")); },
        kBadChecksumFile, sums},

@@ -63,26 +63,20 @@ TEST_F(SplitTest, CutsPiecesOfTheSizeTyped) {
   }
 }
 
-// An old part is a hard link here: the file it shares its bytes with stays as it was.
-TEST_F(SplitTest, ReplacesAnOldPartRatherThanWritingIntoIt) {
+// Old parts are replaced, never written into (one is a hard link here, whose other name stays as
+// it was), and no part has more rights than the source, whatever the umask and the old part allow.
+TEST_F(SplitTest, ReplacesOldPartsByFilesOfTheSourcesRights) {
+  fs::permissions(source, fs::perms(0600));
   WriteFile(folder / "keep", "old, readable by all");
   fs::permissions(folder / "keep", fs::perms(04644));
   fs::create_hard_link(folder / "keep", folder / "001.drb");
-  ASSERT_EQ(SplitInto("4").outcome, Outcome::Done);
-  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "keep"),
-            "0123|old, readable by all");
-  EXPECT_EQ(fs::status(folder / "keep").permissions(), fs::perms(04644));
-}
-
-// Whatever the umask and the old part allow.
-TEST_F(SplitTest, GivesThePartsNoMoreRightsThanTheSource) {
-  fs::permissions(source, fs::perms(0600));
-  WriteFile(folder / "001.drb", "old part");
-  fs::permissions(folder / "001.drb", fs::perms(0644));
   const mode_t mask = umask(022);
   const Report report = SplitInto("4");
   umask(mask);
   ASSERT_EQ(report.outcome, Outcome::Done);
+  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "keep"),
+            "0123|old, readable by all");
+  EXPECT_EQ(fs::status(folder / "keep").permissions(), fs::perms(04644));
   for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) {
     EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
   }
