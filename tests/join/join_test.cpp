@@ -20,6 +20,7 @@ namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace messages;
 // Parts by name and size, each holding a letter of its own: "a" in the first, "b" in the second...
 using Parts = std::vector<std::pair<std::string, std::size_t>>;
 
@@ -75,9 +76,9 @@ TEST_F(JoinBesideTheSourceTest, AsksBeforeReplacingASourceEditedSinceTheSplit) {
     };
     const Report report = JoinFound(found, hours, reply ? ask : MayReplaceEdited());
     ExpectReport(report, replaced ? Outcome::Done : Outcome::Cancelled,
-                 replaced ? messages::kJoinDoneTitle : messages::kJoinCancelledTitle,
+                 replaced ? kJoinDoneTitle : kJoinCancelledTitle,
                  replaced ? "Поздравляем! Файл собран и сохранен под исходным именем " + name + "."
-                          : messages::kCancelled);
+                          : kCancelled);
     EXPECT_EQ(report.message.path, replaced ? name : "");  // the path the window keeps on one line
     EXPECT_TRUE(ReadFile(name) == (replaced ? bytes : found));
     EXPECT_EQ(asked, reply ? Strings{"Отчёт №1.avi"} : Strings());
@@ -133,7 +134,7 @@ TEST_F(JoinTest, RefusesASetThatIsNotWhole) {
       {"an empty info file", kUnexpectedEnd, "Infa.inf", {{"001.drb", 2}}}};
   for (const auto& [what, code, named, parts] : rows) {
     SCOPED_TRACE(what);
-    fs::remove_all(folder.path()), fs::create_directory(folder.path());
+    for (const std::string& name : FolderEntries(folder.path())) fs::remove(folder / name);
     MakeSet(code == kUnexpectedEnd ? "" : "out.bin\r\n", parts);
     if (code == kNoInfoFile) fs::remove(folder / "Infa.inf");
     const Strings before = FolderEntries(folder.path());
@@ -144,8 +145,7 @@ TEST_F(JoinTest, RefusesASetThatIsNotWhole) {
 
 TEST_F(JoinTest, RefusesAFolderWithoutPartsBeforeLookingForItsInfoFile) {
   fs::create_directory(folder / "sub");
-  ExpectReport(Join(folder.path()), Outcome::Refused, messages::kFolderErrorTitle,
-               messages::kNoParts);
+  ExpectReport(Join(folder.path()), Outcome::Refused, kFolderErrorTitle, kNoParts);
 }
 
 // A safe output name is a new file's in the folder: not empty, no control character, not too long,
@@ -160,8 +160,7 @@ TEST_F(JoinTest, RefusesAnUnsafeOutputName) {
                                          "ОТЧЁТ.DrB", "bell\a", std::string(256, 'a'), "alias"}) {
     SCOPED_TRACE(name);
     WriteFile(folder / "Infa.inf", name + "\r\n");
-    ExpectReport(Join(folder.path()), Outcome::Refused, messages::kFolderErrorTitle,
-                 messages::kBadOutputName);
+    ExpectReport(Join(folder.path()), Outcome::Refused, kFolderErrorTitle, kBadOutputName);
     EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "alias", "sub"}));
     EXPECT_EQ(ReadFile(folder / "001.drb"), "part one");
     EXPECT_TRUE(FolderEntries(folder / "sub").empty());
@@ -205,7 +204,10 @@ TEST_F(JoinOverAnOldOutputTest, WhateverStopsItKeepsTheFolderAsItWas) {
        FaultySysCalls::FullDisk(7000, 1000, 0)},
       {"a part that can't be opened", EACCES, part, nullptr, nullptr, unopenable},
       {"a link for a part", kSymbolicLink, part,
-       [&] { fs::remove(part), fs::create_symlink("out.bin", part); }},
+       [&] {
+         fs::remove(part);
+         fs::create_symlink("out.bin", part);
+       }},
       {"a FIFO moved over a part", kNotRegularFile, part,
        [&] { ASSERT_EQ(mkfifo(moved.c_str(), 0600), 0); }, moveOver},
       {"another file moved over a part", kFileReplaced, part,
@@ -214,7 +216,7 @@ TEST_F(JoinOverAnOldOutputTest, WhateverStopsItKeepsTheFolderAsItWas) {
        [&](auto&) { WriteFile(part, std::string(6000, 'b')); }},
       {"a cancel", 0, ""},
       {"a folder in use", kFolderBusy, folder.path(),
-       [&] { holder.emplace(Folder::Open(folder.path())), holder->Lock(); },
+       [&] { holder.emplace(Folder::Open(folder.path())).Lock(); },
        [](auto&) { ADD_FAILURE() << "listed"; }}};
   for (Row row : rows) {
     SCOPED_TRACE(row.what);
@@ -223,13 +225,11 @@ TEST_F(JoinOverAnOldOutputTest, WhateverStopsItKeepsTheFolderAsItWas) {
     const Report report =
         Join(folder.path(), row.code ? Progress() : StopAtPart<OperationCancelled>(2), row.listed);
     row.code ? ExpectFailure(report, row.code, row.named)
-             : ExpectReport(report, Outcome::Cancelled, messages::kJoinCancelledTitle,
-                            messages::kCancelled);
+             : ExpectReport(report, Outcome::Cancelled, kJoinCancelledTitle, kCancelled);
     EXPECT_EQ(FolderEntries(folder.path()), before);
     EXPECT_EQ(ReadFile(output), "previous output");
     fs::remove(part);
     WriteFile(part, std::string(5000, 'b'));
-    holder.reset();
   }
 }
 
@@ -316,7 +316,7 @@ TEST_F(JoinChecksumsTest, ChecksWhatWentIntoTheOutputWhereAPartChangesAfterShari
 
 TEST_F(JoinChecksumsTest, CheckRefusesASetWithoutChecksums) {
   fs::remove(sums);
-  ExpectReport(Check(set), Outcome::Refused, messages::kCheckErrorTitle, messages::kNoChecksums);
+  ExpectReport(Check(set), Outcome::Refused, kCheckErrorTitle, kNoChecksums);
 }
 
 }  // namespace

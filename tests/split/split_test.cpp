@@ -21,6 +21,7 @@ namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace messages;
 using Contents = std::map<std::string, std::string>;
 
 // Every entry of a folder, hidden ones included, with its bytes ("" for a folder).
@@ -85,7 +86,6 @@ TEST_F(SplitTest, ReplacesOldPartsByFilesOfTheSourcesRights) {
 // Every refusal comes before anything is written, in the order of its checks, and leaves the
 // source's earlier set, or another file's, as it was.
 TEST_F(SplitTest, RefusesBeforeWritingAnything) {
-  using namespace messages;
   using enum NameFault;
   const std::string bytes(1001, 'x');
   // What is refused, the source's name, the piece size, the new folder, an entry made first (a
@@ -128,8 +128,7 @@ TEST_F(SplitTest, RefusesBeforeWritingAnything) {
 }
 
 TEST_F(SplitTest, RefusesToWorkWithoutASource) {
-  ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, messages::kReadErrorTitle,
-               messages::kNoSource);
+  ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
 }
 
 // What would stop the split half-way is found before anything is created,
@@ -202,8 +201,7 @@ TEST_F(SplitTest, StoppedSplitLeavesTheEarlierSetAsItWas) {
     SCOPED_TRACE(stop + " " + std::to_string(unnamedError) + " " + newFolder);
     const Report report = Split({source, "4", !newFolder.empty(), newFolder, true}, progress);
     code ? ExpectFailure(report, code, folder / path)
-         : ExpectReport(report, Outcome::Cancelled, messages::kSplitCancelledTitle,
-                        messages::kCancelled);
+         : ExpectReport(report, Outcome::Cancelled, kSplitCancelledTitle, kCancelled);
     EXPECT_EQ(ContentsOf(folder.path()), before);
   }
 }
