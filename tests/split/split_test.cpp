@@ -177,28 +177,26 @@ TEST_F(SplitTest, ANewSetTakesAwayWhatDescribedTheOldOne) {
             (Strings{".parcelo-keep", ".x.drb", "001.drb", "002.drb", "Infa.inf", "f"}));
 }
 
-// A split that stops before its commit, however it stops, leaves the folder
-// as it was: the source's earlier set whole, nothing hidden beside it, no
-// new folder. No memory for the copy is an error naming the file being
-// written.
+// A split that stops before its commit, however it stops, leaves the folder as it was: the
+// source's earlier set whole, nothing hidden beside it, no new folder. No memory for the copy is an
+// error naming the file being written.
 TEST_F(SplitTest, StoppedSplitLeavesTheEarlierSetAsItWas) {
   MakeOldSet(folder.path(), "f", 4);
   const Contents before = ContentsOf(folder.path());
-  // How it stops, unnamed temporaries refused so, the new folder, the error and its file.
-  const std::tuple<std::string, int, std::string, int, std::string> rows[] = {
-      {"cancel", 0, "", 0, ""},
-      {"cancel", EOPNOTSUPP, "", 0, ""},
-      {"memory", 0, "set", kOutOfMemory, "set/002.drb"},
-      {"full", 0, "", ENOSPC, "003.drb"},
-      {"full", EOPNOTSUPP, "set", ENOSPC, "set/003.drb"}};
-  for (const auto& [stop, unnamedError, newFolder, code, path] : rows) {
-    FaultySysCalls layer = FaultySysCalls::FullDisk(stop == "full" ? 8 : 0);
+  const Progress cancel = StopAtPart<OperationCancelled>(3);
+  // How it stops, unnamed temporaries refused so, the new folder, the error (none: cancelled) and
+  // its file. Without a progress that stops it, the disk is full after 8 bytes.
+  const std::tuple<const char*, Progress, int, std::string, int, std::string> rows[] = {
+      {"cancel", cancel, 0, "", 0, ""},
+      {"cancel, no unnamed file", cancel, EOPNOTSUPP, "", 0, ""},
+      {"no memory", StopAtPart<std::bad_alloc>(2), 0, "set", kOutOfMemory, "set/002.drb"},
+      {"full", nullptr, 0, "", ENOSPC, "003.drb"},
+      {"full, no unnamed file", nullptr, EOPNOTSUPP, "set", ENOSPC, "set/003.drb"}};
+  for (const auto& [what, progress, unnamedError, newFolder, code, path] : rows) {
+    SCOPED_TRACE(what);
+    FaultySysCalls layer = FaultySysCalls::FullDisk(progress ? 0 : 8);
     layer.unnamedError = unnamedError;
-    const Progress progress = stop == "cancel"
-                                  ? StopAtPart<OperationCancelled>(3)
-                                  : StopAtPart<std::bad_alloc>(stop == "memory" ? 2 : 0);
     ScopedSysCalls scope(layer);
-    SCOPED_TRACE(stop + " " + std::to_string(unnamedError) + " " + newFolder);
     const Report report = Split({source, "4", !newFolder.empty(), newFolder, true}, progress);
     code ? ExpectFailure(report, code, folder / path)
          : ExpectReport(report, Outcome::Cancelled, kSplitCancelledTitle, kCancelled);
