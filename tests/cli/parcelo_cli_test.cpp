@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace messages;
-using namespace std::string_literals;
+using namespace std::literals;
 
 // What a user sees of work done: status 0 and its box on standard output.
 CliResult Done(const std::string& title, const std::string& text) {
@@ -44,8 +44,7 @@ TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
   WriteFile(folder / "film.avi", PatternBytes(2500));
   fs::create_directory(folder / "edited");
   WriteFile(folder / "edited/film.avi", "edited after the split");
-  const auto anHourAhead = fs::file_time_type::clock::now() + std::chrono::hours(1);
-  fs::last_write_time(folder / "edited/film.avi", anHourAhead);
+  fs::last_write_time(folder / "edited/film.avi", fs::file_time_type::clock::now() + 1h);
   const std::pair<Strings, CliResult> rows[] = {
       // Parts beside a source named from the current folder; a bare name there is the info file of
       // the set in it.
@@ -85,15 +84,12 @@ TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
       {{"split", "a", "--parts", "3k"}, Usage(cli_text::kPartsNotWhole + ": «3k»"s)},
       {{"split", "a", "--parts=2", "--size=5"},
        Usage(cli_text::kSizeWithParts + ": «--parts 2»"s)}};
-  const fs::path start = fs::current_path();
-  fs::current_path(folder.path());
   for (const auto& [arguments, expected] : rows) {
-    const CliResult result = RunCli(arguments);
+    const CliResult result = RunCli(arguments, folder.path());
     EXPECT_EQ(std::tie(result.status, result.out, result.err),
               std::tie(expected.status, expected.out, expected.err))
         << ::testing::PrintToString(arguments);
   }
-  fs::current_path(start);
 }
 
 TEST(ParceloCli, AStandardOutputThatCannotBeWrittenIsAnError) {
