@@ -93,16 +93,11 @@ TEST_F(JoinBesideTheSourceTest, KeepsOnlyTheReadAndWriteRightsOfTheSourceItRepla
 }
 
 // A set made on Russian Windows: its info file names the output in code page 1251 between spaces,
-// a gigabyte of NUL bytes follows (sparse), and a copy tool renamed a part "002.DRB".
-struct JoinWindowsSetTest : JoinTest {
-  void SetUp() override {
-    MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n", {{"001.drb", 2}, {"002.DRB", 2}, {"003.drb", 2}});
-    fs::resize_file(folder / "Infa.inf", 1ull << 30);
-  }
-};
-
-// In number order, under the name in UTF-8, reading of the info file only its start.
-TEST_F(JoinWindowsSetTest, JoinsASetMadeOnWindows) {
+// a gigabyte of NUL bytes follows (sparse), and a copy tool renamed a part "002.DRB". It is joined
+// in number order, under the name in UTF-8, reading of the info file only its start.
+TEST_F(JoinTest, JoinsASetMadeOnWindows) {
+  MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n", {{"001.drb", 2}, {"002.DRB", 2}, {"003.drb", 2}});
+  fs::resize_file(folder / "Infa.inf", 1ull << 30);
   FaultySysCalls counting;
   ScopedSysCalls scope(counting);
   ASSERT_EQ(Join(folder.path()).outcome, Outcome::Done);
@@ -110,14 +105,15 @@ TEST_F(JoinWindowsSetTest, JoinsASetMadeOnWindows) {
   EXPECT_EQ(counting.read, 4097u + 6u);
 }
 
-TEST_F(JoinWindowsSetTest, GivesANewOutputTheRightsOfTheFirstPart) {
+TEST_F(JoinTest, GivesANewOutputTheRightsOfTheFirstPart) {
+  MakeSet("out.bin\r\n", {{"001.drb", 2}, {"002.drb", 2}, {"003.drb", 2}});
   fs::permissions(folder / "001.drb", fs::perms(0640));
   fs::permissions(folder / "003.drb", fs::perms(0666));
   const mode_t previous = umask(022);
   const Report report = Join(folder.path());
   umask(previous);
   ASSERT_EQ(report.outcome, Outcome::Done);
-  EXPECT_EQ(fs::status(folder / "Фильм.avi").permissions(), fs::perms(0640));
+  EXPECT_EQ(fs::status(folder / "out.bin").permissions(), fs::perms(0640));
 }
 
 // What the split never leaves is no set: the join stops before writing anything, naming what is
@@ -168,24 +164,17 @@ TEST_F(JoinTest, RefusesAnUnsafeOutputName) {
 }
 
 // A set of two parts beside the output of an earlier join, older than the parts (else the join
-// would ask before replacing it).
-struct JoinOverAnOldOutputTest : JoinTest {
+// would ask before replacing it). Whatever stops the join leaves nothing behind and keeps the old
+// output. A part is never silently left out: what is no regular file stops the join, there at the
+// listing or moved over a part after it, and so does another file moved over a part or a part
+// grown. A folder another operation holds is not even listed. A failed close or rename of the
+// output is the replacement file's own case.
+TEST_F(JoinTest, WhateverStopsItKeepsTheFolderAsItWas) {
   const std::string output = folder / "out.bin", part = folder / "002.drb", moved = folder / "new";
-  Strings before;
-
-  void SetUp() override {
-    MakeSet("out.bin\r\n", {{"001.drb", 5000}, {"002.drb", 5000}});
-    WriteFile(output, "previous output");
-    SetTimeBeside(output, folder / "001.drb", -1);
-    before = FolderEntries(folder.path());
-  }
-};
-
-// Nothing left behind, the old output kept. A part is never silently left out: what is no regular
-// file stops the join, there at the listing or moved over a part after it, and so does another file
-// moved over a part or a part grown. A folder another operation holds is not even listed. A failed
-// close or rename of the output is the replacement file's own case.
-TEST_F(JoinOverAnOldOutputTest, WhateverStopsItKeepsTheFolderAsItWas) {
+  MakeSet("out.bin\r\n", {{"001.drb", 5000}, {"002.drb", 5000}});
+  WriteFile(output, "previous output");
+  SetTimeBeside(output, folder / "001.drb", -1);
+  const Strings before = FolderEntries(folder.path());
   std::optional<Folder> holder;
   FaultySysCalls unopenable;
   unopenable.openErrorName = "002.drb";
