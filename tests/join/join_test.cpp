@@ -204,7 +204,7 @@ TEST_F(JoinTest, WhateverStopsItKeepsTheFolderAsItWas) {
       {"a part grown", kFileReplaced, part, nullptr,
        [&](auto&) { WriteFile(part, std::string(6000, 'b')); }},
       {"a cancel", 0, ""},
-      {"a folder in use", kFolderBusy, folder.path(),
+      {"a folder in use", kFolderBusy, folder.path(),  // last: the lock lasts to the end
        [&] { holder.emplace(Folder::Open(folder.path())).Lock(); },
        [](auto&) { ADD_FAILURE() << "listed"; }}};
   for (Row row : rows) {
@@ -237,6 +237,10 @@ struct JoinChecksumsTest : JoinTest {
     ASSERT_EQ(Split({folder / "film.avi", "2000", true, "good", true}).outcome, Outcome::Done);
     WriteFile(folder / "good/film.avi", "previous output");
     good = ReadFile(folder / "good/Infa.sha256");
+    CopyTheGoodSet();
+  }
+  void CopyTheGoodSet() {
+    fs::remove_all(set);
     fs::copy(folder / "good", set);
     SetTimeBeside(set + "/film.avi", set + "/Infa.inf", -1);  // no edits of the user's to ask about
   }
@@ -270,8 +274,7 @@ TEST_F(JoinChecksumsTest, ADamagedSetStopsTheJoinAndTheCheck) {
       {"beyond the size limit", [&] { fs::resize_file(sums, 1u << 30); }, kBadChecksumFile, sums}};
   for (const auto& [what, damage, code, path] : rows) {
     SCOPED_TRACE(what);
-    fs::remove_all(set);
-    fs::copy(folder / "good", set);
+    CopyTheGoodSet();
     damage();
     const Strings before = FolderEntries(set);
     ExpectFailure(Join(set), code, path);
