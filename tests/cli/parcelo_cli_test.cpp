@@ -64,6 +64,7 @@ TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
       {{"split", "film.avi", "--size", "1e3", "--subdir", "edited"}, SplitDoneOut("film.avi", "3")},
       {{"join", "edited"}, Stopped(1, kReplaceEditedTitle, ReplaceEdited("film.avi"))},
       {{"join", "--replace", "edited"}, JoinDoneOut("edited/film.avi")},
+      // Refused work (here the default piece size is not smaller than the file) and failed work.
       {{"split", "small"}, Stopped(1, kSizeErrorTitle, kPieceNotSmaller)},
       {{"split", "small", "--parts", "1001"}, Stopped(1, kCountErrorTitle, cli_text::kPartsRange)},
       {{"split", "one", "--parts", "2"}, Stopped(1, kSizeErrorTitle, cli_text::kTooShortForParts)},
@@ -73,6 +74,7 @@ TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
                    "\": файл или директория не найдены.")},
       {{"--help"}, {0, cli_text::kUsage, ""}},
       {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}},
+      // Wrong arguments.
       {{}, Usage()},
       {{"split", "a", "b"}, Usage()},
       {{"split", "a", "--size"}, Usage()},
