@@ -1,8 +1,9 @@
-// Runs the real parcelo-cli and checks what a user sees: the lines on
-// standard output and standard error, the exit status, and the files.
+// Runs the real parcelo-cli and checks what a user sees: the exit status and the lines on standard
+// output and standard error. What the work does to the files is the split's and the join's tests'.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "cli/cli_texts.h"
@@ -13,120 +14,87 @@
 namespace parcelo::testing {
 namespace {
 
-// A box as the command line prints it.
-std::string Line(const std::string& title, const std::string& text) {
-  return title + ": " + text + "\n";
-}
+namespace fs = std::filesystem;
+using namespace messages;
+using namespace std::literals;
 
-// The parts put together are the file again; the join takes the set's folder, its info file or any
-// part; a folder named like a part is joined itself; a bare name has the current folder as its set.
-TEST(ParceloCli, SplitThenJoinGivesTheFileBack) {
-  TempFolder folder;
-  const std::string bytes = PatternBytes(2500);
-  WriteFile(folder / "film.avi", bytes);
-  auto result = RunCli({"split", folder / "film.avi", "--size=1e3", "--subdir", "set"});
-  EXPECT_EQ(
-      std::tuple(result.status, result.out, result.err),
-      std::tuple(0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "film.avi", "3")),
-                 ""));
-  EXPECT_TRUE(ReadFile(folder / "set/001.drb") + ReadFile(folder / "set/002.drb") +
-                  ReadFile(folder / "set/003.drb") ==
-              bytes);
-  ASSERT_EQ(RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", "x.drb"}).status,
-            0);
-  std::filesystem::rename(folder / "set/002.drb", folder / "set/002.DRB");
-  const std::pair<std::string, std::string> rows[] = {{"set//002.DRB", "set"}, {"x.drb/", "x.drb"}};
-  for (const auto& [argument, set] : rows) {
-    result = RunCli({"join", folder / argument});
-    EXPECT_EQ(result.out,
-              Line(messages::kJoinDoneTitle, messages::JoinDone(folder / (set + "/film.avi"))));
-    EXPECT_TRUE(ReadFile(folder / (set + "/film.avi")) == bytes) << argument;
-  }
-  const auto start = std::filesystem::current_path();
-  std::filesystem::current_path(folder / "set");
-  result = RunCli({"join", "Infa.inf"});
-  std::filesystem::current_path(start);
-  EXPECT_EQ(result.out, Line(messages::kJoinDoneTitle, messages::JoinDone("./film.avi")));
+// What a user sees of work done: status 0 and its box on standard output.
+CliResult Done(const std::string& title, const std::string& text) {
+  return {0, title + ": " + text + "\n", ""};
 }
+// Of work refused (status 1) or failed (2): the box on standard error.
+CliResult Stopped(int status, const std::string& title, const std::string& text) {
+  return {status, "", title + ": " + text + "\n"};
+}
+// Of wrong arguments: the usage on standard error, after the wrong one where it can be named.
+CliResult Usage(const std::string& named = "") {
+  return {64, "", (named.empty() ? "" : "parcelo-cli: " + named + "\n") + cli_text::kUsage};
+}
+CliResult SplitDoneOut(const char* source, const char* parts) {
+  return Done(kSplitDoneTitle, SplitDone(source, parts));
+}
+CliResult JoinDoneOut(const char* output) { return Done(kJoinDoneTitle, JoinDone(output)); }
 
-TEST(ParceloCli, RefusalsErrorsAndUsageHaveTheirOwnExitStatus) {
+// The rows run in order, in a folder holding "small" (ten bytes), "one" (one byte), "film.avi"
+// (2500 bytes) and "edited/film.avi", modified an hour after the split that the rows make there.
+TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
   TempFolder folder;
   WriteFile(folder / "small", "0123456789");
   WriteFile(folder / "one", "1");
   WriteFile(folder / "film.avi", PatternBytes(2500));
-  for (const char* set : {"good", "bad"}) {
-    ASSERT_EQ(
-        RunCli({"split", folder / "film.avi", "--size", "1000", "--subdir", set, "--checksums"})
-            .status,
-        0);
-  }
-  WriteFile(folder / "bad/002.drb", "changed");  // the set's structure is checked before the sums
-  WriteFile(folder / "good/film.avi", "edited after the split");  // replaced with --replace alone
-  std::filesystem::last_write_time(
-      folder / "good/film.avi",
-      std::filesystem::last_write_time(folder / "good/003.drb") + std::chrono::hours(1));
-  const std::pair<std::vector<std::string>, CliResult> rows[] = {
-      {{"check", "--quiet", folder / "good/Infa.inf"},
-       {0, Line(messages::kCheckDoneTitle, messages::CheckDone(folder / "good", 3)), ""}},
-      {{"check", folder / "bad"},
-       {2, "",
-        "Ошибка выполнения: Ошибка 1013. Не пройдена проверка файла \"" + (folder / "bad/002.drb") +
-            "\": размер части не подходит к набору.\n"}},
-      {{"join", folder / "good"},
-       {1, "", Line(messages::kReplaceEditedTitle, messages::ReplaceEdited("film.avi"))}},
-      {{"join", "--replace", folder / "good"},
-       {0, Line(messages::kJoinDoneTitle, messages::JoinDone(folder / "good/film.avi")), ""}},
-      {{"split", folder / "small"},
-       {1, "", Line(messages::kSizeErrorTitle, messages::kPieceNotSmaller)}},
-      {{"split", folder / "small", "--subdir=", "--size", "5", "--quiet"},
-       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "2")), ""}},
-      {{"split", folder / "small", "--parts=3", "--subdir", "three"},
-       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "3")), ""}},
-      {{"split", folder / "small", "--parts", "20", "--subdir", "ten"},
-       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "small", "10")), ""}},
-      {{"split", folder / "film.avi", "--size", "2K", "--subdir", "two"},
-       {0, Line(messages::kSplitDoneTitle, messages::SplitDone(folder / "film.avi", "2")), ""}},
-      {{"split", folder / "small", "--parts", "1001"},
-       {1, "", Line(messages::kCountErrorTitle, cli_text::kPartsRange)}},
-      {{"split", folder / "one", "--parts", "2"},
-       {1, "", Line(messages::kSizeErrorTitle, cli_text::kTooShortForParts)}},
-      {{"split", folder / "missing.avi"},
-       {2, "",
-        "Ошибка выполнения: Ошибка 2. Не удалось открыть файл \"" + (folder / "missing.avi") +
-            "\": файл или директория не найдены.\n"}},
+  fs::create_directory(folder / "edited");
+  WriteFile(folder / "edited/film.avi", "edited after the split");
+  fs::last_write_time(folder / "edited/film.avi", fs::file_time_type::clock::now() + 1h);
+  const std::pair<Strings, CliResult> rows[] = {
+      // Parts beside a source named from the current folder; a bare name there is the info file of
+      // the set in it.
+      {{"split", "small", "--subdir=", "--size", "5", "--quiet"},
+       Done(kSplitDoneTitle, "Поздравляем! Выбранный файл small был разбит на 2 части(ей)!")},
+      {{"join", "Infa.inf"}, JoinDoneOut("./small")},
+      // A count of parts makes pieces rounded up (4, 4 and 2 bytes), no more than the bytes.
+      {{"split", "small", "--parts=3", "--subdir", "three"}, SplitDoneOut("small", "3")},
+      {{"split", "small", "--parts", "20", "--subdir", "ten"}, SplitDoneOut("small", "10")},
+      // The join takes the set's folder, even one named like a part, or any part in any case.
+      {{"split", "film.avi", "--size=2K", "--subdir", "x.drb", "--checksums"},
+       SplitDoneOut("film.avi", "2")},
+      {{"join", "x.drb/"}, JoinDoneOut("x.drb/film.avi")},
+      {{"join", "x.drb//002.DRB"}, JoinDoneOut("x.drb/film.avi")},
+      {{"check", "--quiet", "x.drb/Infa.inf"}, Done(kCheckDoneTitle, CheckDone("x.drb", 2))},
+      // Nobody is asked: a file edited since the split is replaced with "--replace" alone.
+      {{"split", "film.avi", "--size", "1e3", "--subdir", "edited"}, SplitDoneOut("film.avi", "3")},
+      {{"join", "edited"}, Stopped(1, kReplaceEditedTitle, ReplaceEdited("film.avi"))},
+      {{"join", "--replace", "edited"}, JoinDoneOut("edited/film.avi")},
+      // Refused work (here the default piece size is not smaller than the file) and failed work.
+      {{"split", "small"}, Stopped(1, kSizeErrorTitle, kPieceNotSmaller)},
+      {{"split", "small", "--parts", "1001"}, Stopped(1, kCountErrorTitle, cli_text::kPartsRange)},
+      {{"split", "one", "--parts", "2"}, Stopped(1, kSizeErrorTitle, cli_text::kTooShortForParts)},
+      {{"split", "missing.avi"},
+       Stopped(2, kErrorReportTitle,
+               "Ошибка 2. Не удалось открыть файл \"" + folder / "missing.avi" +
+                   "\": файл или директория не найдены.")},
       {{"--help"}, {0, cli_text::kUsage, ""}},
-      {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}}};
+      {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}},
+      // Wrong arguments.
+      {{}, Usage()},
+      {{"split", "a", "b"}, Usage()},
+      {{"split", "a", "--size"}, Usage()},
+      {{"split", "a", "--bogus"}, Usage()},
+      {{"join", "a", "b"}, Usage()},
+      {{"check"}, Usage()},
+      {{"merge", "a"}, Usage()},
+      {{"split", "a", "--size", "700 Mo"}, Usage(cli_text::kNotSizeUnit + ": «Mo»"s)},
+      {{"split", "a", "--parts", "3k"}, Usage(cli_text::kPartsNotWhole + ": «3k»"s)},
+      {{"split", "a", "--parts=2", "--size=5"},
+       Usage(cli_text::kSizeWithParts + ": «--parts 2»"s)}};
   for (const auto& [arguments, expected] : rows) {
-    const auto result = RunCli(arguments);
+    const CliResult result = RunCli(arguments, folder.path());
     EXPECT_EQ(std::tie(result.status, result.out, result.err),
               std::tie(expected.status, expected.out, expected.err))
-        << arguments.back();
+        << ::testing::PrintToString(arguments);
   }
-  EXPECT_EQ(ReadFile(folder / "002.drb"), "56789");
-  EXPECT_EQ(ReadFile(folder / "three/003.drb"), "89");  // 10 bytes in 3 parts: 4, 4 and 2
-  EXPECT_FALSE(std::filesystem::exists(folder / "bad/film.avi"));
-  // A wrong argument that can be named is named before the usage.
-  namespace text = cli_text;
-  const std::pair<Strings, std::string> usages[] = {
-      {{}, ""},
-      {{"split", "a", "b"}, ""},
-      {{"split", "a", "--size"}, ""},
-      {{"split", "a", "--bogus"}, ""},
-      {{"join", "a", "b"}, ""},
-      {{"check"}, ""},
-      {{"merge", "a"}, ""},
-      {{"split", "a", "--size", "700 Mo"}, std::string(text::kNotSizeUnit) + ": «Mo»"},
-      {{"split", "a", "--parts", "3k"}, std::string(text::kPartsNotWhole) + ": «3k»"},
-      {{"split", "a", "--parts=2", "--size=5"},
-       std::string(text::kSizeWithParts) + ": «--parts 2»"}};
-  for (const auto& [usage, named] : usages) {
-    const auto result = RunCli(usage);
-    const std::string said = named.empty() ? "" : "parcelo-cli: " + named + "\n";
-    EXPECT_EQ(std::tuple(result.status, result.out, result.err),
-              std::tuple(64, std::string(), said + text::kUsage))
-        << ::testing::PrintToString(usage);
-  }
-  // What could not be written to standard output is an error too.
+}
+
+TEST(ParceloCli, AStandardOutputThatCannotBeWrittenIsAnError) {
   const std::string full =
       ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";
   EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 2);

@@ -8,6 +8,7 @@
 namespace parcelo::testing {
 namespace {
 
+using Lines = std::vector<std::string>;
 constexpr std::uint64_t kMiB = 1 << 20;
 
 TEST(TerminalProgress, LineTellsPartPerCentSpeedAndTimeLeft) {
@@ -21,25 +22,30 @@ TEST(TerminalProgress, LineTellsPartPerCentSpeedAndTimeLeft) {
   }
 }
 
-// Nothing in the first half second, then at most one line a tenth of a second, each over the one
-// before, and the line blanked at the end.
-TEST(TerminalProgress, DrawsLateAndSeldomThenBlanksTheLine) {
-  std::int64_t now = 1000;
-  std::vector<std::string> written;
-  TerminalProgress progress([&](std::string_view text) { written.emplace_back(text); },
-                            [&] { return now; });
-  const ProgressReport first{50, 100, 10, 10}, second{60, 100, 1, 2};
-  for (const std::int64_t at : {1000, 1499, 1500, 1599, 1600}) {
-    now = at;
-    progress.Update(at == 1600 ? second : first);
+// Nothing in the first half second, then at most a line a tenth of a second, each over the one
+// before (spaces blanking the rest of a longer one), and once at the end a blank as wide as the
+// longest line drawn. Each row: when the work reports (it starts at 1000 ms; at 1600 ms it reports
+// the second of two parts, else the tenth of ten), how often it then clears, what is drawn.
+TEST(TerminalProgress, DrawsLateAndSeldomThenBlanksTheLineOnce) {
+  const std::string first = "\rЧасть 10 из 10  50%  0,0 МБ/с  осталось 0:01",
+                    second = "\rЧасть 1 из 2  60%  0,0 МБ/с  осталось 0:01  ",
+                    blank = "\r" + std::string(44, ' ') + "\r";
+  const std::tuple<const char*, std::vector<std::int64_t>, int, Lines> rows[] = {
+      {"after the first half second", {1000, 1499, 1500}, 0, {first}},
+      {"a tenth of a second apart", {1500, 1599, 1600}, 0, {first, second}},
+      {"cleared twice", {1500, 1600}, 2, {first, second, blank}}};
+  for (const auto& [what, times, clears, drawn] : rows) {
+    std::int64_t now = 1000;
+    Lines written;
+    TerminalProgress progress([&](std::string_view text) { written.emplace_back(text); },
+                              [&] { return now; });
+    for (const std::int64_t at : times) {
+      now = at;
+      progress.Update(at == 1600 ? ProgressReport{60, 100, 1, 2} : ProgressReport{50, 100, 10, 10});
+    }
+    for (int k = 0; k < clears; ++k) progress.Clear();
+    EXPECT_EQ(written, drawn) << what;
   }
-  const std::vector<std::string> drawn = {"\rЧасть 10 из 10  50%  0,0 МБ/с  осталось 0:01",
-                                          "\rЧасть 1 из 2  60%  0,0 МБ/с  осталось 0:01  "};
-  EXPECT_EQ(written, drawn);
-  progress.Clear();
-  progress.Clear();
-  EXPECT_EQ(written.size(), 3u);
-  EXPECT_EQ(written.back(), "\r" + std::string(44, ' ') + "\r");  // the longer line's characters
 }
 
 }  // namespace

@@ -26,28 +26,30 @@ TEST(RoomCheck, TellsSizesInMebibytesToATenth) {
 // Room is counted as the output will take it (a sparse source's data only, nothing for shared
 // blocks), and a refusal writes nothing. Split sets and split sources have pieces of a quarter.
 TEST(RoomCheck, RefusesOnlyWhatTheTargetCannotHold) {
+  using namespace messages;
   constexpr std::uint64_t kCantSay = 0, kReal = 0;
   struct Row {
+    const char* what;
     bool join, sparse, sharing;  // a sparse source holds one MiB of data at its start
     std::uint64_t size, freeSpace, largestFile;
     const char *title, *text;  // no title: the work is done
   };
   const Row rows[] = {
-      {false, false, false, 3 * kMiB, 2 * kMiB, kReal, messages::kNoRoomTitle,
+      {"split, no room", false, false, false, 3 * kMiB, 2 * kMiB, kReal, kNoRoomTitle,
        "Нужно 3,0 МБ, свободно 2,0 МБ."},
-      {true, false, false, 3 * kMiB, 5 * kMiB / 2, kReal, messages::kNoRoomTitle,
+      {"join, no room", true, false, false, 3 * kMiB, 5 * kMiB / 2, kReal, kNoRoomTitle,
        "Нужно 3,0 МБ, свободно 2,5 МБ."},
-      {false, true, false, 64 * kMiB, 2 * kMiB, kReal, nullptr, nullptr},
-      {true, true, false, 64 * kMiB, 2 * kMiB, kReal, nullptr, nullptr},
-      {false, false, true, 3 * kMiB, kMiB / 2, kReal, nullptr, nullptr},
-      {true, false, true, 3 * kMiB, kMiB / 2, kReal, nullptr, nullptr},
-      {false, false, false, 3 * kMiB, kCantSay, kReal, nullptr, nullptr},
-      {true, true, false, 5120 * kMiB, kCantSay, 0xFFFFFFFF, messages::kSizeErrorTitle,
+      {"split, sparse", false, true, false, 64 * kMiB, 2 * kMiB, kReal, nullptr, nullptr},
+      {"join, sparse", true, true, false, 64 * kMiB, 2 * kMiB, kReal, nullptr, nullptr},
+      {"split, shared", false, false, true, 3 * kMiB, kMiB / 2, kReal, nullptr, nullptr},
+      {"join, shared", true, false, true, 3 * kMiB, kMiB / 2, kReal, nullptr, nullptr},
+      {"no free space told", false, false, false, 3 * kMiB, kCantSay, kReal, nullptr, nullptr},
+      {"file too large", true, true, false, 5120 * kMiB, kCantSay, 0xFFFFFFFF, kSizeErrorTitle,
        "Файловая система не может хранить файлы больше 4 096,0 МБ, а нужен файл размером 5 120,0 "
        "МБ."},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(std::to_string(&row - rows));
+    SCOPED_TRACE(row.what);
     TempFolder folder;
     const std::string source = folder / "src.bin", set = folder / "set",
                       piece = std::to_string(row.size / 4);
@@ -62,15 +64,12 @@ TEST(RoomCheck, RefusesOnlyWhatTheTargetCannotHold) {
     if (row.largestFile != kReal) faults.largestFile = row.largestFile;
     ScopedSysCalls scope(faults);  // to the end of the row
     const Report report = row.join ? Join(set) : Split({source, piece, true, "set"});
-    if (row.title) {
-      ExpectReport(report, Outcome::Refused, row.title, row.text);
-      EXPECT_EQ(FolderEntries(row.join ? set : folder.path()), before);
+    if (!row.title) {
+      EXPECT_EQ(report.outcome, Outcome::Done) << report.message.text;
       continue;
     }
-    EXPECT_EQ(report.outcome, Outcome::Done) << report.message.text;
-    const std::string bytes = ReadFile(source);
-    EXPECT_TRUE(row.join ? ReadFile(set + "/src.bin") == bytes
-                         : ReadFile(set + "/001.drb") == bytes.substr(0, row.size / 4));
+    ExpectReport(report, Outcome::Refused, row.title, row.text);
+    EXPECT_EQ(FolderEntries(row.join ? set : folder.path()), before);
   }
 }
 

@@ -21,6 +21,7 @@ namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace messages;
 using Contents = std::map<std::string, std::string>;
 
 // Every entry of a folder, hidden ones included, with its bytes ("" for a folder).
@@ -31,10 +32,14 @@ Contents ContentsOf(const std::string& folder) {
   return contents;
 }
 
+// Whatever happens, a split leaves no descriptor open.
 struct SplitTest : ::testing::Test {
   TempFolder folder;
   const std::string source = folder / "f";
+  const std::size_t descriptors = OpenDescriptorCount();
+
   SplitTest() { WriteFile(source, "0123456789"); }
+  void TearDown() override { EXPECT_EQ(OpenDescriptorCount(), descriptors); }
   Report SplitInto(const std::string& size, const std::string& newFolder = "",
                    const Progress& progress = {}) {
     return Split({source, size, !newFolder.empty(), newFolder}, progress);
@@ -48,35 +53,20 @@ struct SplitTest : ::testing::Test {
   }
 };
 
-// The size is read from the text's start and rounded half to even; a
-// relative path is taken from the current folder, and the info file holds
-// its name.
-TEST_F(SplitTest, ReadsTheSizeFromTheTextsStartAndTheSourceFromTheCurrentFolder) {
-  const auto previous = fs::current_path();
-  fs::current_path(folder.path());
-  // Spaces as the window's field may hold them.
-  const Report report = Split({"f", "\u00a04\u2009.5xyz", false, ""});
-  fs::current_path(previous);
-  ExpectReport(report, Outcome::Done, messages::kSplitDoneTitle,
-               "Поздравляем! Выбранный файл f был разбит на 3 части(ей)!");
-  EXPECT_EQ(ContentsOf(folder.path()), (Contents{{"001.drb", "0123"},
-                                                 {"002.drb", "4567"},
-                                                 {"003.drb", "89"},
-                                                 {"Infa.inf", "f\r\n"},
-                                                 {"f", "0123456789"}}));
+// The size is read from the text's start, spaces as the window's field may hold them, and rounded
+// half to even; the size check takes it unrounded (10 bytes are more than 9.6: one part).
+TEST_F(SplitTest, CutsPiecesOfTheSizeTyped) {
+  for (const auto& [size, parts] :
+       {std::pair("\u00a04\u2009.5xyz", "0123|89"), {"9.6", "0123456789|"}}) {
+    SCOPED_TRACE(size);
+    ASSERT_EQ(SplitInto(size).outcome, Outcome::Done);
+    EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "003.drb"), parts);
+  }
 }
 
-// The size check takes the size unrounded: 10 bytes are more than 9.6,
-// which makes one part.
-TEST_F(SplitTest, ChecksTheSizeBeforeRoundingIt) {
-  ASSERT_EQ(Split({source, "9.6", true, "one"}).outcome, Outcome::Done);
-  EXPECT_EQ(ContentsOf(folder / "one"),
-            (Contents{{"001.drb", "0123456789"}, {"Infa.inf", "f\r\n"}}));
-}
-
-// Old parts are replaced, never written into (one is a hard link here), and
-// parts keep no more rights than the source allows.
-TEST_F(SplitTest, ReplacesOldPartsAndGivesNoMoreRightsThanTheSource) {
+// Old parts are replaced, never written into (one is a hard link here, whose other name stays as
+// it was), and no part has more rights than the source, whatever the umask and the old part allow.
+TEST_F(SplitTest, ReplacesOldPartsByFilesOfTheSourcesRights) {
   fs::permissions(source, fs::perms(0600));
   WriteFile(folder / "keep", "old, readable by all");
   fs::permissions(folder / "keep", fs::perms(04644));
@@ -93,35 +83,36 @@ TEST_F(SplitTest, ReplacesOldPartsAndGivesNoMoreRightsThanTheSource) {
   }
 }
 
-// Every refusal comes before anything is written, in the order of its checks,
-// and leaves the source's earlier set, or another file's, as it was.
-TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
-  using namespace messages;
+// Every refusal comes before anything is written, in the order of its checks, and leaves the
+// source's earlier set, or another file's, as it was.
+TEST_F(SplitTest, RefusesBeforeWritingAnything) {
+  using enum NameFault;
   const std::string bytes(1001, 'x');
-  // The source's name, the piece size, the new folder, an entry made first (a folder when it ends
-  // in "/"; in "sub", the source itself under another name; "other.bin": the set is that file's),
-  // the box.
-  const std::vector<std::array<std::string, 6>> rows = {
-      {"f", "1001", "", "", kSizeErrorTitle, kPieceNotSmaller},
-      {"f", "1", "", "", kCountErrorTitle, kTooManyParts},
-      {"f", "0.5", "", "", kSizeErrorTitle, kPieceSizeRange},
-      {"f", "5", "../x", "", kFolderNameErrorTitle, BadFolderName(NameFault::kSeparator)},
+  // What is refused, the source's name, the piece size, the new folder, an entry made first (a
+  // folder when it ends in "/"; in "sub", the source itself under another name; "other.bin": the
+  // set is that file's), the box.
+  const std::vector<std::array<std::string, 7>> rows = {
+      {"piece not smaller", "f", "1001", "", "", kSizeErrorTitle, kPieceNotSmaller},
+      {"too many parts", "f", "1", "", "", kCountErrorTitle, kTooManyParts},
+      {"piece out of range", "f", "0.5", "", "", kSizeErrorTitle, kPieceSizeRange},
+      {"folder out", "f", "5", "../x", "", kFolderNameErrorTitle, BadFolderName(kSeparator)},
       // Names the info file can't carry back, even where other checks would refuse too; the box
       // says why.
-      {"report\rdraft", "3", "", "", kFileNameErrorTitle,
-       UnstorableName(NameFault::kControlCharacter)},
-      {"Infa.inf", "3", "sub", "", kFileNameErrorTitle, UnstorableName(NameFault::kSetFileName)},
-      {"f ", "3", "", "", kFileNameErrorTitle,
+      {"control byte", "a\rb", "3", "", "", kFileNameErrorTitle, UnstorableName(kControlCharacter)},
+      {"a set's name", "Infa.inf", "3", "sub", "", kFileNameErrorTitle,
+       UnstorableName(kSetFileName)},
+      {"trailing space", "f ", "3", "", "", kFileNameErrorTitle,
        "Имя файла нельзя сохранить в Infa.inf без изменений (пробел в конце имени). Переименуйте "
        "файл!"},
       // Parts the join would take with this set: any kind of entry, any letter case.
-      {"f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
-      {"f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts},
-      {"f", "600", "", "other.bin", kSplitErrorTitle, ForeignSet("other.bin")},
-      // The source among the outputs: the last part, the info file.
-      {"f", "334", "sub", "sub/003.drb", kSplitErrorTitle, kOwnSource},
-      {"f", "334", "sub", "sub/Infa.inf", kSplitErrorTitle, kOwnSource}};
-  for (const auto& [name, size, newFolder, extra, title, text] : rows) {
+      {"foreign part", "f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
+      {"folder as a part", "f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts},
+      {"other file's set", "f", "600", "", "other.bin", kSplitErrorTitle, ForeignSet("other.bin")},
+      // The source among the outputs.
+      {"source as 003.drb", "f", "334", "sub", "sub/003.drb", kSplitErrorTitle, kOwnSource},
+      {"source as Infa.inf", "f", "334", "sub", "sub/Infa.inf", kSplitErrorTitle, kOwnSource}};
+  for (const auto& [what, name, size, newFolder, extra, title, text] : rows) {
+    SCOPED_TRACE(what);
     TempFolder fresh;
     MakeOldSet(fresh.path(), extra == "other.bin" ? extra : name);
     WriteFile(fresh / name, bytes);
@@ -132,8 +123,11 @@ TEST_F(SplitTest, RefusalsWriteNothingAndLeaveAnEarlierSetAlone) {
     const Contents before = ContentsOf(fresh.path());
     ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused,
                  title, text);
-    EXPECT_EQ(ContentsOf(fresh.path()), before) << name << " " << size << " " << extra;
+    EXPECT_EQ(ContentsOf(fresh.path()), before);
   }
+}
+
+TEST_F(SplitTest, RefusesToWorkWithoutASource) {
   ExpectReport(Split({"", "abc", true, ".."}), Outcome::Refused, kReadErrorTitle, kNoSource);
 }
 
@@ -183,32 +177,30 @@ TEST_F(SplitTest, ANewSetTakesAwayWhatDescribedTheOldOne) {
             (Strings{".parcelo-keep", ".x.drb", "001.drb", "002.drb", "Infa.inf", "f"}));
 }
 
-// A split that stops before its commit, however it stops, leaves the folder
-// as it was: the source's earlier set whole, nothing hidden beside it, no
-// new folder. No memory for the copy is an error naming the file being
-// written.
+// A split that stops before its commit, however it stops, leaves the folder as it was: the
+// source's earlier set whole, nothing hidden beside it, no new folder. No memory for the copy is an
+// error naming the file being written.
 TEST_F(SplitTest, StoppedSplitLeavesTheEarlierSetAsItWas) {
   MakeOldSet(folder.path(), "f", 4);
   const Contents before = ContentsOf(folder.path());
-  // How it stops, unnamed temporaries refused so, the new folder, the error and its file.
-  const std::tuple<std::string, int, std::string, int, std::string> rows[] = {
-      {"cancel", 0, "", 0, ""},
-      {"cancel", EOPNOTSUPP, "", 0, ""},
-      {"memory", 0, "set", kOutOfMemory, "set/002.drb"},
-      {"full", 0, "", ENOSPC, "003.drb"},
-      {"full", EOPNOTSUPP, "set", ENOSPC, "set/003.drb"}};
-  for (const auto& [stop, unnamedError, newFolder, code, path] : rows) {
-    FaultySysCalls layer = FaultySysCalls::FullDisk(stop == "full" ? 8 : 0);
+  const Progress cancel = StopAtPart<OperationCancelled>(3);
+  // How it stops, unnamed temporaries refused so, the new folder, the error (none: cancelled) and
+  // its file. Without a progress that stops it, the disk is full after 8 bytes.
+  const std::tuple<const char*, Progress, int, std::string, int, std::string> rows[] = {
+      {"cancel", cancel, 0, "", 0, ""},
+      {"cancel, no unnamed file", cancel, EOPNOTSUPP, "", 0, ""},
+      {"no memory", StopAtPart<std::bad_alloc>(2), 0, "set", kOutOfMemory, "set/002.drb"},
+      {"full", nullptr, 0, "", ENOSPC, "003.drb"},
+      {"full, no unnamed file", nullptr, EOPNOTSUPP, "set", ENOSPC, "set/003.drb"}};
+  for (const auto& [what, progress, unnamedError, newFolder, code, path] : rows) {
+    SCOPED_TRACE(what);
+    FaultySysCalls layer = FaultySysCalls::FullDisk(progress ? 0 : 8);
     layer.unnamedError = unnamedError;
-    const Progress progress = stop == "cancel"
-                                  ? StopAtPart<OperationCancelled>(3)
-                                  : StopAtPart<std::bad_alloc>(stop == "memory" ? 2 : 0);
     ScopedSysCalls scope(layer);
     const Report report = Split({source, "4", !newFolder.empty(), newFolder, true}, progress);
     code ? ExpectFailure(report, code, folder / path)
-         : ExpectReport(report, Outcome::Cancelled, messages::kSplitCancelledTitle,
-                        messages::kCancelled);
-    EXPECT_EQ(ContentsOf(folder.path()), before) << stop << " " << unnamedError << " " << newFolder;
+         : ExpectReport(report, Outcome::Cancelled, kSplitCancelledTitle, kCancelled);
+    EXPECT_EQ(ContentsOf(folder.path()), before);
   }
 }
 
@@ -241,55 +233,50 @@ TEST_F(SplitTest, ThousandPartsWaitForTheCommitUnderALowOpenFileLimit) {
       limit.rlim_cur = 64;
       if (hardLimitToo) limit.rlim_max = 64;
       setrlimit(RLIMIT_NOFILE, &limit);
-      const Report report = SplitInto("1", "set");
+      const bool done = SplitInto("1", "set").outcome == Outcome::Done;
       getrlimit(RLIMIT_NOFILE, &limit);
-      const Strings entries = FolderEntries(folder / "set");
-      const bool whole =
-          entries.size() == 1001 && entries[0] == "001.drb";  // the info file, nothing hidden
-      _exit(report.outcome == Outcome::Done && whole && (limit.rlim_cur > 1000) != hardLimitToo
-                ? 0
-                : 1);
+      const Strings entries = FolderEntries(folder / "set");  // the info file last, nothing hidden
+      const bool whole = entries.size() == 1001 && entries[0] == "001.drb";
+      _exit(done && whole && (limit.rlim_cur > 1000) != hardLimitToo ? 0 : 1);
     };
     EXPECT_EXIT(split(), ::testing::ExitedWithCode(0), "") << hardLimitToo;
   }
 }
 
-// A source that shrinks while read is an error, never a short part, and
-// leaves no descriptor open.
+// A source that shrinks while read is an error, never a short part.
 TEST_F(SplitTest, AShrinkingSourceIsAnError) {
   WriteFile(source, std::string(12 << 20, 'x'));
   const Progress shrink = [&](const ProgressReport& r) {
     if (r.part == 2) fs::resize_file(source, 6 << 20);
   };
-  const auto descriptors = OpenDescriptorCount();
   ExpectFailure(SplitInto("5242880", "", shrink), kUnexpectedEnd, source);
-  EXPECT_EQ(OpenDescriptorCount(), descriptors);
   EXPECT_EQ(FolderEntries(folder.path()), Strings{"f"});
 }
 
-// Interrupted calls are made again and short ones continued; progress comes
-// part by part up to the last byte.
+// Interrupted calls are made again and short ones continued.
 TEST_F(SplitTest, SurvivesInterruptedAndShortCalls) {
   const std::string bytes = PatternBytes(9 << 20);
   WriteFile(source, bytes);
   FaultySysCalls faults;
   faults.interrupt = true;
   faults.maxBytesPerCall = 65539;
-  std::vector<ProgressReport> reports;
-  {
-    ScopedSysCalls scope(faults);
-    ASSERT_EQ(
-        SplitInto("3000000", "", [&](const ProgressReport& r) { reports.push_back(r); }).outcome,
-        Outcome::Done);
-  }
+  ScopedSysCalls scope(faults);
+  ASSERT_EQ(SplitInto("3000000").outcome, Outcome::Done);
   EXPECT_GT(faults.interruptedCalls, 50);
   EXPECT_TRUE(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") +
                   ReadFile(folder / "003.drb") + ReadFile(folder / "004.drb") ==
               bytes);
+}
+
+TEST_F(SplitTest, ReportsProgressPartByPartUpToTheLastByte) {
+  WriteFile(source, PatternBytes(9 << 20));
+  std::vector<ProgressReport> reports;
+  const Progress progress = [&](const ProgressReport& r) { reports.push_back(r); };
+  ASSERT_EQ(SplitInto("3000000", "", progress).outcome, Outcome::Done);
   const ProgressReport& last = reports.back();
   EXPECT_EQ(
       std::tuple(reports.size() > 4, reports.front().part, last.part, last.parts, last.bytesDone),
-      std::tuple(true, 1u, 4u, 4u, bytes.size()));
+      std::tuple(true, 1u, 4u, 4u, std::uint64_t{9 << 20}));
 }
 
 }  // namespace

@@ -24,9 +24,10 @@ inline std::string ShellQuoted(const std::string& text) {
   return quoted + "'";
 }
 
-inline CliResult RunCli(const std::vector<std::string>& arguments) {
+// Runs it in the folder `in`.
+inline CliResult RunCli(const std::vector<std::string>& arguments, const std::string& in = ".") {
   static const TempFolder scratch;
-  std::string command = ShellQuoted(std::getenv("PARCELO_CLI"));
+  std::string command = "cd " + ShellQuoted(in) + " && " + ShellQuoted(std::getenv("PARCELO_CLI"));
   for (const auto& argument : arguments) command.append(" ").append(ShellQuoted(argument));
   command.append(" >" + scratch / "out").append(" 2>" + scratch / "err").append(" </dev/null");
   const int raw = std::system(command.c_str());
