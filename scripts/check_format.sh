@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks that every tracked C++ file is as .clang-format lays it out; names
-# each file that is not. clang-format -i FILE mends one.
+# Checks that every tracked C++ file is as .clang-format (tests/.clang-format
+# in tests/) lays it out; names each file that is not. clang-format -i FILE
+# mends one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mapfile -t files < <(git ls-files '*.cpp' '*.h')

@@ -19,9 +19,7 @@ using namespace messages;
 using namespace std::literals;
 
 // What a user sees of work done: status 0 and its box on standard output.
-CliResult Done(const std::string& title, const std::string& text) {
-  return {0, title + ": " + text + "\n", ""};
-}
+CliResult Done(const std::string& title, const std::string& text) { return {0, title + ": " + text + "\n", ""}; }
 // Of work refused (status 1) or failed (2): the box on standard error.
 CliResult Stopped(int status, const std::string& title, const std::string& text) {
   return {status, "", title + ": " + text + "\n"};
@@ -55,8 +53,7 @@ TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
       {{"split", "small", "--parts=3", "--subdir", "three"}, SplitDoneOut("small", "3")},
       {{"split", "small", "--parts", "20", "--subdir", "ten"}, SplitDoneOut("small", "10")},
       // The join takes the set's folder, even one named like a part, or any part in any case.
-      {{"split", "film.avi", "--size=2K", "--subdir", "x.drb", "--checksums"},
-       SplitDoneOut("film.avi", "2")},
+      {{"split", "film.avi", "--size=2K", "--subdir", "x.drb", "--checksums"}, SplitDoneOut("film.avi", "2")},
       {{"join", "x.drb/"}, JoinDoneOut("x.drb/film.avi")},
       {{"join", "x.drb//002.DRB"}, JoinDoneOut("x.drb/film.avi")},
       {{"check", "--quiet", "x.drb/Infa.inf"}, Done(kCheckDoneTitle, CheckDone("x.drb", 2))},
@@ -69,9 +66,9 @@ TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
       {{"split", "small", "--parts", "1001"}, Stopped(1, kCountErrorTitle, cli_text::kPartsRange)},
       {{"split", "one", "--parts", "2"}, Stopped(1, kSizeErrorTitle, cli_text::kTooShortForParts)},
       {{"split", "missing.avi"},
-       Stopped(2, kErrorReportTitle,
-               "Ошибка 2. Не удалось открыть файл \"" + folder / "missing.avi" +
-                   "\": файл или директория не найдены.")},
+       Stopped(
+           2, kErrorReportTitle,
+           "Ошибка 2. Не удалось открыть файл \"" + folder / "missing.avi" + "\": файл или директория не найдены.")},
       {{"--help"}, {0, cli_text::kUsage, ""}},
       {{"--version"}, {0, "parcelo-cli " PARCELO_VERSION "\n", ""}},
       // Wrong arguments.
@@ -84,19 +81,16 @@ TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
       {{"merge", "a"}, Usage()},
       {{"split", "a", "--size", "700 Mo"}, Usage(cli_text::kNotSizeUnit + ": «Mo»"s)},
       {{"split", "a", "--parts", "3k"}, Usage(cli_text::kPartsNotWhole + ": «3k»"s)},
-      {{"split", "a", "--parts=2", "--size=5"},
-       Usage(cli_text::kSizeWithParts + ": «--parts 2»"s)}};
+      {{"split", "a", "--parts=2", "--size=5"}, Usage(cli_text::kSizeWithParts + ": «--parts 2»"s)}};
   for (const auto& [arguments, expected] : rows) {
     const CliResult result = RunCli(arguments, folder.path());
-    EXPECT_EQ(std::tie(result.status, result.out, result.err),
-              std::tie(expected.status, expected.out, expected.err))
+    EXPECT_EQ(std::tie(result.status, result.out, result.err), std::tie(expected.status, expected.out, expected.err))
         << ::testing::PrintToString(arguments);
   }
 }
 
 TEST(ParceloCli, AStandardOutputThatCannotBeWrittenIsAnError) {
-  const std::string full =
-      ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";
+  const std::string full = ShellQuoted(std::getenv("PARCELO_CLI")) + " --help >/dev/full 2>/dev/null";
   EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 2);
 }
 

@@ -26,9 +26,8 @@ void ExpectSizes(std::span<const Row> rows) {
 
 // Binary, except those ending in "B", which are decimal.
 TEST(PieceSize, ReadsUnitsInAnyLetterCase) {
-  const Row rows[] = {{"700M", 700 * kMi},   {"1k", kKi},   {"2 KiB", 2 * kKi},
-                      {"1.5mib", 1.5 * kMi}, {"1G", kGi},   {"1gIB", kGi},
-                      {"5KB", 5e3},          {"5 mB", 5e6}, {"2Gb", 2e9}};
+  const Row rows[] = {{"700M", 700 * kMi}, {"1k", kKi},  {"2 KiB", 2 * kKi}, {"1.5mib", 1.5 * kMi}, {"1G", kGi},
+                      {"1gIB", kGi},       {"5KB", 5e3}, {"5 mB", 5e6},      {"2Gb", 2e9}};
   ExpectSizes(rows);
 }
 
@@ -39,10 +38,9 @@ TEST(PieceSize, ReadsTheNumberAsTheSplitDoes) {
 }
 
 TEST(PieceSize, GivesBackWhatFollowsTheNumberWhereItIsNoUnit) {
-  const Row rows[] = {{"700X", 700, "X"}, {"12abc", 12, "abc"}, {"1 Mo\u00a0", 1, "Mo"},
-                      {"1KBB", 1, "KBB"}, {"1T", 1, "T"},       {"1e", 1, "e"},
-                      {"1,5M", 1, ",5M"}, {"-", 0, "-"},        {"2E+G", 2, "E+G"},
-                      {"&X1", 0, "&X1"}};
+  const Row rows[] = {{"700X", 700, "X"}, {"12abc", 12, "abc"}, {"1 Mo\u00a0", 1, "Mo"}, {"1KBB", 1, "KBB"},
+                      {"1T", 1, "T"},     {"1e", 1, "e"},       {"1,5M", 1, ",5M"},      {"-", 0, "-"},
+                      {"2E+G", 2, "E+G"}, {"&X1", 0, "&X1"}};
   ExpectSizes(rows);
 }
 

@@ -37,8 +37,7 @@ TEST(TerminalProgress, DrawsLateAndSeldomThenBlanksTheLineOnce) {
   for (const auto& [what, times, clears, drawn] : rows) {
     std::int64_t now = 1000;
     Lines written;
-    TerminalProgress progress([&](std::string_view text) { written.emplace_back(text); },
-                              [&] { return now; });
+    TerminalProgress progress([&](std::string_view text) { written.emplace_back(text); }, [&] { return now; });
     for (const std::int64_t at : times) {
       now = at;
       progress.Update(at == 1600 ? ProgressReport{60, 100, 1, 2} : ProgressReport{50, 100, 10, 10});

@@ -4,7 +4,6 @@
 #include "support/fuzz_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
-  if (!parcelo::testing::CheckInfoFile(std::string(reinterpret_cast<const char*>(data), size)))
-    std::abort();
+  if (!parcelo::testing::CheckInfoFile(std::string(reinterpret_cast<const char*>(data), size))) std::abort();
   return 0;
 }

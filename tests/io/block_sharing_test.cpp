@@ -28,8 +28,7 @@ TEST(BlockSharing, OnlyAlignedPiecesShareBlocks) {
   TempFolder image, disk;
   const std::string file = ShellQuoted(image / "xfs.img");
   if (!Shell("truncate -s 320M " + file + " && mkfs.xfs -q -m reflink=1 " + file +
-             " >/dev/null 2>&1 && mount -o loop " + file + " " + ShellQuoted(disk.path()) +
-             " 2>/dev/null")) {
+             " >/dev/null 2>&1 && mount -o loop " + file + " " + ShellQuoted(disk.path()) + " 2>/dev/null")) {
     GTEST_SKIP() << "no XFS image with reflink can be loop-mounted here";
   }
   const struct Unmounted {  // at the end of the test, whatever happens in it
@@ -43,8 +42,7 @@ TEST(BlockSharing, OnlyAlignedPiecesShareBlocks) {
     std::filesystem::remove_all(set);
     ASSERT_EQ(Split({disk / "source.bin", size, true, "set", true}).outcome, Outcome::Done);
     EXPECT_EQ(AllExtentsShared(set + "/002.drb"), shared);
-    EXPECT_TRUE(
-        Shell("cd " + ShellQuoted(set) + " && sha256sum --quiet -c --ignore-missing Infa.sha256"));
+    EXPECT_TRUE(Shell("cd " + ShellQuoted(set) + " && sha256sum --quiet -c --ignore-missing Infa.sha256"));
     EXPECT_EQ(Join(set).outcome, Outcome::Done);
     EXPECT_TRUE(ReadFile(set + "/source.bin") == bytes);
     EXPECT_EQ(AllExtentsShared(set + "/source.bin"), shared);

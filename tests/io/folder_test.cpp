@@ -35,11 +35,9 @@ struct FolderTest : ::testing::Test {
 };
 
 TEST_F(FolderTest, ListsEveryVisibleEntryWithWhatItIs) {
-  const Listing expected = {
-      {"a", Kind::Folder}, {"b", Kind::Regular}, {"c", Kind::SymbolicLink}, {"d", Kind::Other}};
+  const Listing expected = {{"a", Kind::Folder}, {"b", Kind::Regular}, {"c", Kind::SymbolicLink}, {"d", Kind::Other}};
   Listing seen;
-  for (const FolderEntry& entry : ListFolder(open))
-    seen.emplace_back(entry.name, entry.status.kind);
+  for (const FolderEntry& entry : ListFolder(open)) seen.emplace_back(entry.name, entry.status.kind);
   EXPECT_EQ(seen, expected);
   EXPECT_EQ(ListFolder(open)[1].status.size, 5u);
 }
@@ -109,16 +107,15 @@ TEST_F(FolderTest, BusyFolderTellsParceloFromOtherPrograms) {
       {"another program", "flock", true, kFolderBusyOther},
       {"Parcelo of the runner's", parcelo, true, kFolderBusy},
       {"a holder not named", parcelo, false, kFolderBusyOther},
-      {"another user's Parcelo", "setpriv --reuid=40000 --regid=40000 --clear-groups " + parcelo,
-       true, kFolderBusyOther}};
+      {"another user's Parcelo", "setpriv --reuid=40000 --regid=40000 --clear-groups " + parcelo, true,
+       kFolderBusyOther}};
   for (const auto& [name, holder, named, code] : rows) {
     SCOPED_TRACE(name);
     if (holder.starts_with("setpriv") && !CanActAsOtherUser()) continue;
     FaultySysCalls layer;
     if (!named) layer.errors["FindLockHolder"] = ENOENT;
     ScopedSysCalls scope(layer);
-    FILE* held = popen(
-        ("exec " + holder + " " + folder.path() + " sh -c 'echo $$; exec sleep 30'").c_str(), "r");
+    FILE* held = popen(("exec " + holder + " " + folder.path() + " sh -c 'echo $$; exec sleep 30'").c_str(), "r");
     int sleeper = 0;
     ASSERT_EQ(fscanf(held, "%d", &sleeper), 1);
     ExpectFileError([&] { open.Lock(); }, code, folder.path());

@@ -44,11 +44,10 @@ TEST_F(StopSignals, AStoppedSplitLeavesTheFolderAsItWas) {
       layer.unnamedError = named ? EOPNOTSUPP : 0;
       ScopedSysCalls scope(layer);
       CatchStopSignals();
-      const Report report =
-          Split({folder / "f", "8000000", false, ""}, [&](const ProgressReport& progress) {
-            if (progress.part == 3) std::raise(signal);
-            if (StopSignal() != 0) throw OperationCancelled{};
-          });
+      const Report report = Split({folder / "f", "8000000", false, ""}, [&](const ProgressReport& progress) {
+        if (progress.part == 3) std::raise(signal);
+        if (StopSignal() != 0) throw OperationCancelled{};
+      });
       if (report.outcome == Outcome::Cancelled) EndByStopSignal();
     };
     EXPECT_EXIT(stoppedSplit(), ::testing::KilledBySignal(signal), "");

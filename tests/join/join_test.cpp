@@ -20,295 +20,218 @@ namespace parcelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace messages;
-// Parts by name and size, each holding a letter of its own: "a" in the first, "b" in the second...
-using Parts = std::vector<std::pair<std::string, std::size_t>>;
 
-// Sets `file`'s time an hour before or after that of `other`.
-void SetTimeBeside(const std::string& file, const std::string& other, int hours) {
-  fs::last_write_time(FsPath(file), fs::last_write_time(FsPath(other)) + std::chrono::hours(hours));
-}
-
-// Whatever happens, a join leaves no descriptor open.
 struct JoinTest : ::testing::Test {
   TempFolder folder;
-  const std::size_t descriptors = OpenDescriptorCount();
 
-  void TearDown() override { EXPECT_EQ(OpenDescriptorCount(), descriptors); }
-  void MakeSet(const std::string& info, const Parts& parts) {
+  void MakeSet(const std::string& info, const std::vector<std::pair<std::string, std::string>>& parts) {
     WriteFile(folder / "Infa.inf", info);
-    char letter = 'a';
-    for (const auto& [name, size] : parts) WriteFile(folder / name, std::string(size, letter++));
+    for (const auto& [name, bytes] : parts) WriteFile(folder / name, bytes);
+  }
+  Report JoinFolder(const Progress& progress = {}, const ListingSeen& listed = {}, const MayReplaceEdited& ask = {}) {
+    return Join(folder.path(), progress, listed, ask);
   }
 };
 
-// The set lies beside its source, in a thousand parts; the join finds there `found`, modified an
-// hour before or after the split.
-struct JoinBesideTheSourceTest : JoinTest {
+// The set lies beside its source: the join replaces it, keeping those of
+// its permissions the parts have (read and write), never a setuid bit, and
+// asks nothing while the source is older than the parts or holds their
+// bytes (a second join). A source
+// edited after the split is replaced only after a yes; a no, or no one to
+// ask, cancels the join and leaves the folder as it was.
+TEST_F(JoinTest, GivesBackWhatTheSplitCutUnlessTheSourceWasEditedSince) {
   const std::string bytes = PatternBytes(3000), name = folder / "Отчёт №1.avi";
-
-  void SetUp() override {
-    WriteFile(name, bytes);
-    ASSERT_EQ(Split({name, "3", false, ""}).outcome, Outcome::Done);
-    WriteFile(folder / "notes.txt", "not a part");
-  }
-  Report JoinFound(const std::string& found, int hours, const MayReplaceEdited& ask = {}) {
+  WriteFile(name, bytes);
+  ASSERT_EQ(Split({name, "3", false, ""}).outcome, Outcome::Done);  // 1000 parts
+  WriteFile(folder / "notes.txt", "not a part");
+  // The file found, hours after the split it was modified, the answer (none: no one asked), whether it is replaced.
+  const std::tuple<std::string, int, std::optional<bool>, bool> rows[] = {{"changed", -1, {}, true},
+                                                                          {bytes, 1, {}, true},
+                                                                          {"edited", 1, false, false},
+                                                                          {"edited", 1, {}, false},
+                                                                          {"edited!", 1, true, true}};
+  for (const auto& [found, hours, reply, replaces] : rows) {
     WriteFile(name, found);
-    SetTimeBeside(name, folder / "001.drb", hours);
-    return Join(folder.path(), {}, {}, ask);
-  }
-};
-
-// A source older than the parts, or holding their bytes (a second join), is replaced without a
-// question; one edited since the split only after a yes.
-TEST_F(JoinBesideTheSourceTest, AsksBeforeReplacingASourceEditedSinceTheSplit) {
-  const std::tuple<const char*, std::string, int, std::optional<bool>, bool> rows[] = {
-      {"older", "changed", -1, {}, true},
-      {"newer, the parts' bytes", bytes, 1, {}, true},
-      {"edited, yes", "edited", 1, true, true},
-      {"edited, no", "edited", 1, false, false},
-      {"edited, no one to ask", "edited", 1, {}, false}};
-  for (const auto& [what, found, hours, reply, replaced] : rows) {
-    SCOPED_TRACE(what);
+    if (hours < 0) fs::permissions(name, fs::perms(04750));
+    fs::last_write_time(FsPath(name), fs::last_write_time(folder / "001.drb") + std::chrono::hours(hours));
     Strings asked;
-    const MayReplaceEdited ask = [&](const std::string& edited) {
-      return asked.push_back(edited), *reply;
-    };
-    const Report report = JoinFound(found, hours, reply ? ask : MayReplaceEdited());
-    ExpectReport(report, replaced ? Outcome::Done : Outcome::Cancelled,
-                 replaced ? kJoinDoneTitle : kJoinCancelledTitle,
-                 replaced ? "Поздравляем! Файл собран и сохранен под исходным именем " + name + "."
-                          : kCancelled);
-    EXPECT_EQ(report.message.path, replaced ? name : "");  // the path the window keeps on one line
-    EXPECT_TRUE(ReadFile(name) == (replaced ? bytes : found));
+    const MayReplaceEdited ask = [&](const std::string& edited) { return asked.push_back(edited), *reply; };
+    const Report report = JoinFolder({}, {}, reply ? ask : MayReplaceEdited());
+    ExpectReport(
+        report, replaces ? Outcome::Done : Outcome::Cancelled,
+        replaces ? messages::kJoinDoneTitle : messages::kJoinCancelledTitle,
+        replaces ? "Поздравляем! Файл собран и сохранен под исходным именем " + name + "." : messages::kCancelled);
+    EXPECT_EQ(report.message.path, replaces ? name : "");  // the path the window keeps on one line
+    EXPECT_TRUE(ReadFile(name) == (replaces ? bytes : found));
+    EXPECT_EQ(fs::status(name).permissions(), fs::perms(0640));
     EXPECT_EQ(asked, reply ? Strings{"Отчёт №1.avi"} : Strings());
     EXPECT_EQ(FolderEntries(folder.path()).size(), 1003u);  // no temporary stays
   }
 }
 
-TEST_F(JoinBesideTheSourceTest, KeepsOnlyTheReadAndWriteRightsOfTheSourceItReplaces) {
-  fs::permissions(name, fs::perms(04750));
-  ASSERT_EQ(JoinFound("changed", -1).outcome, Outcome::Done);
-  EXPECT_EQ(fs::status(name).permissions(), fs::perms(0640));
-}
-
-// A set made on Russian Windows: its info file names the output in code page 1251 between spaces,
-// a gigabyte of NUL bytes follows (sparse), and a copy tool renamed a part "002.DRB". It is joined
-// in number order, under the name in UTF-8, reading of the info file only its start.
-TEST_F(JoinTest, JoinsASetMadeOnWindows) {
-  MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n", {{"001.drb", 2}, {"002.DRB", 2}, {"003.drb", 2}});
-  fs::resize_file(folder / "Infa.inf", 1ull << 30);
+// A set made on Russian Windows is joined under its name in UTF-8, a part
+// renamed "002.DRB" by a copy tool included; a new output is as private as
+// the first part. Of an info file only the start is read, and one without
+// a byte is an error.
+TEST_F(JoinTest, JoinsInNumberOrderReadingOnlyTheInfoFileStartAndTheParts) {
+  MakeSet("", {{"001.drb", "ab"}, {"002.DRB", "cd"}, {"003.drb", "ef"}});
+  ExpectFailure(JoinFolder(), kUnexpectedEnd, folder / "Infa.inf");
+  MakeSet("  \xD4\xE8\xEB\xFC\xEC.avi  \r\n", {});
+  fs::resize_file(folder / "Infa.inf", 1ull << 30);  // sparse: a gigabyte of NUL bytes after the name
+  fs::permissions(folder / "001.drb", fs::perms(0640));
+  const mode_t previous = umask(022);
+  fs::permissions(folder / "003.drb", fs::perms(0666));
   FaultySysCalls counting;
   ScopedSysCalls scope(counting);
-  ASSERT_EQ(Join(folder.path()).outcome, Outcome::Done);
-  EXPECT_EQ(ReadFile(folder / "Фильм.avi"), "aabbcc");
-  EXPECT_EQ(counting.read, 4097u + 6u);
-}
-
-TEST_F(JoinTest, GivesANewOutputTheRightsOfTheFirstPart) {
-  MakeSet("out.bin\r\n", {{"001.drb", 2}, {"002.drb", 2}, {"003.drb", 2}});
-  fs::permissions(folder / "001.drb", fs::perms(0640));
-  fs::permissions(folder / "003.drb", fs::perms(0666));
-  const mode_t previous = umask(022);
-  const Report report = Join(folder.path());
+  ASSERT_EQ(JoinFolder().outcome, Outcome::Done);
   umask(previous);
-  ASSERT_EQ(report.outcome, Outcome::Done);
-  EXPECT_EQ(fs::status(folder / "out.bin").permissions(), fs::perms(0640));
+  EXPECT_EQ(ReadFile(folder / "Фильм.avi"), "abcdef");
+  EXPECT_EQ(fs::status(folder / "Фильм.avi").permissions(), fs::perms(0640));
+  EXPECT_EQ(counting.read, 4097u + 6u);  // the start of the info file, and the parts
 }
 
-// What the split never leaves is no set: the join stops before writing anything, naming what is
-// wrong.
-TEST_F(JoinTest, RefusesASetThatIsNotWhole) {
-  const std::vector<std::tuple<const char*, int, std::string, Parts>> rows = {
-      {"a gap", kMissingPart, "003.drb", {{"001.drb", 2}, {"002.drb", 2}, {"004.drb", 1}}},
-      {"a short part", kWrongPartSize, "002.drb", {{"001.drb", 2}, {"002.drb", 1}, {"003.drb", 1}}},
-      {"a larger last part", kWrongPartSize, "002.drb", {{"001.drb", 2}, {"002.drb", 3}}},
-      {"an empty last part", kWrongPartSize, "002.drb", {{"001.drb", 2}, {"002.drb", 0}}},
-      {"not a number", kInvalidName, "x.drb", {{"001.drb", 2}, {"002.drb", 1}, {"x.drb", 1}}},
-      {"001 twice", kInvalidName, "0001.drb", {{"001.drb", 2}, {"0001.drb", 2}, {"001.DRB", 1}}},
-      {"no info file", kNoInfoFile, "Infa.inf", {{"001.drb", 2}, {"002.drb", 1}}},
-      {"an empty info file", kUnexpectedEnd, "Infa.inf", {{"001.drb", 2}}}};
-  for (const auto& [what, code, named, parts] : rows) {
+// What the split never leaves is no set: a gap, a part of the wrong size, a
+// foreign ".drb" entry or a missing info file stops the join and the check
+// before anything is written, naming what is wrong; so do output names that
+// leave the folder or would destroy an input.
+TEST_F(JoinTest, RefusesASetThatIsNotWholeAndNamesThatLeaveTheFolderOrDestroyAnInput) {
+  const std::vector<std::tuple<const char*, std::vector<std::pair<std::string, std::string>>, int, std::string>> rows =
+      {{"a gap", {{"001.drb", "ab"}, {"002.drb", "ab"}, {"004.drb", "a"}}, kMissingPart, "003.drb"},
+       {"a short middle part", {{"001.drb", "ab"}, {"002.drb", "a"}, {"003.drb", "a"}}, kWrongPartSize, "002.drb"},
+       {"a larger last part", {{"001.drb", "ab"}, {"002.drb", "abc"}}, kWrongPartSize, "002.drb"},
+       {"an empty last part", {{"001.drb", "ab"}, {"002.drb", ""}}, kWrongPartSize, "002.drb"},
+       {"a name that is no number", {{"001.drb", "ab"}, {"002.drb", "a"}, {"x.drb", "a"}}, kInvalidName, "x.drb"},
+       {"a number spelled twice", {{"001.drb", "ab"}, {"0001.drb", "ab"}, {"001.DRB", "a"}}, kInvalidName, "0001.drb"},
+       {"no info file", {{"001.drb", "ab"}, {"002.drb", "a"}}, kNoInfoFile, "Infa.inf"}};
+  for (const auto& [what, parts, code, named] : rows) {
     SCOPED_TRACE(what);
-    for (const std::string& name : FolderEntries(folder.path())) fs::remove(folder / name);
-    MakeSet(code == kUnexpectedEnd ? "" : "out.bin\r\n", parts);
+    fs::remove_all(folder.path()), fs::create_directory(folder.path());
+    MakeSet("out.bin\r\n", parts);
     if (code == kNoInfoFile) fs::remove(folder / "Infa.inf");
     const Strings before = FolderEntries(folder.path());
-    ExpectFailure(Join(folder.path()), code, folder / named);
+    ExpectFailure(JoinFolder(), code, folder / named);
     EXPECT_EQ(FolderEntries(folder.path()), before);
   }
-}
-
-TEST_F(JoinTest, RefusesAFolderWithoutPartsBeforeLookingForItsInfoFile) {
-  fs::create_directory(folder / "sub");
-  ExpectReport(Join(folder.path()), Outcome::Refused, kFolderErrorTitle, kNoParts);
-}
-
-// A safe output name is a new file's in the folder: not empty, no control character, not too long,
-// and not the info file, the checksum file or a part in any letter case, Unicode's too ("ſ" folds
-// to "s"), nor a part's other name.
-TEST_F(JoinTest, RefusesAnUnsafeOutputName) {
-  fs::create_directory(folder / "sub");
+  // A folder without parts is refused before its info file is looked for.
+  fs::remove_all(folder.path()), fs::create_directory(folder.path()), fs::create_directory(folder / "sub");
+  ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kNoParts);
   WriteFile(folder / "001.drb", "part one");
-  fs::create_hard_link(folder / "001.drb", folder / "alias");
-  for (const std::string& name : Strings{"", "..", "/tmp/escape", "sub/x", "Infa.inf", "INFA.INF",
-                                         "infa.SHA256", "Infa.ſha256", "001.drb", "003.DRB",
-                                         "ОТЧЁТ.DrB", "bell\a", std::string(256, 'a'), "alias"}) {
-    SCOPED_TRACE(name);
-    WriteFile(folder / "Infa.inf", name + "\r\n");
-    ExpectReport(Join(folder.path()), Outcome::Refused, kFolderErrorTitle, kBadOutputName);
-    EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "alias", "sub"}));
+  fs::create_hard_link(folder / "001.drb", folder / "alias");  // the part under another name
+  // The info file, the checksum file and parts in any letter case, Unicode's too ("ſ" folds to "s").
+  for (const std::string& info :
+       Strings{"\r\n", "..\r\n", "/tmp/escape\r\n", "sub/x\r\n", "Infa.inf\r\n", "INFA.INF\r\n", "infa.SHA256\r\n",
+               "Infa.ſha256\r\n", "001.drb\r\n", "003.DRB\r\n", "ОТЧЁТ.DrB\r\n", "bell\a\r\n",
+               std::string(256, 'a') + "\r\n", "alias\r\n"}) {
+    WriteFile(folder / "Infa.inf", info);
+    ExpectReport(JoinFolder(), Outcome::Refused, messages::kFolderErrorTitle, messages::kBadOutputName);
+    EXPECT_EQ(FolderEntries(folder.path()), (Strings{"001.drb", "Infa.inf", "alias", "sub"})) << info;
     EXPECT_EQ(ReadFile(folder / "001.drb"), "part one");
-    EXPECT_TRUE(FolderEntries(folder / "sub").empty());
   }
+  EXPECT_TRUE(FolderEntries(folder / "sub").empty());
 }
 
-// A set of two parts beside the output of an earlier join, older than the parts (else the join
-// would ask before replacing it). Whatever stops the join leaves nothing behind and keeps the old
-// output. A part is never silently left out: what is no regular file stops the join, there at the
-// listing or moved over a part after it, and so does another file moved over a part or a part
-// grown. A folder another operation holds is not even listed. A failed close or rename of the
-// output is the replacement file's own case.
-TEST_F(JoinTest, WhateverStopsItKeepsTheFolderAsItWas) {
-  const std::string output = folder / "out.bin", part = folder / "002.drb", moved = folder / "new";
-  MakeSet("out.bin\r\n", {{"001.drb", 5000}, {"002.drb", 5000}});
-  WriteFile(output, "previous output");
-  SetTimeBeside(output, folder / "001.drb", -1);
+// Whatever stops the join keeps the old output and leaves nothing open or
+// behind. A part is never silently left out: what is no file stops the
+// join, and so does a part swapped after the listing (made beside it, then
+// moved over it) or grown. A folder another operation holds is not even listed.
+TEST_F(JoinTest, FailuresKeepTheOldOutputAndLeaveNothingOpenOrBehind) {
+  MakeSet("out.bin\r\n", {{"001.drb", std::string(5000, 'a')}, {"002.drb", std::string(5000, 'b')}});
+  WriteFile(folder / "out.bin", "previous output");  // older than the parts: no edit to ask about
+  fs::last_write_time(folder / "out.bin", fs::last_write_time(folder / "001.drb") - std::chrono::hours(1));
   const Strings before = FolderEntries(folder.path());
-  std::optional<Folder> holder;
-  FaultySysCalls unopenable;
-  unopenable.openErrorName = "002.drb";
-  struct Row {
-    const char* what;
-    int code;           // 0: cancelled as the second part begins
-    std::string named;  // the file the error names
-    std::function<void()> before = nullptr;
-    ListingSeen listed = nullptr;
-    FaultySysCalls layer = {};
-  };
-  const auto moveOver = [&](auto&) { fs::rename(moved, part); };
-  const Row rows[] = {
-      {"a full disk", ENOSPC, output, nullptr, nullptr, FaultySysCalls::FullDisk(7000, 1000)},
-      {"writes that move nothing", ENOSPC, output, nullptr, nullptr,
-       FaultySysCalls::FullDisk(7000, 1000, 0)},
-      {"a part that can't be opened", EACCES, part, nullptr, nullptr, unopenable},
-      {"a link for a part", kSymbolicLink, part,
-       [&] {
-         fs::remove(part);
-         fs::create_symlink("out.bin", part);
-       }},
-      {"a FIFO moved over a part", kNotRegularFile, part,
-       [&] { ASSERT_EQ(mkfifo(moved.c_str(), 0600), 0); }, moveOver},
-      {"another file moved over a part", kFileReplaced, part,
-       [&] { WriteFile(moved, std::string(5000, 'c')); }, moveOver},
-      {"a part grown", kFileReplaced, part, nullptr,
-       [&](auto&) { WriteFile(part, std::string(6000, 'b')); }},
-      {"a cancel", 0, ""},
-      {"a folder in use", kFolderBusy, folder.path(),  // last: the lock lasts to the end
-       [&] { holder.emplace(Folder::Open(folder.path())).Lock(); },
-       [](auto&) { ADD_FAILURE() << "listed"; }}};
-  for (Row row : rows) {
-    SCOPED_TRACE(row.what);
-    if (row.before) row.before();
-    ScopedSysCalls scope(row.layer);
-    const Report report =
-        Join(folder.path(), row.code ? Progress() : StopAtPart<OperationCancelled>(2), row.listed);
-    row.code ? ExpectFailure(report, row.code, row.named)
-             : ExpectReport(report, Outcome::Cancelled, kJoinCancelledTitle, kCancelled);
+  const auto descriptors = OpenDescriptorCount();
+  // A full disk (an error, or writes that move nothing) and a part that can't be opened; a failed
+  // close or rename of the output is the replacement file's own case.
+  for (const int error : {ENOSPC, 0, EACCES}) {
+    FaultySysCalls layer = FaultySysCalls::FullDisk(error == EACCES ? 0 : 7000, 1000, error);
+    layer.openErrorName = error == EACCES ? "002.drb" : "";
+    ScopedSysCalls scope(layer);
+    ExpectFailure(JoinFolder(), error ? error : ENOSPC, folder / (error == EACCES ? "002.drb" : "out.bin"));
+  }
+  // What takes the second part's place, the error, and whether it is there before the listing or only after it.
+  const std::vector<std::tuple<std::function<void(const std::string&)>, int, bool>> rows = {
+      {[&](const std::string& part) { fs::create_symlink(folder / "out.bin", part); }, kSymbolicLink, false},
+      {[&](const std::string& part) { ASSERT_EQ(mkfifo(part.c_str(), 0600), 0); }, kNotRegularFile, true},
+      {[&](const std::string& part) { WriteFile(part, std::string(5000, 'c')); }, kFileReplaced, true}};
+  for (const auto& [make, code, afterListing] : rows) {
+    fs::remove(folder / "002.drb");
+    if (afterListing) WriteFile(folder / "002.drb", std::string(5000, 'b'));
+    make(folder / (afterListing ? "swapped" : "002.drb"));
+    const ListingSeen swap = [&](const std::vector<FolderEntry>&) {
+      if (afterListing) fs::rename(folder / "swapped", folder / "002.drb");
+    };
+    ExpectFailure(JoinFolder({}, swap), code, folder / "002.drb");
     EXPECT_EQ(FolderEntries(folder.path()), before);
-    EXPECT_EQ(ReadFile(output), "previous output");
-    fs::remove(part);
-    WriteFile(part, std::string(5000, 'b'));
   }
-}
-
-TEST_F(JoinTest, AMissingFolderIsAnError) {
+  ExpectReport(JoinFolder(StopAtPart<OperationCancelled>(2)), Outcome::Cancelled, messages::kJoinCancelledTitle,
+               messages::kCancelled);
+  EXPECT_EQ(FolderEntries(folder.path()), before);
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+  EXPECT_EQ(ReadFile(folder / "out.bin"), "previous output");
   ExpectFailure(Join(folder / "missing"), ENOENT, folder / "missing");
+  ExpectFailure(JoinFolder({}, [&](auto&) { WriteFile(folder / "002.drb", std::string(6000, 'b')); }), kFileReplaced,
+                folder / "002.drb");
+  const Folder holder = Folder::Open(folder.path());
+  holder.Lock();
+  ExpectFailure(JoinFolder({}, [](auto&) { ADD_FAILURE() << "listed"; }), kFolderBusy, folder.path());
+  EXPECT_EQ(FolderEntries(folder.path()), before);
 }
 
-// A set split with checksums ("good"), beside an older output; each test joins a copy ("set").
-struct JoinChecksumsTest : JoinTest {
-  const std::string bytes = PatternBytes(5000), set = folder / "set", sums = set + "/Infa.sha256",
-                    second = set + "/002.drb", third = set + "/003.drb";
-  std::string good;
-
-  void SetUp() override {
-    WriteFile(folder / "film.avi", bytes);
-    ASSERT_EQ(Split({folder / "film.avi", "2000", true, "good", true}).outcome, Outcome::Done);
-    WriteFile(folder / "good/film.avi", "previous output");
-    good = ReadFile(folder / "good/Infa.sha256");
-    CopyTheGoodSet();
-  }
-  void CopyTheGoodSet() {
-    fs::remove_all(set);
-    fs::copy(folder / "good", set);
-    SetTimeBeside(set + "/film.avi", set + "/Infa.inf", -1);  // no edits of the user's to ask about
-  }
-  std::string Edited(const char* what, const std::string& with) const {
+// Each way a set with checksums can be damaged stops the join and the
+// check with an error naming the first thing wrong; the old output stays.
+TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
+  const std::string bytes = PatternBytes(5000);
+  WriteFile(folder / "film.avi", bytes);
+  ASSERT_EQ(Split({folder / "film.avi", "2000", true, "good", true}).outcome, Outcome::Done);
+  WriteFile(folder / "good/film.avi", "previous output");
+  const std::string set = folder / "set", sums = set + "/Infa.sha256", good = ReadFile(folder / "good/Infa.sha256");
+  const auto edited = [&](const char* what, const std::string& with) {
     return std::regex_replace(good, std::regex(what), with);
-  }
-  void ExpectCheckedAndJoined() {
-    EXPECT_EQ(Check(set).outcome, Outcome::Done);
-    EXPECT_EQ(Join(set).outcome, Outcome::Done);
-    EXPECT_TRUE(ReadFile(set + "/film.avi") == bytes);
-  }
-};
-
-// The error names the first thing wrong, and the old output stays.
-TEST_F(JoinChecksumsTest, ADamagedSetStopsTheJoinAndTheCheck) {
-  const std::tuple<const char*, std::function<void()>, int, std::string> rows[] = {
-      {"the listed last part is missing", [&] { fs::remove(third); }, kMissingPart, third},
-      {"a part is not listed", [&] { WriteFile(sums, Edited("003.drb", "004.drb")); },
-       kUnlistedPart, third},
+  };
+  const std::vector<std::tuple<const char*, std::function<void()>, int, std::string>> rows = {
+      {"the listed last part is missing", [&] { fs::remove(set + "/003.drb"); }, kMissingPart, set + "/003.drb"},
+      {"a part is not listed", [&] { WriteFile(sums, edited("003.drb", "004.drb")); }, kUnlistedPart, set + "/003.drb"},
       {"parts differ, the first in order counts",
-       [&] {
-         WriteFile(second, std::string(2000, 'x'));
-         WriteFile(third, "y");
-       },
-       kChecksumMismatch, second},
-      {"a part of the wrong size, found before its sum", [&] { WriteFile(second, "changed"); },
-       kWrongPartSize, second},
+       [&] { WriteFile(set + "/002.drb", std::string(2000, 'x')), WriteFile(set + "/003.drb", "y"); },
+       kChecksumMismatch, set + "/002.drb"},
       {"malformed", [&] { WriteFile(sums, good + "junk\n"); }, kBadChecksumFile, sums},
-      {"another whole file", [&] { WriteFile(sums, Edited("film.avi", "other.avi")); },
-       kBadChecksumFile, sums},
+      {"another whole file", [&] { WriteFile(sums, edited("film.avi", "other.avi")); }, kBadChecksumFile, sums},
       {"beyond the size limit", [&] { fs::resize_file(sums, 1u << 30); }, kBadChecksumFile, sums}};
   for (const auto& [what, damage, code, path] : rows) {
-    SCOPED_TRACE(what);
-    CopyTheGoodSet();
+    fs::remove_all(set);
+    fs::copy(folder / "good", set);
     damage();
     const Strings before = FolderEntries(set);
+    SCOPED_TRACE(what);
     ExpectFailure(Join(set), code, path);
     ExpectFailure(Check(set), code, path);
     EXPECT_EQ(ReadFile(set + "/film.avi"), "previous output");
     EXPECT_EQ(FolderEntries(set), before);
   }
-}
-
-TEST_F(JoinChecksumsTest, PartsRenamedByACopyToolKeepTheirChecksums) {
-  fs::rename(set + "/001.drb", set + "/001.DRB");
-  WriteFile(sums, Edited("002.drb", "002.DRB"));
-  ExpectCheckedAndJoined();
-}
-
-// The whole file's line is for checks made without Parcelo: the part lines prove the output.
-TEST_F(JoinChecksumsTest, ProvesTheOutputByThePartLinesAlone) {
-  WriteFile(sums, Edited("[0-9a-f]{64}(?=  film)", std::string(64, '0')));
-  ExpectCheckedAndJoined();
-}
-
-TEST_F(JoinChecksumsTest, ChecksWhatWentIntoTheOutputWhereAPartChangesAfterSharingItsBlocks) {
+  // Renamed by a copy tool, in the folder or in the sums file, the parts are the same. The sums cover what
+  // went into the output, also where a part changes right after its blocks were shared. The whole file's
+  // line is for checks made without Parcelo: the part lines prove the output, which is not hashed again.
   FaultySysCalls changing;
   changing.errors.erase("CloneRange");
   changing.shared = [](Handle from, std::uint64_t count) {
     WriteFile("/proc/self/fd/" + std::to_string(from.value()), std::string(count, 'x'));
   };
   ScopedSysCalls scope(changing);
-  ExpectCheckedAndJoined();
-}
-
-TEST_F(JoinChecksumsTest, CheckRefusesASetWithoutChecksums) {
+  for (const bool inFolder : {true, false}) {
+    fs::remove_all(set);
+    fs::copy(folder / "good", set);
+    // The old output is older than the parts: no edits of the user's to ask about.
+    fs::last_write_time(set + "/film.avi", fs::last_write_time(set + "/Infa.inf") - std::chrono::hours(1));
+    std::string sumsText = edited("[0-9a-f]{64}(?=  film)", std::string(64, '0'));
+    inFolder ? fs::rename(set + "/001.drb", set + "/001.DRB")
+             : void(sumsText = std::regex_replace(sumsText, std::regex("002.drb"), "002.DRB"));
+    WriteFile(sums, sumsText);
+    EXPECT_EQ(Check(set).outcome, Outcome::Done) << inFolder;
+    EXPECT_EQ(Join(set).outcome, Outcome::Done) << inFolder;
+    EXPECT_EQ(ReadFile(set + "/film.avi"), bytes);
+  }
   fs::remove(sums);
-  ExpectReport(Check(set), Outcome::Refused, kCheckErrorTitle, kNoChecksums);
+  ExpectReport(Check(set), Outcome::Refused, messages::kCheckErrorTitle, messages::kNoChecksums);
 }
 
 }  // namespace

@@ -19,8 +19,7 @@ constexpr std::uint64_t kMiB = 1 << 20;
 // Sizes are told in mebibytes to a tenth, with thousands apart.
 TEST(RoomCheck, TellsSizesInMebibytesToATenth) {
   EXPECT_EQ(messages::NoRoom(1024 * kMiB, 800 * kMiB), "Нужно 1 024,0 МБ, свободно 800,0 МБ.");
-  EXPECT_EQ(messages::NoRoom(kMiB / 2, 12345678 * kMiB + 943719),
-            "Нужно 0,5 МБ, свободно 12 345 678,9 МБ.");
+  EXPECT_EQ(messages::NoRoom(kMiB / 2, 12345678 * kMiB + 943719), "Нужно 0,5 МБ, свободно 12 345 678,9 МБ.");
 }
 
 // Room is counted as the output will take it (a sparse source's data only, nothing for shared
@@ -51,8 +50,7 @@ TEST(RoomCheck, RefusesOnlyWhatTheTargetCannotHold) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     TempFolder folder;
-    const std::string source = folder / "src.bin", set = folder / "set",
-                      piece = std::to_string(row.size / 4);
+    const std::string source = folder / "src.bin", set = folder / "set", piece = std::to_string(row.size / 4);
     WriteFile(source, PatternBytes(row.sparse ? kMiB : row.size));
     std::filesystem::resize_file(source, row.size);
     ASSERT_TRUE(!row.join || Split({source, piece, true, "set"}).outcome == Outcome::Done);

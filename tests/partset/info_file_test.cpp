@@ -7,45 +7,45 @@
 namespace parcelo {
 namespace {
 
-TEST(InfoFile, HoldsTheNameThenCrLfAndGivesBackItsFirstLine) {
-  EXPECT_EQ(InfoFileText("film.avi"), "film.avi\r\n");
+TEST(InfoFile, GivesBackItsFirstLineWithoutSpacesAtItsEnds) {
   const std::pair<std::string, std::string> rows[] = {
       {"film.avi\r\n", "film.avi"},   {"  my film .avi  \r\nrest", "my film .avi"},
       {"no line end", "no line end"}, {"\r\n", ""},
       {"lf\nonly\n", "lf\nonly\n"},   {"\tname\t\r\n", "\tname\t"},
       {"кино.avi\r\n", "кино.avi"}};
-  for (const auto& [content, name] : rows) EXPECT_EQ(NameInInfoFile(content), name) << content;
+  for (const auto& [content, line] : rows)
+    EXPECT_EQ(NameInInfoFile(content), line) << ::testing::PrintToString(content);
 }
 
 // Sets made on Russian Windows hold the name in Windows-1251; names written
 // here are too where it holds them, so such programs read them right. Such
 // text that also forms UTF-8 (a capital from В to Я before Ё or ё) is read
 // as UTF-8, the guess's one loss: a name written here stays UTF-8 instead.
-TEST(InfoFile, NamesGoInWindows1251WhereItHoldsThemAndComeBackAsUtf8) {
+// Each row: a name, named by itself, and the bytes the info file holds: the name, then CR LF.
+TEST(InfoFile, KeptNamesGoThroughWindows1251WhereItHoldsThem) {
+  // clang-format off
   const std::pair<std::string, std::string> rows[] = {
-      {"Фильм.avi", "\xD4\xE8\xEB\xFC\xEC.avi"},
-      {"ёжик №", "\xB8\xE6\xE8\xEA \xB9"},
+      {"Фильм.avi", "\xD4\xE8\xEB\xFC\xEC.avi"}, {"ёжик №", "\xB8\xE6\xE8\xEA \xB9"},
       {"АЁ.txt", "\xC0\xA8.txt"},  // C0 A8 is no UTF-8
       {"café.txt", "café.txt"},    // no é in Windows-1251: UTF-8
       {"ВЁ.txt", "ВЁ.txt"},        // its Windows-1251 bytes would read as UTF-8 "¨"
-      {"my film.avi", "my film.avi"},
-      {".hidden", ".hidden"},
-      {"x.drb.txt", "x.drb.txt"},
+      {"my film.avi", "my film.avi"}, {".hidden", ".hidden"}, {"x.drb.txt", "x.drb.txt"},
       {"Infa.inf.bak", "Infa.inf.bak"}};
+  // clang-format on
   for (const auto& [name, bytes] : rows) {
-    EXPECT_EQ(InfoFileText(name), bytes + "\r\n") << name;
-    EXPECT_EQ(NameInInfoFile(bytes + "\r\n"), name) << name;
-    EXPECT_TRUE(InfoFileKeepsName(name)) << name;
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(InfoFileKeepsName(name));
+    EXPECT_EQ(InfoFileText(name), bytes + "\r\n");
+    EXPECT_EQ(NameInInfoFile(bytes + "\r\n"), name);
   }
 }
 
 // Names it can't give back unchanged, or that would be taken for the set's
 // own files, are not kept.
 TEST(InfoFile, RefusesNamesItCannotGiveBack) {
-  for (const std::string name : {"report\rdraft", "tab\tname", "del\x7f", " lead", "trail ", "",
-                                 "INFA.INF", "old.DRB", "\xFF\xFE raw"}) {
-    EXPECT_FALSE(InfoFileKeepsName(name)) << name;
-  }
+  for (const std::string name :
+       {"report\rdraft", "tab\tname", "del\x7f", " lead", "trail ", "", "INFA.INF", "old.DRB", "\xFF\xFE raw"})
+    EXPECT_FALSE(InfoFileKeepsName(name)) << ::testing::PrintToString(name);
 }
 
 }  // namespace

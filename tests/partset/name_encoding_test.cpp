@@ -25,8 +25,7 @@ TEST(NameEncoding, Cp1251ConvertsBothWaysAsTheCLibrary) {
   }
   iconv_close(converter);
   for (const char* outside : {"\xC3\xA9", "\xF0\x9F\x98\x80", "\xEF\xBF\xBD", "\xC0\xAF", "\xD0"}) {
-    EXPECT_EQ(Utf8ToCp1251(outside), std::nullopt)
-        << ::testing::PrintToString(std::string(outside));
+    EXPECT_EQ(Utf8ToCp1251(outside), std::nullopt) << ::testing::PrintToString(std::string(outside));
   }
 }
 

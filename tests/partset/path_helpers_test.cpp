@@ -38,16 +38,14 @@ TEST(PathHelpers, CutAtTheRightmostSeparatorKeepingRootsAndTellPlainFileNames) {
   const std::pair<PathStyle, std::vector<std::string>> good[] = {
       {PathStyle::Posix, {" spaced name ", "...", R"(..\x)", "a:b", std::string(255, 'a')}},
       {PathStyle::Windows,
-       {"Фильм №1.avi", ".hidden", "console.txt", "COM0", "LPT10.txt", "COM\u2074",
-        "LPT\u00B9\u00B9", "a..b", cyrillic}}};
+       {"Фильм №1.avi", ".hidden", "console.txt", "COM0", "LPT10.txt", "COM\u2074", "LPT\u00B9\u00B9", "a..b",
+        cyrillic}}};
   const std::pair<PathStyle, std::vector<std::string>> bad[] = {
-      {PathStyle::Posix,
-       {"", ".", "..", "../x", "/etc/passwd", "x\ny", std::string("a\0b", 3),
-        std::string(256, 'a')}},
-      {PathStyle::Windows, {R"(a\b)",    "a/b",           "a:b",          "a<b",          R"(a"b)",
-                            "a|b",       "a?b",           "a*b",          "name.",        "name ",
-                            "CON",       "nul.txt",       "Com1",         "LPT9.tar.gz",  "AUX .x",
-                            "COM\u00B9", "lpt\u00B2.txt", "Com\u00B3 .x", cyrillic + "ж", astral}}};
+      {PathStyle::Posix, {"", ".", "..", "../x", "/etc/passwd", "x\ny", std::string("a\0b", 3), std::string(256, 'a')}},
+      {PathStyle::Windows,
+       {R"(a\b)", "a/b",       "a:b",           "a<b",          R"(a"b)",       "a|b",  "a?b",
+        "a*b",    "name.",     "name ",         "CON",          "nul.txt",      "Com1", "LPT9.tar.gz",
+        "AUX .x", "COM\u00B9", "lpt\u00B2.txt", "Com\u00B3 .x", cyrillic + "ж", astral}}};
   for (const auto& [style, names] : good) {
     for (const std::string& name : names) EXPECT_TRUE(IsPlainFileName(name, style)) << name;
   }
@@ -55,11 +53,9 @@ TEST(PathHelpers, CutAtTheRightmostSeparatorKeepingRootsAndTellPlainFileNames) {
     for (const std::string& name : names) EXPECT_FALSE(IsPlainFileName(name, style)) << name;
   }
   // What the refusal names: the first fault found, where the split's tests don't look.
-  const std::pair<std::string, NameFault> faults[] = {{"a?.", NameFault::kReservedCharacter},
-                                                      {"a .", NameFault::kTrailingDot},
-                                                      {"nul", NameFault::kDeviceName}};
-  for (const auto& [name, fault] : faults)
-    EXPECT_EQ(PlainFileNameFault(name, PathStyle::Windows), fault) << name;
+  const std::pair<std::string, NameFault> faults[] = {
+      {"a?.", NameFault::kReservedCharacter}, {"a .", NameFault::kTrailingDot}, {"nul", NameFault::kDeviceName}};
+  for (const auto& [name, fault] : faults) EXPECT_EQ(PlainFileNameFault(name, PathStyle::Windows), fault) << name;
 }
 
 }  // namespace

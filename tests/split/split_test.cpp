@@ -40,24 +40,21 @@ struct SplitTest : ::testing::Test {
 
   SplitTest() { WriteFile(source, "0123456789"); }
   void TearDown() override { EXPECT_EQ(OpenDescriptorCount(), descriptors); }
-  Report SplitInto(const std::string& size, const std::string& newFolder = "",
-                   const Progress& progress = {}) {
+  Report SplitInto(const std::string& size, const std::string& newFolder = "", const Progress& progress = {}) {
     return Split({source, size, !newFolder.empty(), newFolder}, progress);
   }
   // An earlier set of the file `owner`, parts 001.drb ... holding "old 1", "old 2", ...
   void MakeOldSet(const std::string& in, const std::string& owner, int parts = 1) {
     WriteFile(in + "/Infa.inf", owner + "\r\n");
     WriteFile(in + "/Infa.sha256", "old checksums\n");
-    for (int k = 1; k <= parts; ++k)
-      WriteFile(in + "/00" + std::to_string(k) + ".drb", "old " + std::to_string(k));
+    for (int k = 1; k <= parts; ++k) WriteFile(in + "/00" + std::to_string(k) + ".drb", "old " + std::to_string(k));
   }
 };
 
 // The size is read from the text's start, spaces as the window's field may hold them, and rounded
 // half to even; the size check takes it unrounded (10 bytes are more than 9.6: one part).
 TEST_F(SplitTest, CutsPiecesOfTheSizeTyped) {
-  for (const auto& [size, parts] :
-       {std::pair("\u00a04\u2009.5xyz", "0123|89"), {"9.6", "0123456789|"}}) {
+  for (const auto& [size, parts] : {std::pair("\u00a04\u2009.5xyz", "0123|89"), {"9.6", "0123456789|"}}) {
     SCOPED_TRACE(size);
     ASSERT_EQ(SplitInto(size).outcome, Outcome::Done);
     EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "003.drb"), parts);
@@ -75,8 +72,7 @@ TEST_F(SplitTest, ReplacesOldPartsByFilesOfTheSourcesRights) {
   const Report report = SplitInto("4");
   umask(mask);
   ASSERT_EQ(report.outcome, Outcome::Done);
-  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "keep"),
-            "0123|old, readable by all");
+  EXPECT_EQ(ReadFile(folder / "001.drb") + "|" + ReadFile(folder / "keep"), "0123|old, readable by all");
   EXPECT_EQ(fs::status(folder / "keep").permissions(), fs::perms(04644));
   for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) {
     EXPECT_EQ(fs::status(folder / name).permissions(), fs::perms(0600)) << name;
@@ -99,8 +95,7 @@ TEST_F(SplitTest, RefusesBeforeWritingAnything) {
       // Names the info file can't carry back, even where other checks would refuse too; the box
       // says why.
       {"control byte", "a\rb", "3", "", "", kFileNameErrorTitle, UnstorableName(kControlCharacter)},
-      {"a set's name", "Infa.inf", "3", "sub", "", kFileNameErrorTitle,
-       UnstorableName(kSetFileName)},
+      {"a set's name", "Infa.inf", "3", "sub", "", kFileNameErrorTitle, UnstorableName(kSetFileName)},
       {"trailing space", "f ", "3", "", "", kFileNameErrorTitle,
        "Имя файла нельзя сохранить в Infa.inf без изменений (пробел в конце имени). Переименуйте "
        "файл!"},
@@ -121,8 +116,7 @@ TEST_F(SplitTest, RefusesBeforeWritingAnything) {
     if (extra.ends_with(".DRB")) WriteFile(fresh / extra, "foreign");
     if (extra.starts_with("sub/")) fs::create_hard_link(fresh / name, fresh / extra);
     const Contents before = ContentsOf(fresh.path());
-    ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused,
-                 title, text);
+    ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused, title, text);
     EXPECT_EQ(ContentsOf(fresh.path()), before);
   }
 }
@@ -158,8 +152,7 @@ TEST_F(SplitTest, ChecksumsOnRequestAreWhatSha256sumChecks) {
   ASSERT_EQ(Split({folder / "my film.avi", "1000", true, "set", true}).outcome, Outcome::Done);
   EXPECT_EQ(std::ranges::count(ReadFile(folder / "set/Infa.sha256"), '\n'), 4);
   fs::copy_file(folder / "my film.avi", folder / "set/my film.avi");
-  const std::string check =
-      "cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256";
+  const std::string check = "cd " + folder / "set" + " && sha256sum --quiet --strict -c Infa.sha256";
   EXPECT_EQ(std::system(check.c_str()), 0);
 }
 
@@ -173,8 +166,7 @@ TEST_F(SplitTest, ANewSetTakesAwayWhatDescribedTheOldOne) {
   WriteFile(folder / ".parcelo-keep", "someone else's");
   WriteFile(folder / ".x.drb", "hidden: no join takes it");
   ASSERT_EQ(SplitInto("5").outcome, Outcome::Done);
-  EXPECT_EQ(FolderEntries(folder.path()),
-            (Strings{".parcelo-keep", ".x.drb", "001.drb", "002.drb", "Infa.inf", "f"}));
+  EXPECT_EQ(FolderEntries(folder.path()), (Strings{".parcelo-keep", ".x.drb", "001.drb", "002.drb", "Infa.inf", "f"}));
 }
 
 // A split that stops before its commit, however it stops, leaves the folder as it was: the
@@ -263,8 +255,8 @@ TEST_F(SplitTest, SurvivesInterruptedAndShortCalls) {
   ScopedSysCalls scope(faults);
   ASSERT_EQ(SplitInto("3000000").outcome, Outcome::Done);
   EXPECT_GT(faults.interruptedCalls, 50);
-  EXPECT_TRUE(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") +
-                  ReadFile(folder / "003.drb") + ReadFile(folder / "004.drb") ==
+  EXPECT_TRUE(ReadFile(folder / "001.drb") + ReadFile(folder / "002.drb") + ReadFile(folder / "003.drb") +
+                  ReadFile(folder / "004.drb") ==
               bytes);
 }
 
@@ -274,9 +266,8 @@ TEST_F(SplitTest, ReportsProgressPartByPartUpToTheLastByte) {
   const Progress progress = [&](const ProgressReport& r) { reports.push_back(r); };
   ASSERT_EQ(SplitInto("3000000", "", progress).outcome, Outcome::Done);
   const ProgressReport& last = reports.back();
-  EXPECT_EQ(
-      std::tuple(reports.size() > 4, reports.front().part, last.part, last.parts, last.bytesDone),
-      std::tuple(true, 1u, 4u, 4u, std::uint64_t{9 << 20}));
+  EXPECT_EQ(std::tuple(reports.size() > 4, reports.front().part, last.part, last.parts, last.bytesDone),
+            std::tuple(true, 1u, 4u, 4u, std::uint64_t{9 << 20}));
 }
 
 }  // namespace

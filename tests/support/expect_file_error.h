@@ -34,10 +34,8 @@ inline void ExpectFailure(const Report& report, int code, const std::string& pat
 }
 
 // Checks an operation's outcome and box.
-inline void ExpectReport(const Report& report, Outcome outcome, const std::string& title,
-                         const std::string& text) {
-  EXPECT_EQ(std::tuple(report.outcome, report.message.title, report.message.text),
-            std::tuple(outcome, title, text));
+inline void ExpectReport(const Report& report, Outcome outcome, const std::string& title, const std::string& text) {
+  EXPECT_EQ(std::tuple(report.outcome, report.message.title, report.message.text), std::tuple(outcome, title, text));
 }
 
 // A progress that throws `Stop` (OperationCancelled, std::bad_alloc) as

@@ -45,23 +45,19 @@ struct FaultySysCalls : SysCalls {
     using Creation = OpenOptions::Creation;
     if (openErrorName == name) return EACCES;
     if (options.creation == Creation::CreateUnnamed && unnamedError) return unnamedError;
-    if (options.creation == Creation::CreateExclusive && takenNames > 0)
-      return --takenNames, EEXIST;
+    if (options.creation == Creation::CreateExclusive && takenNames > 0) return --takenNames, EEXIST;
     return SysCalls::Open(folder, name, options, opened);
   }
-  int ReadAt(Handle file, void* buffer, std::size_t count, std::uint64_t offset,
-             std::size_t* done) override {
+  int ReadAt(Handle file, void* buffer, std::size_t count, std::uint64_t offset, std::size_t* done) override {
     if (Interrupt()) return EINTR;
     const int error = SysCalls::ReadAt(file, buffer, Limit(count), offset, done);
     if (error == 0) read += *done;
     return error;
   }
-  int WriteAt(Handle file, const void* buffer, std::size_t count, std::uint64_t offset,
-              std::size_t* done) override {
+  int WriteAt(Handle file, const void* buffer, std::size_t count, std::uint64_t offset, std::size_t* done) override {
     if (Interrupt()) return EINTR;
     written_.insert(file.value());
-    if (writeErrorAfter && written >= writeErrorAfter)
-      return writeError ? writeError : (*done = 0, 0);
+    if (writeErrorAfter && written >= writeErrorAfter) return writeError ? writeError : (*done = 0, 0);
     const int error = SysCalls::WriteAt(file, buffer, Limit(count), offset, done);
     if (error == 0) written += *done;
     return error;
@@ -90,8 +86,7 @@ struct FaultySysCalls : SysCalls {
   PARCELO_PASS(SeekHole, (Handle f, std::uint64_t offset, std::uint64_t* at), (f, offset, at))
   PARCELO_PASS(StartWriteBack, (Handle f, std::uint64_t offset, std::uint64_t n), (f, offset, n))
 #undef PARCELO_PASS
-  int CloneRange(Handle from, std::uint64_t at, Handle to, std::uint64_t toAt,
-                 std::uint64_t count) override {
+  int CloneRange(Handle from, std::uint64_t at, Handle to, std::uint64_t toAt, std::uint64_t count) override {
     return Pass("CloneRange", [&] {
       std::string bytes(count, '\0');
       std::size_t got = 0, wrote = 0;
@@ -119,9 +114,7 @@ struct FaultySysCalls : SysCalls {
     return error == errors.end() ? real() : error->second;
   }
   bool Interrupt() { return interrupt && (toggle_ = !toggle_) && (++interruptedCalls, true); }
-  std::size_t Limit(std::size_t count) const {
-    return maxBytesPerCall ? std::min(count, maxBytesPerCall) : count;
-  }
+  std::size_t Limit(std::size_t count) const { return maxBytesPerCall ? std::min(count, maxBytesPerCall) : count; }
   bool toggle_ = false;
   std::set<std::intptr_t> written_;
 };

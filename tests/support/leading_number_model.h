@@ -26,21 +26,17 @@ inline std::string OctalToDecimal(const std::string& octal) {
     if (carry) limbs.push_back(carry);
   }
   std::string text = std::to_string(limbs.back());
-  for (auto it = limbs.rbegin() + 1; it != limbs.rend(); ++it)
-    text += std::to_string(*it + 1000000000).substr(1);
+  for (auto it = limbs.rbegin() + 1; it != limbs.rend(); ++it) text += std::to_string(*it + 1000000000).substr(1);
   return text;
 }
 
 inline double ModelLeadingNumber(const std::string& text) {
   static const std::regex hex("^&[Hh]([0-9A-Fa-f]+)"), octal("^&[Oo]([0-7]+)"),
-      decimal(R"(^[+-]?(\d+\.?\d*|\.\d+)([eEdD][+-]?\d+)?)"),
-      spaces("[ \t\n]|\u00a0|\u2009|\u202f");
+      decimal(R"(^[+-]?(\d+\.?\d*|\.\d+)([eEdD][+-]?\d+)?)"), spaces("[ \t\n]|\u00a0|\u2009|\u202f");
   std::string s = std::regex_replace(text, spaces, "");
   std::smatch match;
-  if (std::regex_search(s, match, hex))
-    return std::strtod(("0x" + match[1].str()).c_str(), nullptr);
-  if (std::regex_search(s, match, octal))
-    return std::strtod(OctalToDecimal(match[1]).c_str(), nullptr);
+  if (std::regex_search(s, match, hex)) return std::strtod(("0x" + match[1].str()).c_str(), nullptr);
+  if (std::regex_search(s, match, octal)) return std::strtod(OctalToDecimal(match[1]).c_str(), nullptr);
   if (!std::regex_search(s, match, decimal)) return 0;
   std::string number = match[0].str();
   for (char& c : number) c = (c == 'd' || c == 'D') ? 'e' : c;

@@ -28,9 +28,7 @@ inline int RunAsOtherUser(const std::function<int()>& work) {
     _exit(work());
   }
   int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-      WEXITSTATUS(status) == 255)
-    return -1;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255) return -1;
   return WEXITSTATUS(status);
 }
 

@@ -20,8 +20,7 @@ class TempFolder {
   // A new private folder of a random name (another where one exists; any other failure throws).
   TempFolder() {
     for (std::random_device random; path_.empty();) {
-      const auto path =
-          std::filesystem::temp_directory_path() / ("parcelo-test-" + std::to_string(random()));
+      const auto path = std::filesystem::temp_directory_path() / ("parcelo-test-" + std::to_string(random()));
       if (std::filesystem::create_directory(path)) path_ = path.string();
     }
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all);

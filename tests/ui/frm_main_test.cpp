@@ -21,12 +21,8 @@ namespace messages = parcelo::messages;
 namespace support = parcelo::testing;
 
 // What the log shows of a box and of a folder chooser the window opens.
-QString Box(const parcelo::Message& box) {
-  return QString::fromStdString(box.title + ": " + box.text);
-}
-QString Chooser(const QString& start) {
-  return parcelo::ui::text::kJoinFolderPrompt + (" (FrmMain): " + start);
-}
+QString Box(const parcelo::Message& box) { return QString::fromStdString(box.title + ": " + box.text); }
+QString Chooser(const QString& start) { return parcelo::ui::text::kJoinFolderPrompt + (" (FrmMain): " + start); }
 
 // Writes that wait while the test holds `gate`: work stopped half-way for as long as a test needs.
 struct HeldWrites : parcelo::SysCalls {
@@ -95,9 +91,7 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     // The button clicked, whether the settings show, and the tab stops.
     const std::tuple<const char*, bool, QStringList> states[] = {
         {nullptr, false, {"cmdGo", "cmdSobrat", "cmddir", "cmdOptions", "txtPut"}},
-        {"cmdOptions",
-         true,
-         {"cmdOk", "optSameDir", "txtKusok"}},  // the upper panel's controls are disabled
+        {"cmdOptions", true, {"cmdOk", "optSameDir", "txtKusok"}},  // the upper panel's controls are disabled
         {"optSubDir", true, {"txtPapka", "txtKusok", "cmdOk", "optSubDir"}},
         {"optSameDir", true, {"txtKusok", "cmdOk", "optSameDir"}},
         {"cmdOk", false, {"txtPut", "cmdGo", "cmdSobrat", "cmddir", "cmdOptions"}}};
@@ -131,32 +125,27 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     click({"cmdOk", "cmdGo"});
     const std::string output = files / "части/фильм.avi";
     support::WriteFile(output, "edited");
-    std::filesystem::last_write_time(
-        output, std::filesystem::last_write_time(files / "части/001.drb") + std::chrono::hours(1));
+    std::filesystem::last_write_time(output,
+                                     std::filesystem::last_write_time(files / "части/001.drb") + std::chrono::hours(1));
     folderResult = QString::fromStdString(files / "части");
     click({"cmdSobrat"});
     QCOMPARE(support::ReadFile(output), "edited");
-    QCOMPARE(
-        log,
-        QStringList(
-            {Box(messages::ErrorReport({ENOENT, parcelo::FileOperation::Open, source}).message),
-             Box({{}, messages::kReadErrorTitle, messages::kNoSource}),
-             Box({{}, messages::kSplitDoneTitle, messages::SplitDone(source, "3")}),
-             Chooser(QString::fromStdString(files.path())),  // where the file lies
-             "? " + Box({{}, messages::kReplaceEditedTitle, messages::ReplaceEdited("фильм.avi")}),
-             Box({{}, messages::kJoinCancelledTitle, messages::kCancelled})}));
+    QCOMPARE(log, QStringList({Box(messages::ErrorReport({ENOENT, parcelo::FileOperation::Open, source}).message),
+                               Box({{}, messages::kReadErrorTitle, messages::kNoSource}),
+                               Box({{}, messages::kSplitDoneTitle, messages::SplitDone(source, "3")}),
+                               Chooser(QString::fromStdString(files.path())),  // where the file lies
+                               "? " + Box({{}, messages::kReplaceEditedTitle, messages::ReplaceEdited("фильм.avi")}),
+                               Box({{}, messages::kJoinCancelledTitle, messages::kCancelled})}));
     // The file list shows the join's listing, taken before the output was made: 3 parts, Infa.inf
     // and the edited file.
     const QListWidget* listed = window->findChild<QListWidget*>("File1");
-    QCOMPARE(std::pair(listed->count(), listed->item(3)->text()),
-             std::pair(5, QString("Infa.inf")));
+    QCOMPARE(std::pair(listed->count(), listed->item(3)->text()), std::pair(5, QString("Infa.inf")));
   }
 
   // While work runs, stuck in a write, the progress display shows; the controls are disabled and a
-  // start that still gets through starts no second work. Esc, the display's close button and
-  // closing the window stop the work at its next step ("Отмена": progress_display_test); the first
-  // two show their one box. The window and the display stay until the work has cleaned up all it
-  // wrote.
+  // start that still gets through starts no second work. Esc, the display's close button and closing
+  // the window stop the work at its next step ("Отмена": progress_display_test); the first two show
+  // their one box. The window and the display stay until the work has cleaned up all it wrote.
   void workRunsOneAtATimeAndStopsCleanly() {
     const support::TempFolder folder;
     const parcelo::ScopedSysCalls scope(held);
@@ -166,8 +155,7 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
       std::unique_lock hold(held.gate);
       QTest::mouseClick(control("cmdGo"), Qt::LeftButton);
       QTRY_VERIFY(window->findChild<QProgressDialog*>());
-      for (const char* name :
-           {"cmdGo", "cmdSobrat", "cmddir", "txtPut", "cmdOptions", "optSubDir", "txtKusok"}) {
+      for (const char* name : {"cmdGo", "cmdSobrat", "cmddir", "txtPut", "cmdOptions", "optSubDir", "txtKusok"}) {
         QVERIFY2(!control(name)->isEnabled(), name);
       }
       QMetaObject::invokeMethod(window, "cmdGo_Click");
@@ -175,12 +163,10 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
       if (how == "Esc") QTest::keyClick(progress, Qt::Key_Escape);
       if (how == "close button") progress->close();
       if (how == "window closed") window->close();
-      QVERIFY2(window->isVisible() && progress->isVisible() && window->IsWorking(),
-               qPrintable(how));
+      QVERIFY2(window->isVisible() && progress->isVisible() && window->IsWorking(), qPrintable(how));
       hold.unlock();
       QTRY_VERIFY(!window->IsWorking());
-      QVERIFY2(support::FolderEntries(folder.path()) == std::vector<std::string>{"film.avi"},
-               qPrintable(how));
+      QVERIFY2(support::FolderEntries(folder.path()) == std::vector<std::string>{"film.avi"}, qPrintable(how));
       QCOMPARE(window->isVisible(), how != "window closed");
     }
     QCOMPARE(log, QStringList(2, Box({{}, messages::kSplitCancelledTitle, messages::kCancelled})));
@@ -191,14 +177,12 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
   // address stand for, as is the path the split takes; a cancel there puts the
   // last picked name back.
   void enterAndTheOpenDialogTakeThePathInTheBox() {
-    const QString t = QString::fromStdString(files.path()), home = QDir::homePath(),
-                  picked = t + "/a.avi";
+    const QString t = QString::fromStdString(files.path()), home = QDir::homePath(), picked = t + "/a.avi";
     // The path box's text, where the dialog opens, what it answers.
-    const std::tuple<QString, QString, QString> rows[] = {
-        {"", "", picked},
-        {t + "/sub/b.avi", t + "/sub", ""},
-        {"~/нет.avi", home, ""},
-        {"file://" + t + "/sub/%D0%B2%20x.avi", t + "/sub", ""}};
+    const std::tuple<QString, QString, QString> rows[] = {{"", "", picked},
+                                                          {t + "/sub/b.avi", t + "/sub", ""},
+                                                          {"~/нет.avi", home, ""},
+                                                          {"file://" + t + "/sub/%D0%B2%20x.avi", t + "/sub", ""}};
     QStringList expected;
     for (const auto& [text, start, answer] : rows) {
       box("txtPut")->setText(text);
@@ -211,20 +195,17 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     box("txtPut")->setText("~/нет.avi");
     QTest::keyClick(control("cmdGo"), Qt::Key_Enter);
     QTRY_VERIFY(!window->IsWorking());
-    const parcelo::FileError gone(ENOENT, parcelo::FileOperation::Open,
-                                  (home + "/нет.avi").toStdString());
+    const parcelo::FileError gone(ENOENT, parcelo::FileOperation::Open, (home + "/нет.avi").toStdString());
     QCOMPARE(log, expected << Box(messages::ErrorReport(gone).message));
   }
 
-  // Only one local file, dropped on the window or the path box, sets the path. Text dropped on a
-  // box replaces its text with the text's first line.
+  // Only one local file, dropped on the window or the path box, sets the path. Text dropped on a box
+  // replaces its text with the text's first line.
   void dropsSetThePathOrReplaceABoxsText() {
     const QUrl file = QUrl::fromLocalFile(QCoreApplication::applicationFilePath());  // any file
-    const QUrl folder = QUrl::fromLocalFile(QCoreApplication::applicationDirPath()),
-               page("https://example.org/a");
+    const QUrl folder = QUrl::fromLocalFile(QCoreApplication::applicationDirPath()), page("https://example.org/a");
     const QString path = file.toLocalFile(), text = "1 000\r\nmore";
-    // Where the drop lands, the addresses it carries (none: text only), then the path box and the
-    // piece size.
+    // Where the drop lands, the addresses it carries (none: text only), then the path box and the piece size.
     const std::tuple<QWidget*, QList<QUrl>, QString> rows[] = {
         {window, {file}, path + " 1000000"},         {box("txtPut"), {file}, path + " 1000000"},
         {window, {file, file}, "before 1000000"},    {box("txtPut"), {folder}, "before 1000000"},
@@ -284,8 +265,7 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     box("txtKusok")->setText("4000");
     click({"cmdGo"});
     support::WriteFile(output, "edited");
-    std::filesystem::last_write_time(
-        output, std::filesystem::last_write_time(output) + std::chrono::hours(1));
+    std::filesystem::last_write_time(output, std::filesystem::last_write_time(output) + std::chrono::hours(1));
     parcelo::CatchStopSignals();
     parcelo::ui::CloseOnStopSignal(*window);
     whileAsked = [this] {
@@ -298,12 +278,9 @@ class FrmMainTest : public QObject, parcelo::ui::Dialogs {
     QTest::mouseClick(control("cmdSobrat"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 10000);
     QVERIFY(!window->IsWorking());
-    QCOMPARE(log,
-             QStringList({Box({{}, messages::kSplitDoneTitle, messages::SplitDone(output, "3")}),
-                          Chooser(QString::fromStdString(folder.path())),
-                          "? " + Box({{},
-                                      messages::kReplaceEditedTitle,
-                                      messages::ReplaceEdited("film.avi")})}));
+    QCOMPARE(log, QStringList({Box({{}, messages::kSplitDoneTitle, messages::SplitDone(output, "3")}),
+                               Chooser(QString::fromStdString(folder.path())),
+                               "? " + Box({{}, messages::kReplaceEditedTitle, messages::ReplaceEdited("film.avi")})}));
     QCOMPARE(support::ReadFile(output), "edited");
     QCOMPARE(support::FolderEntries(folder.path()),
              (std::vector<std::string>{"001.drb", "002.drb", "003.drb", "Infa.inf", "film.avi"}));

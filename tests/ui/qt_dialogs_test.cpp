@@ -59,33 +59,27 @@ class QtDialogsTest : public QObject {
         QCOMPARE(dialog->windowTitle() + dialog->directory().path(),
                  (chooser ? text::kJoinFolderPrompt : "Открыть") + shown);
         QCOMPARE(dialog->parentWidget(), &window);
-        QVERIFY(!dialog->testOption(
-            QFileDialog::DontUseNativeDialog));  // a desktop's own dialog where it has one
+        QVERIFY(!dialog->testOption(QFileDialog::DontUseNativeDialog));  // a desktop's own dialog where it has one
         dialog->setDirectory(folder);
         auto* view = dialog->findChild<QTreeView*>("treeView");
         const QAbstractItemModel* model = view->model();
-        QVERIFY(
-            QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) == names.size(); }));
+        QVERIFY(QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) == names.size(); }));
         const QModelIndex root = view->rootIndex();
         for (int column = 0; column < model->columnCount(root); ++column) {
           texts << model->headerData(column, Qt::Horizontal).toString();
-          for (int row = 0; row < names.size(); ++row)
-            texts << model->index(row, column, root).data().toString();
+          for (int row = 0; row < names.size(); ++row) texts << model->index(row, column, root).data().toString();
           const int needed = static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column);
-          QVERIFY2(needed <= view->header()->sectionSize(column),
-                   qPrintable(texts.last() + " is cut"));
+          QVERIFY2(needed <= view->header()->sectionSize(column), qPrintable(texts.last() + " is cut"));
         }
       });
-      // Accepted, the chooser returns the folder it then shows; cancelled, the open-file dialog
-      // nothing.
-      QCOMPARE(chooser ? dialogs.ChooseFolder(&window, start, text::kJoinFolderPrompt)
-                       : dialogs.ShowOpen(&window, start),
-               chooser ? folder : QString());
+      // Accepted, the chooser returns the folder it then shows; cancelled, the open-file dialog nothing.
+      QCOMPARE(
+          chooser ? dialogs.ChooseFolder(&window, start, text::kJoinFolderPrompt) : dialogs.ShowOpen(&window, start),
+          chooser ? folder : QString());
       QStringList latin = texts.filter(QRegularExpression("[A-Za-z]"));
       latin.sort();
       QCOMPARE(latin, names);
-      QVERIFY(texts.indexOf(QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d\d?:\d\d$)")) >=
-              0);  // a Russian date
+      QVERIFY(texts.indexOf(QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d\d?:\d\d$)")) >= 0);  // a Russian date
     }
   }
 
@@ -96,8 +90,7 @@ class QtDialogsTest : public QObject {
       whenOpen<QFileDialog>(false, [](QFileDialog* dialog) {
         QVERIFY(dialog->screen()->availableGeometry().contains(dialog->frameGeometry()));
       });
-      chooser ? dialogs.ChooseFolder(&window, {}, text::kJoinFolderPrompt)
-              : dialogs.ShowOpen(&window, {});
+      chooser ? dialogs.ChooseFolder(&window, {}, text::kJoinFolderPrompt) : dialogs.ShowOpen(&window, {});
     }
   }
 
@@ -105,30 +98,25 @@ class QtDialogsTest : public QObject {
   // what is copied from it names the path as it is.
   void joinBoxKeepsThePathWhereItFits() {
     for (const int folders : {1, 30}) {
-      const QString path =
-          "/home/пользователь/Видео за 2024" + QString("/папка").repeated(folders) + "/фильм-1.avi";
+      const QString path = "/home/пользователь/Видео за 2024" + QString("/папка").repeated(folders) + "/фильм-1.avi";
       whenOpen<QMessageBox>(false, [&](QMessageBox* box) {
         const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
-        QTextLayout layout(label->text(),
-                           label->font());  // as the label lays out its lines, at word boundaries
+        QTextLayout layout(label->text(), label->font());  // as the label lays out its lines, at word boundaries
         layout.beginLayout();
         QStringList lines;
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
           line.setLineWidth(label->contentsRect().width());
           QVERIFY(line.naturalTextWidth() <= label->contentsRect().width());
-          lines << label->text()
-                       .mid(line.textStart(), line.textLength())
-                       .remove(QChar(0x2060))
-                       .replace(QChar(0xA0), ' ');
+          lines
+              << label->text().mid(line.textStart(), line.textLength()).remove(QChar(0x2060)).replace(QChar(0xA0), ' ');
         }
         layout.endLayout();
         QCOMPARE(lines.filter(path).size(), folders == 1 ? 1 : 0);
         QApplication::clipboard()->setText(label->text());
         QCOMPARE(QApplication::clipboard()->text(), lines.join(""));
       });
-      dialogs.ShowMessage(&window,
-                          {parcelo::MessageKind::Information, parcelo::messages::kJoinDoneTitle,
-                           parcelo::messages::JoinDone(path.toStdString()), path.toStdString()});
+      dialogs.ShowMessage(&window, {parcelo::MessageKind::Information, parcelo::messages::kJoinDoneTitle,
+                                    parcelo::messages::JoinDone(path.toStdString()), path.toStdString()});
     }
   }
 
@@ -136,16 +124,14 @@ class QtDialogsTest : public QObject {
   // A question's buttons are "Да" and "Нет", in Russian though no catalogue
   // is loaded; "Нет" is the default, and "Да" alone answers yes.
   void boxesShowTheirWholeTitleAndAskInRussian() {
-    const parcelo::Message message{parcelo::MessageKind::Critical,
-                                   parcelo::messages::kFolderErrorTitle, "Не удалось."};
+    const parcelo::Message message{parcelo::MessageKind::Critical, parcelo::messages::kFolderErrorTitle, "Не удалось."};
     for (const int answer : {-1, 0, 1}) {  // a message; a question answered by Return, then by "Да"
       whenOpen<QMessageBox>(false, [=](QMessageBox* box) {
         QFont bold = QApplication::font();
         bold.setBold(true);
         QVERIFY(box->width() >= QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 4 * 24);
         if (answer < 0) return;
-        QCOMPARE(box->button(QMessageBox::Yes)->text() + box->button(QMessageBox::No)->text(),
-                 "ДаНет");
+        QCOMPARE(box->button(QMessageBox::Yes)->text() + box->button(QMessageBox::No)->text(), "ДаНет");
         answer ? box->button(QMessageBox::Yes)->click() : QTest::keyClick(box, Qt::Key_Return);
       });
       if (answer < 0) dialogs.ShowMessage(&window, message);

@@ -20,44 +20,31 @@ namespace {
 void ExpectCli(int status, const std::string& text, const std::string& folder,
                const std::vector<std::string>& arguments) {
   static const TempFolder scratch;
-  std::string line = "cd /d \"" + folder + "\" && \"" +
-                     std::filesystem::absolute(std::getenv("PARCELO_CLI")).string() + "\"";
+  std::string line =
+      "cd /d \"" + folder + "\" && \"" + std::filesystem::absolute(std::getenv("PARCELO_CLI")).string() + "\"";
   for (const std::string& argument : arguments) line += " \"" + argument + "\"";
-  const int exitStatus =
-      _wsystem(WideFromUtf8(line + " >\"" + scratch / "output" + "\" 2>&1").c_str());
+  const int exitStatus = _wsystem(WideFromUtf8(line + " >\"" + scratch / "output" + "\" 2>&1").c_str());
   const std::string output = ReadFile(scratch / "output");
   EXPECT_EQ(exitStatus, status) << output;
   EXPECT_NE(output.find(text), std::string::npos) << output;
 }
 
-// A file of a Russian name with spaces, split by a path with both
-// separators: the set lands where the file is.
-struct RussianNames : ::testing::Test {
-  RussianNames() {
-    WriteFile(folder / name, bytes);
-    ExpectCli(0, name + " был разбит на 3 части(ей)!", folder.path(),
-              {"split", folder / name, "--size", "10000", "--subdir", "Части", "--checksums"});
-  }
+// A Russian name with spaces, a path with both separators: the set lands
+// where the file is, Infa.inf holds the name in Windows-1251, and a join
+// from the working folder brings the file back. Joined again while another
+// program holds that file, it names the file in Russian and keeps it.
+TEST(WindowsCli, RussianNamesRoundTripAndAHeldOutputIsNamed) {
   TempFolder folder;
   const std::string name = "Фильм №1 (копия).avi", bytes = PatternBytes(25000);
   const std::string set = folder.path() + "\\Части", joined = set + "\\" + name;
-};
-
-// Infa.inf holds the name in Windows-1251, and a join from the working
-// folder brings the file back.
-TEST_F(RussianNames, NameSurvivesTheRoundTrip) {
-  EXPECT_EQ(ReadFile(set + "\\Infa.inf"),
-            "\xd4\xe8\xeb\xfc\xec \xb9\x31 (\xea\xee\xef\xe8\xff).avi\r\n");
+  WriteFile(folder / name, bytes);
+  ExpectCli(0, name + " был разбит на 3 части(ей)!", folder.path(),
+            {"split", folder / name, "--size", "10000", "--subdir", "Части", "--checksums"});
+  EXPECT_EQ(ReadFile(set + "\\Infa.inf"), "\xd4\xe8\xeb\xfc\xec \xb9\x31 (\xea\xee\xef\xe8\xff).avi\r\n");
   ExpectCli(0, "Файл собран", folder.path(), {"join", "Части/Infa.inf"});
   EXPECT_EQ(ReadFile(joined), bytes);
-}
 
-// Joined while another program holds the output, it names the file in
-// Russian and keeps it.
-TEST_F(RussianNames, AHeldOutputIsNamedAndKept) {
-  WriteFile(joined, bytes);
-  const HANDLE held = CreateFileW(WideFromUtf8(joined).c_str(), GENERIC_READ, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
+  const HANDLE held = CreateFileW(WideFromUtf8(joined).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ExpectCli(2, name + "\": файл занят другой программой.", folder.path(), {"join", "Части"});
   CloseHandle(held);
   EXPECT_EQ(ReadFile(joined), bytes);
@@ -69,13 +56,10 @@ TEST_F(RussianNames, AHeldOutputIsNamedAndKept) {
 TEST(WindowsCli, FilesPastFourGibibytes) {
   TempFolder folder;
   const std::uint64_t size = (4ull << 30) + (5 << 20) + 12345;  // chunks start past 2^32
-  if (std::filesystem::space(folder.path()).available < 3 * size)
-    GTEST_SKIP() << "needs 13 GiB free";
-  std::ofstream(folder / "big.bin", std::ios::binary).seekp(static_cast<std::streamoff>(size - 4))
-      << "mark";
+  if (std::filesystem::space(folder.path()).available < 3 * size) GTEST_SKIP() << "needs 13 GiB free";
+  std::ofstream(folder / "big.bin", std::ios::binary).seekp(static_cast<std::streamoff>(size - 4)) << "mark";
   // The third part runs from 3e9 across 2^32, read and written in chunks.
-  ExpectCli(0, "был разбит на 3 части(ей)!", folder.path(),
-            {"split", "big.bin", "--size", "1500000000"});
+  ExpectCli(0, "был разбит на 3 части(ей)!", folder.path(), {"split", "big.bin", "--size", "1500000000"});
   std::filesystem::remove(folder / "big.bin");
   ExpectCli(0, "Файл собран", folder.path(), {"join", "."});
   std::ifstream joined(folder / "big.bin", std::ios::binary);
