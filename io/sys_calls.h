@@ -103,9 +103,6 @@ class SysCalls {
   // its disk, and returns without waiting for the disk. Only a hint: 0
   // where the system takes no such hint.
   virtual int StartWriteBack(Handle file, std::uint64_t offset, std::uint64_t count);
-  // Waits until a written range of a file is on its disk, then lets the
-  // system drop it from the page cache. Only a hint, as above.
-  virtual int DropWritten(Handle file, std::uint64_t offset, std::uint64_t count);
   // The start of the first data, or of the first hole, at or after
   // `offset`. The end of a file counts as a hole; ENXIO at or past the
   // end, and for SeekData in a hole that runs to the end. A file system

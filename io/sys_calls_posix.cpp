@@ -208,21 +208,6 @@ int SysCalls::StartWriteBack(Handle file, std::uint64_t offset, std::uint64_t co
 #endif
 }
 
-int SysCalls::DropWritten(Handle file, std::uint64_t offset, std::uint64_t count) {
-#ifdef __linux__
-  const auto start = static_cast<off_t>(offset), length = static_cast<off_t>(count);
-  if (::sync_file_range(
-          Fd(file), start, length,
-          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0) {
-    return errno;
-  }
-  return ::posix_fadvise(Fd(file), start, length, POSIX_FADV_DONTNEED);
-#else
-  (void)file, (void)offset, (void)count;
-  return 0;
-#endif
-}
-
 int SysCalls::MakeFolder(Handle folder, const char* name) {
   return Result(::mkdirat(FolderFd(folder), name, 0777));
 }

@@ -325,7 +325,6 @@ int SysCalls::SetSize(Handle file, std::uint64_t length) {
 
 // The cache manager writes behind on its own.
 int SysCalls::StartWriteBack(Handle, std::uint64_t, std::uint64_t) { return 0; }
-int SysCalls::DropWritten(Handle, std::uint64_t, std::uint64_t) { return 0; }
 
 int SysCalls::MakeFolder(Handle folder, const char* name) {
   std::wstring path;

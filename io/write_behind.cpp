@@ -9,13 +9,7 @@ WriteBehind::~WriteBehind() { Start(written_); }
 
 void WriteBehind::Wrote(std::uint64_t end) {
   written_ = end;
-  if (written_ - started_ < kChunk) return;
-  // The chunk before the one now started has had a chunk's time to reach the disk.
-  if (started_ - dropped_ >= kChunk) {
-    Sys().DropWritten(file_.handle(), dropped_, started_ - dropped_);
-    dropped_ = started_;
-  }
-  Start(written_);
+  if (written_ - started_ >= kChunk) Start(written_);
 }
 
 void WriteBehind::Start(std::uint64_t end) noexcept {

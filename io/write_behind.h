@@ -11,10 +11,6 @@ class File;
 // system is asked to start writing them out, without waiting for it. The
 // write-back that would follow the copy runs beside it instead, and a large
 // file never fills the cache with dirty pages that hold up its writer.
-// What is on the disk leaves the cache a chunk later (waiting for it where
-// the disk is slower than the copy), so a large output takes no memory
-// from other programs' cached files, and its pages are used again for the
-// next chunk rather than new ones taken for every byte.
 class WriteBehind {
  public:
   static constexpr std::uint64_t kChunk = 8u << 20;
@@ -35,7 +31,6 @@ class WriteBehind {
   const File& file_;
   std::uint64_t started_;  // the write-back is asked for up to here
   std::uint64_t written_ = started_;
-  std::uint64_t dropped_ = started_;  // dropped from the cache up to here
 };
 
 }  // namespace parcelo

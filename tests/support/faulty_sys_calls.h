@@ -85,7 +85,6 @@ struct FaultySysCalls : SysCalls {
   PARCELO_PASS(SeekData, (Handle f, std::uint64_t offset, std::uint64_t* at), (f, offset, at))
   PARCELO_PASS(SeekHole, (Handle f, std::uint64_t offset, std::uint64_t* at), (f, offset, at))
   PARCELO_PASS(StartWriteBack, (Handle f, std::uint64_t offset, std::uint64_t n), (f, offset, n))
-  PARCELO_PASS(DropWritten, (Handle f, std::uint64_t offset, std::uint64_t n), (f, offset, n))
 #undef PARCELO_PASS
   int CloneRange(Handle from, std::uint64_t at, Handle to, std::uint64_t toAt, std::uint64_t count) override {
     return Pass("CloneRange", [&] {
