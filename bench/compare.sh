@@ -20,9 +20,10 @@
 # Usage: bench/compare.sh [--4g] [BUILD_DIR] [ROUNDS] [PIECE_SIZE] [SIZE_MIB] [OTHER_BUILD_DIR]
 # (BUILD_DIR: a build with the benchmark programs, `cmake --preset bench`,
 # build-bench by default; OTHER_BUILD_DIR: another build's parcelo-cli
-# split and join in the same rounds, the rows marked "other"). --4g: the file at scale, 4 GiB in pieces of
-# 100000000 bytes, 3 rounds unless ROUNDS says otherwise; it needs about
-# 20 GiB free under BENCH_DIR (/var/tmp by default).
+# split and join in the same rounds, the rows marked "other").
+# --4g: the file at scale, 4 GiB in pieces of 100000000 bytes, 3 rounds
+# unless ROUNDS says otherwise; it needs about 20 GiB free under BENCH_DIR
+# (/var/tmp by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 large=0
