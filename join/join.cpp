@@ -1,5 +1,6 @@
 #include "join/join.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 
@@ -15,14 +16,19 @@ namespace parcelo {
 namespace {
 
 // True when the file of the output's name holds edits that the joined
-// bytes in `joined` would lose: it is a regular file, modified after every
-// part, and its bytes differ. The comparison reads both files again and
-// tells `progress`, so that it may be cancelled.
+// bytes in `joined` would lose: it is a regular file, modified since the
+// split (not before its oldest part: a part copied again later has a newer
+// time, and a file system that keeps whole seconds gives an edit made in
+// the split's second the parts' time), and its bytes differ. The
+// comparison reads both files again and tells `progress`, so that it may
+// be cancelled.
 bool HoldsEdits(const PartSet& set, const File& joined, const Progress& progress) {
   const std::optional<FileStatus> status = set.folder.Status(set.outputName);
   if (!status || status->kind != FileStatus::Kind::Regular) return false;
-  for (const FolderEntry& part : set.parts) {
-    if (part.status.modified >= status->modified) return false;
+  if (std::none_of(set.parts.begin(), set.parts.end(), [&](const FolderEntry& part) {
+        return part.status.modified <= status->modified;
+      })) {
+    return false;
   }
   const File existing = File::OpenEntry(set.folder, set.outputName);
   ProgressMeter meter(progress, existing.Size(), 0);

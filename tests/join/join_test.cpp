@@ -37,7 +37,7 @@ struct JoinTest : ::testing::Test {
 // its permissions the parts have (read and write), never a setuid bit, and
 // asks nothing while the source is older than the parts or holds their
 // bytes (a second join). A source
-// edited after the split is replaced only after a yes; a no, or no one to
+// edited after the split (after its first part) is replaced only after a yes; a no, or no one to
 // ask, cancels the join and leaves the folder as it was.
 TEST_F(JoinTest, GivesBackWhatTheSplitCutUnlessTheSourceWasEditedSince) {
   const std::string bytes = PatternBytes(3000), name = folder / "Отчёт №1.avi";
@@ -49,7 +49,10 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutUnlessTheSourceWasEditedSince) {
                                                                           {bytes, 1, {}, true},
                                                                           {"edited", 1, false, false},
                                                                           {"edited", 1, {}, false},
-                                                                          {"edited!", 1, true, true}};
+                                                                          {"edited!", 1, true, true},
+                                                                          {"edited", 0, {}, false}};
+  // A part copied again after the edit; and an edit in the split's second has the parts' time.
+  fs::last_write_time(folder / "1000.drb", fs::last_write_time(folder / "001.drb") + std::chrono::hours(2));
   for (const auto& [found, hours, reply, replaces] : rows) {
     WriteFile(name, found);
     if (hours < 0) fs::permissions(name, fs::perms(04750));
