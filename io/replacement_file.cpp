@@ -170,8 +170,13 @@ void CheckReplaceable(const Folder& folder, const std::string& name) {
 }
 
 ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name,
-                                 std::uint32_t newMode, std::uint32_t modeLimit)
-    : folder_(folder), name_(name), newMode_(newMode), modeLimit_(modeLimit) {
+                                 std::uint32_t newMode, std::uint32_t modeLimit,
+                                 std::optional<std::uint32_t> bytesOwner)
+    : folder_(folder),
+      name_(name),
+      newMode_(newMode),
+      modeLimit_(modeLimit),
+      bytesOwner_(bytesOwner) {
   Handle unnamed;
   const int error = OpenUnnamed(folder, &unnamed);
   if (error == 0) {
@@ -231,14 +236,16 @@ void ReplacementFile::SetOwnerAndMode() {
   // may), and never passes on setuid or setgid bits to its new owner. In a
   // folder anyone may write to, anyone may have put the old file there to
   // be handed what the runner writes: there only the folder's owner and
-  // the runner keep theirs.
+  // the runner keep theirs. Nor does anyone keep a file to be handed bytes
+  // of another user's files.
   const std::optional<FileStatus> old = folder_.Status(name_);
   std::uint32_t mode = newMode_ & ~Sys().CreationMask();
   if (old && old->kind == FileStatus::Kind::Regular) {
     const FileStatus mine = file_.Status();
     const FileStatus here = StatusOf(folder_);
     const bool trusted =
-        !IsWorldWritable(here) || old->owner == here.owner || old->owner == mine.owner;
+        (!IsWorldWritable(here) || old->owner == here.owner || old->owner == mine.owner) &&
+        (!bytesOwner_ || old->owner == *bytesOwner_);
     if (trusted && (old->owner != mine.owner || old->group != mine.group)) {
       Sys().SetOwner(file_.handle(), old->owner, old->group);  // EPERM: it stays the runner's
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "io/file.h"
@@ -41,11 +42,15 @@ class ReplacementFile {
   // Creates the temporary. `newMode`, less the umask, is given to a file
   // that replaces nothing; a replaced file keeps its owner and group where the runner may
   // set them, and at most its permission bits, also limited to
-  // `modeLimit`: never setuid, setgid or sticky bits. The temporary is
+  // `modeLimit`: never setuid, setgid or sticky bits. Where the bytes come
+  // from files of `bytesOwner` (the split's source, the join's parts), a
+  // replaced file of anyone else becomes the runner's: its owner may have
+  // put it there to be handed them. The temporary is
   // open for reading too, so what was written can be read back from it.
   // Throws FileError naming the target.
   ReplacementFile(const Folder& folder, const std::string& name, std::uint32_t newMode,
-                  std::uint32_t modeLimit = 0777);
+                  std::uint32_t modeLimit = 0777,
+                  std::optional<std::uint32_t> bytesOwner = std::nullopt);
   ~ReplacementFile();
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -76,6 +81,7 @@ class ReplacementFile {
   std::string name_;
   std::uint32_t newMode_;
   std::uint32_t modeLimit_;
+  std::optional<std::uint32_t> bytesOwner_;
   File file_;
   std::string temporary_;  // empty while the temporary has no name
   FileStatus closed_;      // the temporary, while it waits closed for its commit

@@ -47,7 +47,7 @@ Report JoinSet(const std::string& folder, const Progress& progress, const Listin
   try {
     // A new output is as private as the first part.
     const std::uint32_t mode = set.parts.front().status.mode & 0666;
-    ReplacementFile output(set.folder, set.outputName, mode, mode);
+    ReplacementFile output(set.folder, set.outputName, mode, mode, set.parts.front().status.owner);
     ReadParts(set, &output.file(), progress);
     if (HoldsEdits(set, output.file(), progress) &&
         !(mayReplaceEdited && mayReplaceEdited(set.outputName))) {

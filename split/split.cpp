@@ -219,7 +219,8 @@ std::string SplitJob::WriteParts(const Folder& target) {
       current = target.PathOf(parts_[k]);
       meter.StartPart(static_cast<std::uint32_t>(k + 1));
       const std::uint64_t offset = k * pieceSize_;
-      ReplacementFile& part = outputs.emplace_back(target, parts_[k], mode, mode);
+      ReplacementFile& part =
+          outputs.emplace_back(target, parts_[k], mode, mode, sourceStatus_.owner);
       copier.Copy(source_, offset, part.file(), 0,
                   std::min(pieceSize_, sourceStatus_.size - offset), moved, observers);
       if (closeEach) part.CloseUntilCommit();
@@ -228,7 +229,8 @@ std::string SplitJob::WriteParts(const Folder& target) {
     meter.Finish();
     const auto writeFile = [&](std::string_view name, const std::string& text) {
       current = target.PathOf(std::string(name));
-      ReplacementFile& file = outputs.emplace_back(target, std::string(name), mode, mode);
+      ReplacementFile& file =
+          outputs.emplace_back(target, std::string(name), mode, mode, sourceStatus_.owner);
       WriteAll(file.file(), text.data(), text.size(), 0);
     };
     writeFile(kInfoFileName, InfoFileText(FileNameOf(sourcePath_)));

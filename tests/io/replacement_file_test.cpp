@@ -107,24 +107,29 @@ INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(0, 
 // Root joins over out.bin (a setuid file, 06666). It keeps its owner and
 // group where no one else could have planted it: the folder is not open to
 // all, or the owner owns the folder, or is the runner (whose group comes
-// back); otherwise it becomes root's, and a third user's file in a sticky
+// back); and only for the owner of the parts, whose bytes it gets;
+// otherwise it becomes root's, and a third user's file in a sticky
 // folder open to all is not replaced at all (protected_regular). Either way
 // it has no more rights than the first part, and no setuid bit.
 TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
   if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
   constexpr std::uint32_t other = kOtherUserId;
-  // The folder's owner and mode, the file's owner and group, the join's error, the owner and group after.
-  const std::array<std::uint32_t, 7> rows[] = {{0, 01777, other, other, kProtectedFile, other, other},
-                                               {other, 01777, other, other, 0, other, other},
-                                               {0, 0777, other, other, 0, 0, 0},
-                                               {0, 0755, other, other, 0, other, other},
-                                               {other, 0777, 0, other, 0, 0, other}};
-  for (const auto& [folderOwner, folderMode, owner, group, error, newOwner, newGroup] : rows) {
+  // The folder's owner and mode, the file's owner and group, the part's owner, the join's error, the owner and
+  // group after.
+  const std::array<std::uint32_t, 8> rows[] = {{0, 01777, other, other, other, kProtectedFile, other, other},
+                                               {other, 01777, other, other, other, 0, other, other},
+                                               {0, 0777, other, other, other, 0, 0, 0},
+                                               {0, 0755, other, other, other, 0, other, other},
+                                               {other, 0755, other, other, 0, 0, 0, 0},
+                                               {other, 0777, 0, other, 0, 0, 0, other}};
+  for (const auto& [folderOwner, folderMode, owner, group, partOwner, error, newOwner, newGroup] : rows) {
     TempFolder folder;
     for (const auto& [name, bytes] : {std::pair{"Infa.inf", "out.bin\r\n"}, {"001.drb", "new"}, {"out.bin", "old"}}) {
       WriteFile(folder / name, bytes);
     }
-    ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) | chown(folder.path().c_str(), folderOwner, 0), 0);
+    ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) | chown(folder.path().c_str(), folderOwner, 0) |
+                  chown((folder / "001.drb").c_str(), partOwner, 0),
+              0);
     fs::permissions(folder / "out.bin", fs::perms(06666));
     // Older than the part: no edit of the user's to ask about.
     fs::last_write_time(folder / "out.bin", fs::last_write_time(folder / "001.drb") - std::chrono::hours(1));
