@@ -40,6 +40,7 @@ enum ErrorCode : int {
   kNoInfoFile = 1015,        // a folder with parts but no info file: the set is incomplete
   kFolderBusyOther = 1016,   // a program other than ours holds the folder's lock
   kProtectedFile = 1017,     // a third user's file in a sticky shared folder: not to be replaced
+  kOtherOwner = 1018,        // in a shared sticky folder, a set's file not of its info file's owner
   kInternalError = 1099,     // a failure that carries no number of its own
   // A Windows error the file layer has no number for: kWindowsError plus
   // the Windows error code.

@@ -65,6 +65,14 @@ int Folder::WriteAccessError(const std::string& name) const {
   return Sys().CheckWritable(handle(), name.c_str());
 }
 
+bool Folder::IsSharedSticky() const {
+  FileStatus status;
+  if (const int error = Sys().Status(handle(), &status)) {
+    throw FileError(error, FileOperation::Stat, path_);
+  }
+  return (status.mode & 01000) && (status.mode & 0022);
+}
+
 std::vector<std::string> Folder::Names() const {
   std::vector<std::string> names;
   if (const int error = Sys().ReadNames(handle(), &names)) {

@@ -57,6 +57,12 @@ class Folder {
   // otherwise why not (EACCES, EROFS, ...).
   int WriteAccessError(const std::string& name) const;
 
+  // Whether users other than the folder's owner may add entries to it but
+  // remove only their own (a sticky folder its group or everyone may write
+  // to, such as /tmp): an entry's owner tells who put it there. Throws
+  // FileError.
+  bool IsSharedSticky() const;
+
   // Returns the names of every entry, hidden ones included, in no order;
   // throws FileError when the folder can't be read.
   std::vector<std::string> Names() const;

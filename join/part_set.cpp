@@ -54,6 +54,22 @@ bool IsAcceptableOutputName(const Folder& set, const std::string& name, const Fi
                       [&](const FolderEntry& part) { return output->IsSameFileAs(part.status); });
 }
 
+// In a shared sticky folder anyone may add a part or a checksum file to
+// someone's set, but no one replace another's: its files are taken only
+// when they are the owner's of its info file. Throws FileError naming the first other.
+void CheckOwners(const PartSet& set, const FileStatus& info) {
+  if (!set.folder.IsSharedSticky()) return;
+  std::vector<FolderEntry> files = set.parts;
+  const std::string sums(kChecksumFileName);
+  if (const std::optional<FileStatus> status = set.folder.Status(sums))
+    files.push_back({sums, *status});
+  for (const FolderEntry& file : files) {
+    if (file.status.owner != info.owner) {
+      throw FileError(kOtherOwner, FileOperation::Open, set.folder.PathOf(file.name));
+    }
+  }
+}
+
 // The error for a part the join can't read as a part: it is not a file.
 FileError NotAPart(const Folder& set, const FolderEntry& part) {
   const int code = part.status.kind == FileStatus::Kind::SymbolicLink ? kSymbolicLink
@@ -179,6 +195,7 @@ std::variant<PartSet, Report> ReadPartSet(const std::string& folder, const Listi
   if (files < 2) return Refusal(messages::kTooFewFiles);
 
   CheckStructure(set.folder, set.parts);
+  CheckOwners(set, infoStatus);
   for (const FolderEntry& part : set.parts) set.size += part.status.size;
   if (const std::optional<SetChecksums> checksums = ReadChecksums(set.folder)) {
     TakeChecksums(set, *checksums);

@@ -127,6 +127,8 @@ std::string ErrorReason(int code) {
     case kFolderBusyOther: return "директория занята другой программой";
     case kProtectedFile:
       return "файл принадлежит другому пользователю в общей директории и не будет заменен";
+    case kOtherOwner:
+      return "файл в общей директории принадлежит другому пользователю, а не владельцу Infa.inf";
     case ENOENT: return "файл или директория не найдены";
     case ENOTDIR: return "часть пути не является директорией";
     case EISDIR: return "это директория, а не файл";
