@@ -100,14 +100,24 @@ std::optional<Report> CheckTarget(const Folder& target, const std::vector<std::s
   const std::set<std::string> ours(parts.begin(), parts.end());
   const std::vector<std::string> numbered = PartNames(kMaxParts);
   const std::set<std::string> partNames(numbered.begin(), numbered.end());
+  // In a shared sticky folder a part of another user than the info file's
+  // was added by them: no part of the older set, and not ours to remove.
+  const std::optional<FileStatus> info = target.Status(std::string(kInfoFileName));
+  const bool shared = owner && info && target.IsSharedSticky();
+  std::set<std::string> beside;  // numbered parts of the older set, if they run on from ours
   for (const FolderEntry& entry : ListFolder(target)) {
     if (!HasPartExtension(entry.name) || ours.count(entry.name)) continue;
-    if (owner && partNames.count(entry.name) && entry.status.kind == FileStatus::Kind::Regular) {
-      oldParts.push_back(entry.name);
+    if (owner && partNames.count(entry.name) && entry.status.kind == FileStatus::Kind::Regular &&
+        !(shared && entry.status.owner != info->owner)) {
+      beside.insert(entry.name);
       continue;
     }
     return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);
   }
+  for (std::size_t k = parts.size(); k < numbered.size() && beside.erase(numbered[k]); ++k) {
+    oldParts.push_back(numbered[k]);
+  }
+  if (!beside.empty()) return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);
   for (const std::string& name : outputs) CheckReplaceable(target, name);
   return std::nullopt;
 }

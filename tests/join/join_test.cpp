@@ -14,6 +14,7 @@
 #include "split/split.h"
 #include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
+#include "support/other_user.h"
 #include "support/temp_folder.h"
 
 namespace parcelo::testing {
@@ -45,12 +46,9 @@ TEST_F(JoinTest, GivesBackWhatTheSplitCutUnlessTheSourceWasEditedSince) {
   ASSERT_EQ(Split({name, "3", false, ""}).outcome, Outcome::Done);  // 1000 parts
   WriteFile(folder / "notes.txt", "not a part");
   // The file found, hours after the split it was modified, the answer (none: no one asked), whether it is replaced.
-  const std::tuple<std::string, int, std::optional<bool>, bool> rows[] = {{"changed", -1, {}, true},
-                                                                          {bytes, 1, {}, true},
-                                                                          {"edited", 1, false, false},
-                                                                          {"edited", 1, {}, false},
-                                                                          {"edited!", 1, true, true},
-                                                                          {"edited", 0, {}, false}};
+  const std::tuple<std::string, int, std::optional<bool>, bool> rows[] = {
+      {"changed", -1, {}, true}, {bytes, 1, {}, true},       {"edited", 1, false, false},
+      {"edited", 1, {}, false},  {"edited!", 1, true, true}, {"edited", 0, {}, false}};
   // A part copied again after the edit; and an edit in the split's second has the parts' time.
   fs::last_write_time(folder / "1000.drb", fs::last_write_time(folder / "001.drb") + std::chrono::hours(2));
   for (const auto& [found, hours, reply, replaces] : rows) {
@@ -235,6 +233,26 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
   }
   fs::remove(sums);
   ExpectReport(Check(set), Outcome::Refused, messages::kCheckErrorTitle, messages::kNoChecksums);
+}
+
+// In a shared sticky folder (as /tmp) anyone may add a part to someone's set but replace none of
+// theirs: a part of another user than the info file's owner is no part of it, for the join and the
+// check (naming it) and for a new split, which neither removes it nor replaces the set.
+TEST_F(JoinTest, ASharedStickyFolderTakesNoOneElsesPartIntoASet) {
+  if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to own a part as a second user";
+  WriteFile(folder / "f", "0123456789ab");
+  ASSERT_EQ(Split({folder / "f", "3", false, ""}).outcome, Outcome::Done);
+  fs::permissions(folder.path(), fs::perms(01777));
+  WriteFile(folder / "005.drb", "xy");
+  ASSERT_EQ(chown((folder / "005.drb").c_str(), kOtherUserId, kOtherUserId), 0);
+  const Strings before = FolderEntries(folder.path());
+  for (const Report& report : {JoinFolder(), Check(folder.path())}) {
+    EXPECT_EQ(std::pair(report.errorCode, report.errorPath), std::pair(int{kOtherOwner}, folder / "005.drb"));
+  }
+  ExpectReport(Split({folder / "f", "5", false, ""}), Outcome::Refused, messages::kSplitErrorTitle,
+               messages::kForeignParts);
+  EXPECT_EQ(FolderEntries(folder.path()), before);
+  EXPECT_EQ(ReadFile(folder / "004.drb"), "9ab");
 }
 
 }  // namespace

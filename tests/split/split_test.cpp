@@ -102,6 +102,7 @@ TEST_F(SplitTest, RefusesBeforeWritingAnything) {
       // Parts the join would take with this set: any kind of entry, any letter case.
       {"foreign part", "f", "600", "", "x.DRB", kSplitErrorTitle, kForeignParts},
       {"folder as a part", "f", "600", "", "007.drb/", kSplitErrorTitle, kForeignParts},
+      {"part past a gap in the old set", "f", "600", "", "777.drb", kSplitErrorTitle, kForeignParts},
       {"other file's set", "f", "600", "", "other.bin", kSplitErrorTitle, ForeignSet("other.bin")},
       // The source among the outputs.
       {"source as 003.drb", "f", "334", "sub", "sub/003.drb", kSplitErrorTitle, kOwnSource},
@@ -113,7 +114,7 @@ TEST_F(SplitTest, RefusesBeforeWritingAnything) {
     WriteFile(fresh / name, bytes);
     fs::create_directory(fresh / "sub");
     if (extra.ends_with("/")) fs::create_directory(fresh / extra);
-    if (extra.ends_with(".DRB")) WriteFile(fresh / extra, "foreign");
+    if (extra.ends_with(".DRB") || extra == "777.drb") WriteFile(fresh / extra, "foreign");
     if (extra.starts_with("sub/")) fs::create_hard_link(fresh / name, fresh / extra);
     const Contents before = ContentsOf(fresh.path());
     ExpectReport(Split({fresh / name, size, !newFolder.empty(), newFolder}), Outcome::Refused, title, text);
