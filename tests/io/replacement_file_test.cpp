@@ -128,7 +128,8 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
       WriteFile(folder / name, bytes);
     }
     ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) | chown(folder.path().c_str(), folderOwner, 0) |
-                  chown((folder / "001.drb").c_str(), partOwner, 0),
+                  chown((folder / "001.drb").c_str(), partOwner, 0) |
+                  chown((folder / "Infa.inf").c_str(), partOwner, 0),
               0);
     fs::permissions(folder / "out.bin", fs::perms(06666));
     // Older than the part: no edit of the user's to ask about.
