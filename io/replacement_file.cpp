@@ -10,14 +10,12 @@
 #include "io/file_error.h"
 #include "io/folder.h"
 #include "io/sys_calls.h"
+#include "partset/temporary_name.h"
 
 namespace parcelo {
 namespace {
 
 constexpr int kNameAttempts = 100;
-constexpr std::string_view kTemporaryPrefix = ".parcelo-";
-constexpr std::size_t kTemporaryLetters = 8;
-constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
 
 // A hidden name, so the join's listing passes over it, and a short one, so
 // it meets no name limit the target does not.
@@ -27,15 +25,9 @@ std::string TemporaryName() {
       static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   std::string name(kTemporaryPrefix);
   while (name.size() < kTemporaryPrefix.size() + kTemporaryLetters) {
-    name.push_back(kLetters[random() % kLetters.size()]);
+    name.push_back(kTemporaryNameLetters[random() % kTemporaryNameLetters.size()]);
   }
   return name;
-}
-
-bool IsTemporaryName(const std::string& name) {
-  return name.size() == kTemporaryPrefix.size() + kTemporaryLetters &&
-         name.starts_with(kTemporaryPrefix) &&
-         name.find_first_not_of(kLetters, kTemporaryPrefix.size()) == std::string::npos;
 }
 
 // How this run gives its unnamed temporaries their names at a commit:

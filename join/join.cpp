@@ -40,6 +40,7 @@ Report JoinSet(const std::string& folder, const Progress& progress, const Listin
   std::variant<PartSet, Report> read = ReadPartSet(folder, listed);
   if (Report* refusal = std::get_if<Report>(&read)) return *refusal;
   const PartSet& set = std::get<PartSet>(read);
+  RemoveStaleTemporaries(set.folder);  // a killed join's whole copy, say
   CheckReplaceable(set.folder, set.outputName);
   if (std::optional<Report> refusal = CheckJoinRoom(set.folder, set.parts)) return *refusal;
 

@@ -16,6 +16,7 @@
 #include "partset/info_file.h"
 #include "partset/part_number.h"
 #include "partset/path_helpers.h"
+#include "partset/temporary_name.h"
 
 namespace parcelo {
 namespace {
@@ -44,7 +45,7 @@ bool NumberBefore(std::string_view a, std::string_view b) {
 // the join can't write outside its folder or destroy an input.
 bool IsAcceptableOutputName(const Folder& set, const std::string& name, const FileStatus& info,
                             const std::vector<FolderEntry>& parts) {
-  if (!IsPlainFileName(name) || HasPartExtension(name)) return false;
+  if (!IsPlainFileName(name) || HasPartExtension(name) || IsTemporaryName(name)) return false;
   const std::string folded = FoldCase(name);
   if (folded == FoldCase(kInfoFileName) || folded == FoldCase(kChecksumFileName)) return false;
   const std::optional<FileStatus> output = set.Status(name);

@@ -4,6 +4,7 @@
 #include "partset/checksum_file.h"
 #include "partset/name_encoding.h"
 #include "partset/part_number.h"
+#include "partset/temporary_name.h"
 
 namespace parcelo {
 
@@ -29,7 +30,8 @@ NameFault InfoFileNameFault(std::string_view sourceName) {
   }
   // On a file system that ignores letter case, "INFA.INF" is the info file too.
   if (EqualIgnoringAsciiCase(sourceName, kInfoFileName) ||
-      EqualIgnoringAsciiCase(sourceName, kChecksumFileName) || HasPartExtension(sourceName))
+      EqualIgnoringAsciiCase(sourceName, kChecksumFileName) || HasPartExtension(sourceName) ||
+      IsTemporaryName(sourceName))
     return NameFault::kSetFileName;
   // Raw bytes of another system's encoding, which can't be told from
   // Windows-1251, come back as other characters.

@@ -41,10 +41,10 @@ TEST(InfoFile, KeptNamesGoThroughWindows1251WhereItHoldsThem) {
 }
 
 // Names it can't give back unchanged, or that would be taken for the set's
-// own files, are not kept.
+// own files or a run's leftover temporaries, are not kept.
 TEST(InfoFile, RefusesNamesItCannotGiveBack) {
-  for (const std::string name :
-       {"report\rdraft", "tab\tname", "del\x7f", " lead", "trail ", "", "INFA.INF", "old.DRB", "\xFF\xFE raw"})
+  for (const std::string name : {"report\rdraft", "tab\tname", "del\x7f", " lead", "trail ", "", "INFA.INF", "old.DRB",
+                                 "\xFF\xFE raw", ".parcelo-abc12345"})
     EXPECT_FALSE(InfoFileKeepsName(name)) << ::testing::PrintToString(name);
 }
 
