@@ -126,6 +126,8 @@ int parcelo::ProgramMain(const std::vector<std::string>& arguments) {
     parcelo::WriteText(stderr, std::string(parcelo::cli_text::kStandardOutputFailed) + "\n");
     status = kExitError;
   }
-  parcelo::EndByStopSignal();
+  // A signal that came once the work was done (during its commit) stopped
+  // nothing: the program ends as the work did.
+  if (status != kExitDone) parcelo::EndByStopSignal();
   return status;
 }

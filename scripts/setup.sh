@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libssl-dev
   qt6-base-dev qt6-translations-l10n fonts-dejavu-core
   xvfb xauth x11-utils
-  locales xfsprogs e2fsprogs
+  locales xfsprogs e2fsprogs strace
   g++-mingw-w64-x86-64-posix wine wine64 googletest
   lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin xdotool nsis
 )
