@@ -243,11 +243,12 @@ std::string SplitJob::WriteParts(const Folder& target) {
           outputs.emplace_back(target, std::string(name), mode, mode, sourceStatus_.owner);
       WriteAll(file.file(), text.data(), text.size(), 0);
     };
-    writeFile(kInfoFileName, InfoFileText(FileNameOf(sourcePath_)));
+    // The info file lands last: the set looks whole only with all it was asked for.
     if (wholeHash) {
       checksums.push_back({FileNameOf(sourcePath_), wholeHash->HexDigest()});
       writeFile(kChecksumFileName, ChecksumFileText(checksums));
     }
+    writeFile(kInfoFileName, InfoFileText(FileNameOf(sourcePath_)));
     source_.Close();
 
     // The commit: the old set stops looking whole first, so that a failure

@@ -212,6 +212,15 @@ TEST_F(SplitTest, AHalfCommittedFolderIsNoSet) {
   }
   EXPECT_EQ(ContentsOf(folder.path()), before);
   ExpectFailure(Join(folder.path()), kNoInfoFile, folder / "Infa.inf");
+  // The info file lands last: a set asked with checksums never looks whole without them.
+  struct ChecksumFileStaysOut : FaultySysCalls {
+    int Rename(Handle d, const char* from, const char* to) override {
+      return std::string(to) == "Infa.sha256" ? EIO : FaultySysCalls::Rename(d, from, to);
+    }
+  } last;
+  ScopedSysCalls scope(last);
+  ExpectFailure(Split({source, "3", false, "", true}), EIO, folder / "Infa.sha256");
+  ExpectFailure(Join(folder.path()), kNoInfoFile, folder / "Infa.inf");
 }
 
 // A thousand parts wait for their commit under a low limit of open files:
