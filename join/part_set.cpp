@@ -80,12 +80,21 @@ FileError NotAPart(const Folder& set, const FolderEntry& part) {
 }
 
 // Checks that the parts are what a split leaves: files named 001.drb,
-// 002.drb, ... without a gap, all of the first one's size but the last,
+// 002.drb, ... without a gap, all of one size but the last,
 // which is no larger; none empty, since a split never writes an empty
 // part. A ".drb" entry of another name (a number spelled otherwise, or
 // twice) is foreign: joined, it would put bytes of unknown origin into the
 // output. Throws FileError naming the first thing wrong in number order.
 void CheckStructure(const Folder& set, const std::vector<FolderEntry>& parts) {
+  // The piece size: what most parts but the last have, the first one's
+  // where no size is more common, so that a short copy of 001.drb is the
+  // part named, not each good one after it.
+  std::map<std::uint64_t, std::size_t> counts;
+  std::uint64_t piece = parts.front().status.size;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    const std::uint64_t size = parts[i].status.size;
+    if (++counts[size] > counts[piece]) piece = size;
+  }
   std::string expected(kFirstPartNumber);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const FolderEntry& part = parts[i];
@@ -97,9 +106,9 @@ void CheckStructure(const Folder& set, const std::vector<FolderEntry>& parts) {
       }
       throw FileError(kInvalidName, FileOperation::Verify, set.PathOf(part.name));
     }
-    const std::uint64_t size = part.status.size, first = parts.front().status.size;
+    const std::uint64_t size = part.status.size;
     const bool last = i + 1 == parts.size();
-    if (size == 0 || (last ? size > first : size != first)) {
+    if (size == 0 || (last ? size > piece : size != piece)) {
       throw FileError(kWrongPartSize, FileOperation::Verify, set.PathOf(part.name));
     }
     IncFn(expected);

@@ -100,6 +100,10 @@ TEST_F(JoinTest, RefusesASetThatIsNotWholeAndNamesThatLeaveTheFolderOrDestroyAnI
   const std::vector<std::tuple<const char*, std::vector<std::pair<std::string, std::string>>, int, std::string>> rows =
       {{"a gap", {{"001.drb", "ab"}, {"002.drb", "ab"}, {"004.drb", "a"}}, kMissingPart, "003.drb"},
        {"a short middle part", {{"001.drb", "ab"}, {"002.drb", "a"}, {"003.drb", "a"}}, kWrongPartSize, "002.drb"},
+       {"a short first part",
+        {{"001.drb", "a"}, {"002.drb", "ab"}, {"003.drb", "ab"}, {"004.drb", "a"}},
+        kWrongPartSize,
+        "001.drb"},
        {"a larger last part", {{"001.drb", "ab"}, {"002.drb", "abc"}}, kWrongPartSize, "002.drb"},
        {"an empty last part", {{"001.drb", "ab"}, {"002.drb", ""}}, kWrongPartSize, "002.drb"},
        {"a name that is no number", {{"001.drb", "ab"}, {"002.drb", "a"}, {"x.drb", "a"}}, kInvalidName, "x.drb"},
