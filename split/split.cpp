@@ -169,8 +169,12 @@ std::optional<Report> SplitJob::Check() {
   const std::uint64_t parts = (length + pieceSize_ - 1) / pieceSize_;
   if (parts > kMaxParts) return Refusal(messages::kCountErrorTitle, messages::kTooManyParts);
   if (request_.newFolder) childName_ = request_.newFolderName;
-  const NameFault folderFault =
-      childName_.empty() ? NameFault::kNone : PlainFileNameFault(childName_);
+  NameFault folderFault = childName_.empty() ? NameFault::kNone : PlainFileNameFault(childName_);
+  // A folder of a set's file's name would break the set that lies beside the source.
+  if (folderFault == NameFault::kNone && !childName_.empty() &&
+      InfoFileNameFault(childName_) == NameFault::kSetFileName) {
+    folderFault = NameFault::kSetFileName;
+  }
   if (folderFault != NameFault::kNone) {
     return Refusal(messages::kFolderNameErrorTitle, messages::BadFolderName(folderFault));
   }
