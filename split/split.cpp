@@ -170,9 +170,14 @@ std::optional<Report> SplitJob::Check() {
   if (parts > kMaxParts) return Refusal(messages::kCountErrorTitle, messages::kTooManyParts);
   if (request_.newFolder) childName_ = request_.newFolderName;
   NameFault folderFault = childName_.empty() ? NameFault::kNone : PlainFileNameFault(childName_);
-  // A folder of a set's file's name would break the set that lies beside the source.
+  // A folder named as a part or an info file of the set that may lie beside
+  // the source would be taken for one of its files.
+  const std::string_view stem =
+      std::string_view(childName_).substr(0, childName_.size() - kPartExtension.size());
   if (folderFault == NameFault::kNone && !childName_.empty() &&
-      InfoFileNameFault(childName_) == NameFault::kSetFileName) {
+      ((HasPartExtension(childName_) && IsPartNumber(stem)) ||
+       (!HasPartExtension(childName_) &&
+        InfoFileNameFault(childName_) == NameFault::kSetFileName))) {
     folderFault = NameFault::kSetFileName;
   }
   if (folderFault != NameFault::kNone) {
