@@ -88,6 +88,14 @@ mutant split/split.cpp 'return Refusal(messages::kSplitErrorTitle, messages::kFo
 mutant split/split.cpp 'std::vector<std::string> outputs = parts;' 'std::vector<std::string> outputs(parts.begin(), parts.end() - 1);' split_split_test
 mutant split/split.cpp 'const std::uint32_t mode = sourceStatus_.mode & 0666;' 'const std::uint32_t mode = 0666;' split_split_test
 mutant split/split.cpp 'for (const std::string& name : oldParts_) target.Remove(name);' '' split_split_test
+mutant split/split.cpp 'if (!beside.empty()) return Refusal' 'if (false) return Refusal' split_split_test
+mutant split/split.cpp '!(shared && entry.status.owner != info->owner)' 'true' join_join_test
+mutant join/join.cpp 'return part.status.modified <= status->modified;' 'return part.status.modified < status->modified;' join_join_test
+mutant join/join.cpp 'RemoveStaleTemporaries(set.folder);' '' join_join_test
+mutant join/part_set.cpp 'if (!set.folder.IsSharedSticky()) return;' 'return;' join_join_test
+mutant join/part_set.cpp '|| IsTemporaryName(name)) return false;' ') return false;' join_join_test
+mutant join/part_set.cpp 'if (++counts[size] > counts[piece]) piece = size;' '' join_join_test
+mutant io/replacement_file.cpp '(!bytesOwner_ || old->owner == *bytesOwner_)' '(true)' io_replacement_file_test
 mutant split/split.cpp 'if (createdChild_) parent_.RemoveChildIfEmpty(childName_);
 }' '}' split_split_test
 mutant join/part_set.cpp 'if (!status.IsSameFileAs(part.status) || status.size != part.status.size) {' 'if (false) {' join_join_test
