@@ -133,7 +133,10 @@ void RemoveStaleTemporaries(const Folder& folder) {
     if (!IsTemporaryName(name)) continue;
     try {
       const std::optional<FileStatus> status = folder.Status(name);
-      if (status && status->kind == FileStatus::Kind::Regular) folder.Remove(name);
+      if (status && status->kind == FileStatus::Kind::Regular &&
+          status->owner == Sys().EffectiveUser()) {
+        folder.Remove(name);
+      }
     } catch (const FileError&) {
       // Another user's, or a read-only medium: it harms no set where it is.
     }

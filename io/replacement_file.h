@@ -17,8 +17,8 @@ class Folder;
 void CheckReplaceable(const Folder& folder, const std::string& name);
 
 // Removes the hidden temporaries (regular files named ".parcelo-" and
-// eight letters or digits) that a process killed while it worked in the
-// folder left there. Only for the holder of the folder's lock, under which
+// eight letters or digits) that a process of the runner's killed while it
+// worked in the folder left there; another user's are theirs to remove. Only for the holder of the folder's lock, under which
 // no other operation works; a temporary that can't be removed stays.
 // Throws FileError when the folder can't be read.
 void RemoveStaleTemporaries(const Folder& folder);

@@ -124,9 +124,13 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
                                                {other, 0777, 0, other, 0, 0, 0, other}};
   for (const auto& [folderOwner, folderMode, owner, group, partOwner, error, newOwner, newGroup] : rows) {
     TempFolder folder;
-    for (const auto& [name, bytes] : {std::pair{"Infa.inf", "out.bin\r\n"}, {"001.drb", "new"}, {"out.bin", "old"}}) {
+    for (const auto& [name, bytes] : {std::pair{"Infa.inf", "out.bin\r\n"},
+                                      {"001.drb", "new"},
+                                      {"out.bin", "old"},
+                                      {".parcelo-0ther9zz", "a temporary of theirs, not the join's to remove"}}) {
       WriteFile(folder / name, bytes);
     }
+    ASSERT_EQ(chown((folder / ".parcelo-0ther9zz").c_str(), other, other), 0);
     ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) | chown(folder.path().c_str(), folderOwner, 0) |
                   chown((folder / "001.drb").c_str(), partOwner, 0) |
                   chown((folder / "Infa.inf").c_str(), partOwner, 0),
@@ -142,6 +146,7 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
               std::tuple(error, error ? folder / "out.bin" : "", error ? "old" : "new", newOwner, newGroup,
                          error ? 06666u : 0644u))
         << std::oct << folderMode;
+    EXPECT_TRUE(fs::exists(folder / ".parcelo-0ther9zz"));
   }
 }
 
