@@ -91,8 +91,12 @@ std::optional<Report> CheckTarget(const Folder& target, const std::vector<std::s
     }
   }
   // Another file's set is never replaced; the source's own older one is.
+  // In a shared sticky folder an info file of another user than the
+  // source's owner is of another user's file of that name.
   const std::optional<std::string> owner = NameInTargetInfo(target);
-  if (owner && *owner != sourceName) {
+  const std::optional<FileStatus> info = target.Status(std::string(kInfoFileName));
+  const bool shared = owner && info && target.IsSharedSticky();
+  if (owner && (*owner != sourceName || (shared && info->owner != source.owner))) {
     return BoxReport(Outcome::Refused, MessageKind::Critical, messages::kSplitErrorTitle,
                      messages::ForeignSet(*owner));
   }
@@ -102,8 +106,6 @@ std::optional<Report> CheckTarget(const Folder& target, const std::vector<std::s
   const std::set<std::string> partNames(numbered.begin(), numbered.end());
   // In a shared sticky folder a part of another user than the info file's
   // was added by them: no part of the older set, and not ours to remove.
-  const std::optional<FileStatus> info = target.Status(std::string(kInfoFileName));
-  const bool shared = owner && info && target.IsSharedSticky();
   std::set<std::string> beside;  // numbered parts of the older set, if they run on from ours
   for (const FolderEntry& entry : ListFolder(target)) {
     if (!HasPartExtension(entry.name) || ours.count(entry.name)) continue;

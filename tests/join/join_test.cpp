@@ -240,14 +240,14 @@ TEST_F(JoinTest, ChecksumsStopTheJoinOfADamagedSet) {
   ExpectReport(Check(set), Outcome::Refused, messages::kCheckErrorTitle, messages::kNoChecksums);
 }
 
-// In a shared sticky folder (as /tmp) anyone may add a part to someone's set but replace none of
+// In a shared sticky folder (as /tmp, or a group's) anyone may add a part to someone's set but replace none of
 // theirs: a part of another user than the info file's owner is no part of it, for the join and the
 // check (naming it) and for a new split, which neither removes it nor replaces the set.
 TEST_F(JoinTest, ASharedStickyFolderTakesNoOneElsesPartIntoASet) {
   if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to own a part as a second user";
   WriteFile(folder / "f", "0123456789ab");
   ASSERT_EQ(Split({folder / "f", "3", false, ""}).outcome, Outcome::Done);
-  fs::permissions(folder.path(), fs::perms(01777));
+  fs::permissions(folder.path(), fs::perms(01775));  // a group's: the kernel protects no one's files there
   WriteFile(folder / "005.drb", "xy");
   ASSERT_EQ(chown((folder / "005.drb").c_str(), kOtherUserId, kOtherUserId), 0);
   const Strings before = FolderEntries(folder.path());
@@ -257,6 +257,12 @@ TEST_F(JoinTest, ASharedStickyFolderTakesNoOneElsesPartIntoASet) {
   ExpectReport(Split({folder / "f", "5", false, ""}), Outcome::Refused, messages::kSplitErrorTitle,
                messages::kForeignParts);
   EXPECT_EQ(FolderEntries(folder.path()), before);
+  EXPECT_EQ(ReadFile(folder / "004.drb"), "9ab");
+  // A whole set of another user's, of a file of the same name, is theirs.
+  for (const std::string& name : before)
+    ASSERT_EQ(chown((folder / name).c_str(), name == "f" ? 0 : kOtherUserId, 0), 0);
+  ExpectReport(Split({folder / "f", "5", false, ""}), Outcome::Refused, messages::kSplitErrorTitle,
+               messages::ForeignSet("f"));
   EXPECT_EQ(ReadFile(folder / "004.drb"), "9ab");
 }
 
