@@ -166,12 +166,8 @@ void CheckReplaceable(const Folder& folder, const std::string& name) {
 
 ReplacementFile::ReplacementFile(const Folder& folder, const std::string& name,
                                  std::uint32_t newMode, std::uint32_t modeLimit,
-                                 std::optional<std::uint32_t> bytesOwner)
-    : folder_(folder),
-      name_(name),
-      newMode_(newMode),
-      modeLimit_(modeLimit),
-      bytesOwner_(bytesOwner) {
+                                 std::optional<Origin> origin)
+    : folder_(folder), name_(name), newMode_(newMode), modeLimit_(modeLimit), origin_(origin) {
   Handle unnamed;
   const int error = OpenUnnamed(folder, &unnamed);
   if (error == 0) {
@@ -234,17 +230,21 @@ void ReplacementFile::SetOwnerAndMode() {
   // the runner keep theirs. Nor does anyone keep a file to be handed bytes
   // of another user's files.
   const std::optional<FileStatus> old = folder_.Status(name_);
+  const FileStatus mine = file_.Status();
   std::uint32_t mode = newMode_ & ~Sys().CreationMask();
+  std::optional<Origin> giveTo;
   if (old && old->kind == FileStatus::Kind::Regular) {
-    const FileStatus mine = file_.Status();
     const FileStatus here = StatusOf(folder_);
     const bool trusted =
         (!IsWorldWritable(here) || old->owner == here.owner || old->owner == mine.owner) &&
-        (!bytesOwner_ || old->owner == *bytesOwner_);
-    if (trusted && (old->owner != mine.owner || old->group != mine.group)) {
-      Sys().SetOwner(file_.handle(), old->owner, old->group);  // EPERM: it stays the runner's
-    }
+        (!origin_ || old->owner == origin_->owner);
+    if (trusted) giveTo = Origin{old->owner, old->group};
     mode = old->mode & modeLimit_;
+  } else if (origin_ && origin_->owner != Origin::kNoOne && origin_->owner != mine.owner) {
+    giveTo = origin_;  // root's work on a user's files stays the user's
+  }
+  if (giveTo && (giveTo->owner != mine.owner || giveTo->group != mine.group)) {
+    Sys().SetOwner(file_.handle(), giveTo->owner, giveTo->group);  // EPERM: it stays the runner's
   }
   if (const int error = Sys().SetMode(file_.handle(), mode & 0777)) {
     // A file system without modes: on as cp goes, unless the temporary's

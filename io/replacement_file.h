@@ -18,8 +18,8 @@ void CheckReplaceable(const Folder& folder, const std::string& name);
 
 // Removes the hidden temporaries (regular files named ".parcelo-" and
 // eight letters or digits) that a process of the runner's killed while it
-// worked in the folder left there; another user's are theirs to remove. Only for the holder of the folder's lock, under which
-// no other operation works; a temporary that can't be removed stays.
+// worked in the folder left there; another user's are theirs to remove. Only for the holder of the
+// folder's lock, under which no other operation works; a temporary that can't be removed stays.
 // Throws FileError when the folder can't be read.
 void RemoveStaleTemporaries(const Folder& folder);
 
@@ -39,18 +39,25 @@ void RemoveStaleTemporaries(const Folder& folder);
 // commit may lose the new bytes, never the old file while the work runs.
 class ReplacementFile {
  public:
+  // The owner and group of the files the bytes come from (the split's
+  // source, the join's parts); kNoOne where they are several users'.
+  struct Origin {
+    static constexpr std::uint32_t kNoOne = 0xffffffff;
+    std::uint32_t owner = kNoOne, group = kNoOne;
+  };
+
   // Creates the temporary. `newMode`, less the umask, is given to a file
   // that replaces nothing; a replaced file keeps its owner and group where the runner may
   // set them, and at most its permission bits, also limited to
-  // `modeLimit`: never setuid, setgid or sticky bits. Where the bytes come
-  // from files of `bytesOwner` (the split's source, the join's parts), a
-  // replaced file of anyone else becomes the runner's: its owner may have
-  // put it there to be handed them. The temporary is
+  // `modeLimit`: never setuid, setgid or sticky bits. Given the bytes'
+  // `origin`, a replaced file of anyone but its owner becomes the runner's
+  // (that user may have put it there to be handed them), and a new file
+  // the runner writes from another user's files is theirs, where the
+  // runner may say so (root). The temporary is
   // open for reading too, so what was written can be read back from it.
   // Throws FileError naming the target.
   ReplacementFile(const Folder& folder, const std::string& name, std::uint32_t newMode,
-                  std::uint32_t modeLimit = 0777,
-                  std::optional<std::uint32_t> bytesOwner = std::nullopt);
+                  std::uint32_t modeLimit = 0777, std::optional<Origin> origin = std::nullopt);
   ~ReplacementFile();
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -81,7 +88,7 @@ class ReplacementFile {
   std::string name_;
   std::uint32_t newMode_;
   std::uint32_t modeLimit_;
-  std::optional<std::uint32_t> bytesOwner_;
+  std::optional<Origin> origin_;
   File file_;
   std::string temporary_;  // empty while the temporary has no name
   FileStatus closed_;      // the temporary, while it waits closed for its commit

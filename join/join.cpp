@@ -46,9 +46,15 @@ Report JoinSet(const std::string& folder, const Progress& progress, const Listin
 
   const std::string outputPath = set.folder.PathOf(set.outputName);
   try {
-    // A new output is as private as the first part.
-    const std::uint32_t mode = set.parts.front().status.mode & 0666;
-    ReplacementFile output(set.folder, set.outputName, mode, mode, set.parts.front().status.owner);
+    // A new output is as private as the most private part, and of their
+    // owner, where they have one.
+    std::uint32_t mode = 0666;
+    ReplacementFile::Origin origin{set.parts.front().status.owner, set.parts.front().status.group};
+    for (const FolderEntry& part : set.parts) {
+      mode &= part.status.mode;
+      if (part.status.owner != origin.owner) origin = {};
+    }
+    ReplacementFile output(set.folder, set.outputName, mode, mode, origin);
     ReadParts(set, &output.file(), progress);
     if (HoldsEdits(set, output.file(), progress) &&
         !(mayReplaceEdited && mayReplaceEdited(set.outputName))) {

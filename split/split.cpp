@@ -233,6 +233,7 @@ std::string SplitJob::WriteParts(const Folder& target) {
     std::vector<ChecksumLine> checksums;
     // Parts are as private as their source, and so are the info and checksum files.
     const std::uint32_t mode = sourceStatus_.mode & 0666;
+    const ReplacementFile::Origin origin{sourceStatus_.owner, sourceStatus_.group};
     std::deque<ReplacementFile> outputs;  // in the order of their commit
     ProgressMeter meter(progress_, sourceStatus_.size, static_cast<std::uint32_t>(parts_.size()));
     const RangeCopier::Moved moved = [&](std::uint64_t bytes) { meter.Advance(bytes); };
@@ -240,8 +241,7 @@ std::string SplitJob::WriteParts(const Folder& target) {
       current = target.PathOf(parts_[k]);
       meter.StartPart(static_cast<std::uint32_t>(k + 1));
       const std::uint64_t offset = k * pieceSize_;
-      ReplacementFile& part =
-          outputs.emplace_back(target, parts_[k], mode, mode, sourceStatus_.owner);
+      ReplacementFile& part = outputs.emplace_back(target, parts_[k], mode, mode, origin);
       copier.Copy(source_, offset, part.file(), 0,
                   std::min(pieceSize_, sourceStatus_.size - offset), moved, observers);
       if (closeEach) part.CloseUntilCommit();
@@ -250,8 +250,7 @@ std::string SplitJob::WriteParts(const Folder& target) {
     meter.Finish();
     const auto writeFile = [&](std::string_view name, const std::string& text) {
       current = target.PathOf(std::string(name));
-      ReplacementFile& file =
-          outputs.emplace_back(target, std::string(name), mode, mode, sourceStatus_.owner);
+      ReplacementFile& file = outputs.emplace_back(target, std::string(name), mode, mode, origin);
       WriteAll(file.file(), text.data(), text.size(), 0);
     };
     // The info file lands last: the set looks whole only with all it was asked for.

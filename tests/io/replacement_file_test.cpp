@@ -11,6 +11,7 @@
 #include "io/folder.h"
 #include "io/write_all.h"
 #include "join/join.h"
+#include "split/split.h"
 #include "support/expect_file_error.h"
 #include "support/faulty_sys_calls.h"
 #include "support/other_user.h"
@@ -148,6 +149,27 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
         << std::oct << folderMode;
     EXPECT_TRUE(fs::exists(folder / ".parcelo-0ther9zz"));
   }
+}
+
+// Root's work on a user's files stays the user's: a split of their file, its info file too, and a
+// join of their parts. Of parts of several users the output is the runner's, as private as the most
+// private part.
+TEST(OtherUser, WorkOnAUsersFilesIsTheirs) {
+  if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
+  TempFolder folder;
+  WriteFile(folder / "f", "0123456789");
+  ASSERT_EQ(chown((folder / "f").c_str(), kOtherUserId, kOtherUserId), 0);
+  ASSERT_EQ(Split({folder / "f", "4", false, ""}).outcome, Outcome::Done);
+  const auto status = [&](const char* name) { return *Folder::Open(folder.path()).Status(name); };
+  for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) EXPECT_EQ(status(name).owner, kOtherUserId) << name;
+  fs::remove(folder / "f");
+  ASSERT_EQ(Join(folder.path()).outcome, Outcome::Done);
+  EXPECT_EQ(status("f").owner, kOtherUserId);
+  fs::remove(folder / "f");
+  ASSERT_EQ(chown((folder / "002.drb").c_str(), 0, 0), 0);
+  fs::permissions(folder / "002.drb", fs::perms(0600));
+  ASSERT_EQ(Join(folder.path()).outcome, Outcome::Done);
+  EXPECT_EQ(std::pair(status("f").owner, status("f").mode), std::pair(0u, 0600u));
 }
 
 // What one user's join does to another's files (root only): the user can't
