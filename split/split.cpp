@@ -22,11 +22,13 @@
 #include "operation/messages.h"
 #include "operation/room_check.h"
 #include "operation/run_reported.h"
+#include "partset/case_folding.h"
 #include "partset/checksum_file.h"
 #include "partset/info_file.h"
 #include "partset/leading_number.h"
 #include "partset/part_number.h"
 #include "partset/path_helpers.h"
+#include "partset/temporary_name.h"
 
 namespace parcelo {
 namespace {
@@ -171,17 +173,8 @@ std::optional<Report> SplitJob::Check() {
   const std::uint64_t parts = (length + pieceSize_ - 1) / pieceSize_;
   if (parts > kMaxParts) return Refusal(messages::kCountErrorTitle, messages::kTooManyParts);
   if (request_.newFolder) childName_ = request_.newFolderName;
-  NameFault folderFault = childName_.empty() ? NameFault::kNone : PlainFileNameFault(childName_);
-  // A folder named as a part or an info file of the set that may lie beside
-  // the source would be taken for one of its files.
-  const std::string_view stem =
-      std::string_view(childName_).substr(0, childName_.size() - kPartExtension.size());
-  if (folderFault == NameFault::kNone && !childName_.empty() &&
-      ((HasPartExtension(childName_) && IsPartNumber(stem)) ||
-       (!HasPartExtension(childName_) &&
-        InfoFileNameFault(childName_) == NameFault::kSetFileName))) {
-    folderFault = NameFault::kSetFileName;
-  }
+  const NameFault folderFault =
+      childName_.empty() ? NameFault::kNone : PlainFileNameFault(childName_);
   if (folderFault != NameFault::kNone) {
     return Refusal(messages::kFolderNameErrorTitle, messages::BadFolderName(folderFault));
   }
@@ -208,7 +201,13 @@ std::optional<Report> SplitJob::Prepare() {
     target_->Lock();
     return CheckTarget(*target_, parts_, sourceStatus_, FileNameOf(sourcePath_), oldParts_);
   }
-  // A new folder: made only now, after every check of what exists.
+  // A new folder: made only now, after every check of what exists, and
+  // never of a name that a set beside the source would take for its own.
+  if (HasPartExtension(childName_) || EqualIgnoringAsciiCase(childName_, kInfoFileName) ||
+      EqualIgnoringAsciiCase(childName_, kChecksumFileName) || IsTemporaryName(childName_)) {
+    return Refusal(messages::kFolderNameErrorTitle,
+                   messages::BadFolderName(NameFault::kSetFileName));
+  }
   parent_.MakeChild(childName_);
   createdChild_ = true;
   target_.emplace(parent_.OpenChild(childName_));

@@ -34,12 +34,15 @@ CliResult SplitDoneOut(const char* source, const char* parts) {
 CliResult JoinDoneOut(const char* output) { return Done(kJoinDoneTitle, JoinDone(output)); }
 
 // The rows run in order, in a folder holding "small" (ten bytes), "one" (one byte), "film.avi"
-// (2500 bytes) and "edited/film.avi", modified an hour after the split that the rows make there.
+// (2500 bytes), "sub/film.avi" beside an empty "sub/x.drb", and "edited/film.avi", modified an hour after the split
+// that the rows make there.
 TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
   TempFolder folder;
   WriteFile(folder / "small", "0123456789");
   WriteFile(folder / "one", "1");
   WriteFile(folder / "film.avi", PatternBytes(2500));
+  fs::create_directories(folder / "sub/x.drb");
+  WriteFile(folder / "sub/film.avi", PatternBytes(2500));
   fs::create_directory(folder / "edited");
   WriteFile(folder / "edited/film.avi", "edited after the split");
   fs::last_write_time(folder / "edited/film.avi", fs::file_time_type::clock::now() + 1h);
@@ -52,11 +55,12 @@ TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
       // A count of parts makes pieces rounded up (4, 4 and 2 bytes), no more than the bytes.
       {{"split", "small", "--parts=3", "--subdir", "three"}, SplitDoneOut("small", "3")},
       {{"split", "small", "--parts", "20", "--subdir", "ten"}, SplitDoneOut("small", "10")},
-      // The join takes the set's folder, even one named like a part, or any part in any case.
-      {{"split", "film.avi", "--size=2K", "--subdir", "x.drb", "--checksums"}, SplitDoneOut("film.avi", "2")},
-      {{"join", "x.drb/"}, JoinDoneOut("x.drb/film.avi")},
-      {{"join", "x.drb//002.DRB"}, JoinDoneOut("x.drb/film.avi")},
-      {{"check", "--quiet", "x.drb/Infa.inf"}, Done(kCheckDoneTitle, CheckDone("x.drb", 2))},
+      // The join takes the set's folder, even one named like a part (made beforehand: the split makes
+      // none), or any part in any case.
+      {{"split", "sub/film.avi", "--size=2K", "--subdir", "x.drb", "--checksums"}, SplitDoneOut("sub/film.avi", "2")},
+      {{"join", "sub/x.drb/"}, JoinDoneOut("sub/x.drb/film.avi")},
+      {{"join", "sub/x.drb//002.DRB"}, JoinDoneOut("sub/x.drb/film.avi")},
+      {{"check", "--quiet", "sub/x.drb/Infa.inf"}, Done(kCheckDoneTitle, CheckDone("sub/x.drb", 2))},
       // Nobody is asked: a file edited since the split is replaced with "--replace" alone.
       {{"split", "film.avi", "--size", "1e3", "--subdir", "edited"}, SplitDoneOut("film.avi", "3")},
       {{"join", "edited"}, Stopped(1, kReplaceEditedTitle, ReplaceEdited("film.avi"))},

@@ -92,7 +92,7 @@ TEST_F(SplitTest, RefusesBeforeWritingAnything) {
       {"too many parts", "f", "1", "", "", kCountErrorTitle, kTooManyParts},
       {"piece out of range", "f", "0.5", "", "", kSizeErrorTitle, kPieceSizeRange},
       {"folder out", "f", "5", "../x", "", kFolderNameErrorTitle, BadFolderName(kSeparator)},
-      {"new folder named as a part", "f", "5", "003.DRB", "", kFolderNameErrorTitle, BadFolderName(kSetFileName)},
+      {"new folder named as a part", "f", "5", "x.DRB", "", kFolderNameErrorTitle, BadFolderName(kSetFileName)},
       // Names the info file can't carry back, even where other checks would refuse too; the box
       // says why.
       {"control byte", "a\rb", "3", "", "", kFileNameErrorTitle, UnstorableName(kControlCharacter)},
