@@ -86,14 +86,17 @@ FileError NotAPart(const Folder& set, const FolderEntry& part) {
 // twice) is foreign: joined, it would put bytes of unknown origin into the
 // output. Throws FileError naming the first thing wrong in number order.
 void CheckStructure(const Folder& set, const std::vector<FolderEntry>& parts) {
-  // The piece size: what most parts but the last have, the first one's
-  // where no size is more common, so that a short copy of 001.drb is the
-  // part named, not each good one after it.
+  // The piece size: what most parts but the last have, the larger where
+  // two sizes are as common (a copy cut short is shorter), so that a short
+  // copy of 001.drb is the part named, not each good one after it.
   std::map<std::uint64_t, std::size_t> counts;
   std::uint64_t piece = parts.front().status.size;
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
     const std::uint64_t size = parts[i].status.size;
-    if (++counts[size] > counts[piece]) piece = size;
+    ++counts[size];
+    if (counts[size] > counts[piece] || (counts[size] == counts[piece] && size > piece)) {
+      piece = size;
+    }
   }
   std::string expected(kFirstPartNumber);
   for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -204,8 +207,8 @@ std::variant<PartSet, Report> ReadPartSet(const std::string& folder, const Listi
   });
   if (files < 2) return Refusal(messages::kTooFewFiles);
 
+  CheckOwners(set, infoStatus);  // first: a file put in by another user is the one to name
   CheckStructure(set.folder, set.parts);
-  CheckOwners(set, infoStatus);
   for (const FolderEntry& part : set.parts) set.size += part.status.size;
   if (const std::optional<SetChecksums> checksums = ReadChecksums(set.folder)) {
     TakeChecksums(set, *checksums);
