@@ -94,7 +94,7 @@ mutant join/join.cpp 'return part.status.modified <= status->modified;' 'return 
 mutant join/join.cpp 'RemoveStaleTemporaries(set.folder);' '' join_join_test
 mutant join/part_set.cpp 'if (!set.folder.IsSharedSticky()) return;' 'return;' join_join_test
 mutant join/part_set.cpp '|| IsTemporaryName(name)) return false;' ') return false;' join_join_test
-mutant join/part_set.cpp 'if (++counts[size] > counts[piece]) piece = size;' '' join_join_test
+mutant join/part_set.cpp '|| (counts[size] == counts[piece] && size > piece)' '|| false' join_join_test
 mutant io/replacement_file.cpp '(!bytesOwner_ || old->owner == *bytesOwner_)' '(true)' io_replacement_file_test
 mutant split/split.cpp 'if (createdChild_) parent_.RemoveChildIfEmpty(childName_);
 }' '}' split_split_test
