@@ -246,7 +246,6 @@ std::string SplitJob::WriteParts(const Folder& target) {
       if (closeEach) part.CloseUntilCommit();
       if (partHash) checksums.push_back({parts_[k], partHash->HexDigest()});
     }
-    meter.Finish();
     const auto writeFile = [&](std::string_view name, const std::string& text) {
       current = target.PathOf(std::string(name));
       ReplacementFile& file = outputs.emplace_back(target, std::string(name), mode, mode, origin);
@@ -258,6 +257,7 @@ std::string SplitJob::WriteParts(const Folder& target) {
       writeFile(kChecksumFileName, ChecksumFileText(checksums));
     }
     writeFile(kInfoFileName, InfoFileText(FileNameOf(sourcePath_)));
+    meter.Finish();  // the last moment a cancel leaves the folder as it was
     source_.Close();
 
     // The commit: the old set stops looking whole first, so that a failure
