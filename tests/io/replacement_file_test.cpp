@@ -125,17 +125,17 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
                                                {other, 0777, 0, other, 0, 0, 0, other}};
   for (const auto& [folderOwner, folderMode, owner, group, partOwner, error, newOwner, newGroup] : rows) {
     TempFolder folder;
-    for (const auto& [name, bytes] : {std::pair{"Infa.inf", "out.bin\r\n"},
-                                      {"001.drb", "new"},
-                                      {"out.bin", "old"},
-                                      {".parcelo-0ther9zz", "a temporary of theirs, not the join's to remove"}}) {
+    // The set, out.bin, and another user's temporary, not the join's to remove.
+    const std::tuple<const char*, const char*, std::uint32_t, std::uint32_t> files[] = {
+        {"Infa.inf", "out.bin\r\n", partOwner, 0},
+        {"001.drb", "new", partOwner, 0},
+        {"out.bin", "old", owner, group},
+        {".parcelo-0ther9zz", "theirs", other, other}};
+    for (const auto& [name, bytes, fileOwner, fileGroup] : files) {
       WriteFile(folder / name, bytes);
+      ASSERT_EQ(chown((folder / name).c_str(), fileOwner, fileGroup), 0);
     }
-    ASSERT_EQ(chown((folder / ".parcelo-0ther9zz").c_str(), other, other), 0);
-    ASSERT_EQ(chown((folder / "out.bin").c_str(), owner, group) | chown(folder.path().c_str(), folderOwner, 0) |
-                  chown((folder / "001.drb").c_str(), partOwner, 0) |
-                  chown((folder / "Infa.inf").c_str(), partOwner, 0),
-              0);
+    ASSERT_EQ(chown(folder.path().c_str(), folderOwner, 0), 0);
     fs::permissions(folder / "out.bin", fs::perms(06666));
     // Older than the part: no edit of the user's to ask about.
     fs::last_write_time(folder / "out.bin", fs::last_write_time(folder / "001.drb") - std::chrono::hours(1));
@@ -159,17 +159,16 @@ TEST(OtherUser, WorkOnAUsersFilesIsTheirs) {
   TempFolder folder;
   WriteFile(folder / "f", "0123456789");
   ASSERT_EQ(chown((folder / "f").c_str(), kOtherUserId, kOtherUserId), 0);
-  ASSERT_EQ(Split({folder / "f", "4", false, ""}).outcome, Outcome::Done);
   const auto status = [&](const char* name) { return *Folder::Open(folder.path()).Status(name); };
+  ASSERT_EQ(Split({folder / "f", "4", false, ""}).outcome, Outcome::Done);
   for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) EXPECT_EQ(status(name).owner, kOtherUserId) << name;
-  fs::remove(folder / "f");
-  ASSERT_EQ(Join(folder.path()).outcome, Outcome::Done);
-  EXPECT_EQ(status("f").owner, kOtherUserId);
-  fs::remove(folder / "f");
-  ASSERT_EQ(chown((folder / "002.drb").c_str(), 0, 0), 0);
-  fs::permissions(folder / "002.drb", fs::perms(0600));
-  ASSERT_EQ(Join(folder.path()).outcome, Outcome::Done);
-  EXPECT_EQ(std::pair(status("f").owner, status("f").mode), std::pair(0u, 0600u));
+  for (const std::uint32_t partOwner : {kOtherUserId, 0u}) {  // 002.drb the user's, then root's
+    fs::remove(folder / "f");
+    ASSERT_EQ(chown((folder / "002.drb").c_str(), partOwner, 0), 0);
+    fs::permissions(folder / "002.drb", fs::perms(partOwner ? 0644 : 0600));
+    ASSERT_EQ(Join(folder.path()).outcome, Outcome::Done);
+    EXPECT_EQ(std::pair(status("f").owner, status("f").mode), std::pair(partOwner, partOwner ? 0644u : 0600u));
+  }
 }
 
 // What one user's join does to another's files (root only): the user can't
