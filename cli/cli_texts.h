@@ -50,6 +50,11 @@ inline constexpr const char* kProgressSpeed = "%1 МБ/с";
 inline constexpr const char* kProgressTimeLeft = "осталось %1";
 
 // When what was said on standard output could not be written.
+// Said after the question about an edited file, which the command line
+// can't ask.
+inline constexpr const char* kReplaceHint =
+    "parcelo-cli: файл оставлен как был; --replace заменит его собранным файлом";
+
 inline constexpr const char* kStandardOutputFailed =
     "parcelo-cli: ошибка записи в стандартный вывод";
 

@@ -100,6 +100,7 @@ int Run(const parcelo::CliCommand& command) {
   if (editedKept && report.outcome == parcelo::Outcome::Cancelled) {
     ShowMessage({parcelo::MessageKind::Critical, parcelo::messages::kReplaceEditedTitle,
                  parcelo::messages::ReplaceEdited(*editedKept)});
+    parcelo::WriteText(stderr, std::string(parcelo::cli_text::kReplaceHint) + "\n");
     return kExitRefused;
   }
   return Shown(report);

@@ -63,7 +63,8 @@ TEST(ParceloCli, TellsWhatBecameOfEachCommandByItsStatusAndOutput) {
       {{"check", "--quiet", "sub/x.drb/Infa.inf"}, Done(kCheckDoneTitle, CheckDone("sub/x.drb", 2))},
       // Nobody is asked: a file edited since the split is replaced with "--replace" alone.
       {{"split", "film.avi", "--size", "1e3", "--subdir", "edited"}, SplitDoneOut("film.avi", "3")},
-      {{"join", "edited"}, Stopped(1, kReplaceEditedTitle, ReplaceEdited("film.avi"))},
+      {{"join", "edited"},
+       {1, "", kReplaceEditedTitle + ": "s + ReplaceEdited("film.avi") + "\n" + cli_text::kReplaceHint + "\n"}},
       {{"join", "--replace", "edited"}, JoinDoneOut("edited/film.avi")},
       // Refused work (here the default piece size is not smaller than the file) and failed work.
       {{"split", "small"}, Stopped(1, kSizeErrorTitle, kPieceNotSmaller)},
