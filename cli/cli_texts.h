@@ -49,12 +49,12 @@ inline constexpr const char* kProgressPart = "Часть %1 из %2";
 inline constexpr const char* kProgressSpeed = "%1 МБ/с";
 inline constexpr const char* kProgressTimeLeft = "осталось %1";
 
-// When what was said on standard output could not be written.
 // Said after the question about an edited file, which the command line
 // can't ask.
 inline constexpr const char* kReplaceHint =
     "parcelo-cli: файл оставлен как был; --replace заменит его собранным файлом";
 
+// When what was said on standard output could not be written.
 inline constexpr const char* kStandardOutputFailed =
     "parcelo-cli: ошибка записи в стандартный вывод";
 
