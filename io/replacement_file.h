@@ -18,9 +18,10 @@ void CheckReplaceable(const Folder& folder, const std::string& name);
 
 // Removes the hidden temporaries (regular files named ".parcelo-" and
 // eight letters or digits) that a process of the runner's killed while it
-// worked in the folder left there; another user's are theirs to remove. Only for the holder of the
-// folder's lock, under which no other operation works; a temporary that can't be removed stays.
-// Throws FileError when the folder can't be read.
+// worked in the folder left there; another user's are theirs to remove.
+// Only for the holder of the folder's lock, under which no other operation
+// works; a temporary that can't be removed stays. Throws FileError when
+// the folder can't be read.
 void RemoveStaleTemporaries(const Folder& folder);
 
 // A file that takes the place of the entry `name` of a folder only once it
@@ -53,8 +54,8 @@ class ReplacementFile {
   // `origin`, a replaced file of anyone but its owner becomes the runner's
   // (that user may have put it there to be handed them), and a new file
   // the runner writes from another user's files is theirs, where the
-  // runner may say so (root). The temporary is
-  // open for reading too, so what was written can be read back from it.
+  // runner may say so (root). The temporary is open for reading too, so
+  // what was written can be read back from it.
   // Throws FileError naming the target.
   ReplacementFile(const Folder& folder, const std::string& name, std::uint32_t newMode,
                   std::uint32_t modeLimit = 0777, std::optional<Origin> origin = std::nullopt);

@@ -57,13 +57,15 @@ bool IsAcceptableOutputName(const Folder& set, const std::string& name, const Fi
 
 // In a shared sticky folder anyone may add a part or a checksum file to
 // someone's set, but no one replace another's: its files are taken only
-// when they are the owner's of its info file. Throws FileError naming the first other.
+// when they are the owner's of its info file. Throws FileError naming the
+// first that is not.
 void CheckOwners(const PartSet& set, const FileStatus& info) {
   if (!set.folder.IsSharedSticky()) return;
   std::vector<FolderEntry> files = set.parts;
   const std::string sums(kChecksumFileName);
-  if (const std::optional<FileStatus> status = set.folder.Status(sums))
+  if (const std::optional<FileStatus> status = set.folder.Status(sums)) {
     files.push_back({sums, *status});
+  }
   for (const FolderEntry& file : files) {
     if (file.status.owner != info.owner) {
       throw FileError(kOtherOwner, FileOperation::Open, set.folder.PathOf(file.name));
