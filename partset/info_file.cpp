@@ -28,15 +28,18 @@ NameFault InfoFileNameFault(std::string_view sourceName) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7f) return NameFault::kControlCharacter;
   }
-  // On a file system that ignores letter case, "INFA.INF" is the info file too.
-  if (EqualIgnoringAsciiCase(sourceName, kInfoFileName) ||
-      EqualIgnoringAsciiCase(sourceName, kChecksumFileName) || HasPartExtension(sourceName) ||
-      IsTemporaryName(sourceName))
-    return NameFault::kSetFileName;
+  if (IsSetFileName(sourceName)) return NameFault::kSetFileName;
   // Raw bytes of another system's encoding, which can't be told from
   // Windows-1251, come back as other characters.
   if (NameInInfoFile(InfoFileText(sourceName)) != sourceName) return NameFault::kForeignEncoding;
   return NameFault::kNone;
+}
+
+bool IsSetFileName(std::string_view name) {
+  // On a file system that ignores letter case, "INFA.INF" is the info file too.
+  return EqualIgnoringAsciiCase(name, kInfoFileName) ||
+         EqualIgnoringAsciiCase(name, kChecksumFileName) || HasPartExtension(name) ||
+         IsTemporaryName(name);
 }
 
 bool InfoFileKeepsName(std::string_view sourceName) {

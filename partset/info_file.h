@@ -32,4 +32,9 @@ bool InfoFileKeepsName(std::string_view sourceName);
 // InfoFileKeepsName tells; kNone when nothing does.
 NameFault InfoFileNameFault(std::string_view sourceName);
 
+// True for a name a set's folder keeps for its own files, in any letter
+// case: a part's (any ".drb"), the info file's, the checksum file's, and
+// the temporaries' of a split or join at work.
+bool IsSetFileName(std::string_view name);
+
 }  // namespace parcelo

@@ -22,13 +22,11 @@
 #include "operation/messages.h"
 #include "operation/room_check.h"
 #include "operation/run_reported.h"
-#include "partset/case_folding.h"
 #include "partset/checksum_file.h"
 #include "partset/info_file.h"
 #include "partset/leading_number.h"
 #include "partset/part_number.h"
 #include "partset/path_helpers.h"
-#include "partset/temporary_name.h"
 
 namespace parcelo {
 namespace {
@@ -203,8 +201,7 @@ std::optional<Report> SplitJob::Prepare() {
   }
   // A new folder: made only now, after every check of what exists, and
   // never of a name that a set beside the source would take for its own.
-  if (HasPartExtension(childName_) || EqualIgnoringAsciiCase(childName_, kInfoFileName) ||
-      EqualIgnoringAsciiCase(childName_, kChecksumFileName) || IsTemporaryName(childName_)) {
+  if (IsSetFileName(childName_)) {
     return Refusal(messages::kFolderNameErrorTitle,
                    messages::BadFolderName(NameFault::kSetFileName));
   }
