@@ -58,7 +58,7 @@ mutant io/replacement_file.cpp '  file_.Close();
   if (const int error = Sys().Rename' io_replacement_file_test
 mutant io/replacement_file.cpp 'mode = old->mode & modeLimit_;' 'mode = old->mode;' io_replacement_file_test
 mutant io/replacement_file.cpp 'return IsWorldWritable(folder) && (folder.mode & 01000)' 'return false && IsWorldWritable(folder) && (folder.mode & 01000)' io_replacement_file_test
-mutant io/replacement_file.cpp 'Sys().SetOwner(file_.handle(), old->owner, old->group);' '' io_replacement_file_test
+mutant io/replacement_file.cpp 'Sys().SetOwner(file_.handle(), giveTo->owner, giveTo->group);' '' io_replacement_file_test
 mutant io/replacement_file.cpp 'if (const int error = folder.WriteAccessError(name)) {' 'if (const int error = folder.WriteAccessError(name); error && false) {' io_replacement_file_test
 mutant io/replacement_file.cpp 'if (error != EEXIST || attempt == kNameAttempts) {
       throw FileError(error, FileOperation::Create' 'if (true) {
@@ -83,7 +83,8 @@ mutant partset/utf8.cpp '(surrogate && surrogates == Surrogates::Refused)' 'fals
 # that a listed part is a regular file is not among them: the file layer
 # refuses the same entries with the same errors when the part is opened.)
 mutant split/split.cpp '    target.Remove(std::string(kInfoFileName));' '' split_split_test
-mutant split/split.cpp 'if (owner && *owner != sourceName) {' 'if (false) {' split_split_test
+mutant split/split.cpp 'if (owner && (*owner != sourceName || (shared && info->owner != source.owner))) {' 'if (false) {' split_split_test
+mutant split/split.cpp '(shared && info->owner != source.owner)' 'false' join_join_test
 mutant split/split.cpp 'return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);' 'continue;' split_split_test
 mutant split/split.cpp 'std::vector<std::string> outputs = parts;' 'std::vector<std::string> outputs(parts.begin(), parts.end() - 1);' split_split_test
 mutant split/split.cpp 'const std::uint32_t mode = sourceStatus_.mode & 0666;' 'const std::uint32_t mode = 0666;' split_split_test
@@ -95,13 +96,15 @@ mutant join/join.cpp 'RemoveStaleTemporaries(set.folder);' '' join_join_test
 mutant join/part_set.cpp 'if (!set.folder.IsSharedSticky()) return;' 'return;' join_join_test
 mutant join/part_set.cpp '|| IsTemporaryName(name)) return false;' ') return false;' join_join_test
 mutant join/part_set.cpp '|| (counts[size] == counts[piece] && size > piece)' '|| false' join_join_test
-mutant io/replacement_file.cpp '(!bytesOwner_ || old->owner == *bytesOwner_)' '(true)' io_replacement_file_test
+mutant io/replacement_file.cpp '(!origin_ || old->owner == origin_->owner)' '(true)' io_replacement_file_test
+mutant io/replacement_file.cpp 'giveTo = origin_;' '' io_replacement_file_test
+mutant join/join.cpp 'if (part.status.owner != origin.owner) origin = {};' '' io_replacement_file_test
 mutant split/split.cpp 'if (createdChild_) parent_.RemoveChildIfEmpty(childName_);
 }' '}' split_split_test
 mutant join/part_set.cpp 'if (!status.IsSameFileAs(part.status) || status.size != part.status.size) {' 'if (false) {' join_join_test
 mutant join/part_set.cpp 'if (partHash && partHash->HexDigest() != set.partDigests[i]) {' 'if (false) {' join_join_test
 mutant join/part_set.cpp 'if (IsPartNumber(number) && NumberBefore(expected, number)) {' 'if (false) {' join_join_test
-mutant join/part_set.cpp 'if (size == 0 || (last ? size > first : size != first)) {' 'if (size == 0) {' join_join_test
+mutant join/part_set.cpp 'if (size == 0 || (last ? size > piece : size != piece)) {' 'if (size == 0) {' join_join_test
 mutant join/join.cpp 'return !SameContent(existing, joined' 'return false && !SameContent(existing, joined' join_join_test
 mutant join/join.cpp 'if (std::optional<Report> refusal = CheckJoinRoom(set.folder, set.parts)) return *refusal;' '' operation_room_check_test
 # The command line.
