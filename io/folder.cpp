@@ -73,6 +73,10 @@ bool Folder::IsSharedSticky() const {
   return (status.mode & 01000) && (status.mode & 0022);
 }
 
+void Folder::GiveTo(std::uint32_t owner, std::uint32_t group) const noexcept {
+  Sys().SetOwner(handle(), owner, group);
+}
+
 std::vector<std::string> Folder::Names() const {
   std::vector<std::string> names;
   if (const int error = Sys().ReadNames(handle(), &names)) {

@@ -63,6 +63,10 @@ class Folder {
   // FileError.
   bool IsSharedSticky() const;
 
+  // Gives the folder to that owner and group where the runner may (root);
+  // otherwise it stays as it is.
+  void GiveTo(std::uint32_t owner, std::uint32_t group) const noexcept;
+
   // Returns the names of every entry, hidden ones included, in no order;
   // throws FileError when the folder can't be read.
   std::vector<std::string> Names() const;

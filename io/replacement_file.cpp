@@ -128,13 +128,14 @@ bool KeepsNoModes(int error) {
 
 }  // namespace
 
+bool IsRunners(const FileStatus& file) { return file.owner == Sys().EffectiveUser(); }
+
 void RemoveStaleTemporaries(const Folder& folder) {
   for (const std::string& name : folder.Names()) {
     if (!IsTemporaryName(name)) continue;
     try {
       const std::optional<FileStatus> status = folder.Status(name);
-      if (status && status->kind == FileStatus::Kind::Regular &&
-          status->owner == Sys().EffectiveUser()) {
+      if (status && status->kind == FileStatus::Kind::Regular && IsRunners(*status)) {
         folder.Remove(name);
       }
     } catch (const FileError&) {
@@ -240,11 +241,19 @@ void ReplacementFile::SetOwnerAndMode() {
         (!origin_ || old->owner == origin_->owner);
     if (trusted) giveTo = Origin{old->owner, old->group};
     mode = old->mode & modeLimit_;
-  } else if (origin_ && origin_->owner != Origin::kNoOne && origin_->owner != mine.owner) {
-    giveTo = origin_;  // root's work on a user's files stays the user's
   }
-  if (giveTo && (giveTo->owner != mine.owner || giveTo->group != mine.group)) {
-    Sys().SetOwner(file_.handle(), giveTo->owner, giveTo->group);  // EPERM: it stays the runner's
+  // A new file, or one whose owner may have planted it, is of the owner and
+  // group of its bytes' files, where the runner may say so (root's work on
+  // a user's files stays the user's).
+  if (!giveTo && origin_ && origin_->owner != Origin::kNoOne) giveTo = origin_;
+  if (giveTo) {
+    const bool given = (giveTo->owner == mine.owner && giveTo->group == mine.group) ||
+                       Sys().SetOwner(file_.handle(), giveTo->owner, giveTo->group) == 0;
+    // A group the bytes' files don't have (a setgid folder's, the runner's)
+    // gets no rights to them.
+    if (giveTo->group == Origin::kNoOne || (!given && giveTo->group != mine.group)) {
+      mode &= ~std::uint32_t{0070};
+    }
   }
   if (const int error = Sys().SetMode(file_.handle(), mode & 0777)) {
     // A file system without modes: on as cp goes, unless the temporary's

@@ -16,6 +16,9 @@ class Folder;
 // write in place (EACCES). Throws FileError naming the entry.
 void CheckReplaceable(const Folder& folder, const std::string& name);
 
+// Whether the runner owns `file` (on Windows, where no one does, always).
+bool IsRunners(const FileStatus& file);
+
 // Removes the hidden temporaries (regular files named ".parcelo-" and
 // eight letters or digits) that a process of the runner's killed while it
 // worked in the folder left there; another user's are theirs to remove.
@@ -41,7 +44,8 @@ void RemoveStaleTemporaries(const Folder& folder);
 class ReplacementFile {
  public:
   // The owner and group of the files the bytes come from (the split's
-  // source, the join's parts); kNoOne where they are several users'.
+  // source, the join's parts); kNoOne where they are several users' or
+  // groups.
   struct Origin {
     static constexpr std::uint32_t kNoOne = 0xffffffff;
     std::uint32_t owner = kNoOne, group = kNoOne;

@@ -53,6 +53,7 @@ Report JoinSet(const std::string& folder, const Progress& progress, const Listin
     for (const FolderEntry& part : set.parts) {
       mode &= part.status.mode;
       if (part.status.owner != origin.owner) origin = {};
+      if (part.status.group != origin.group) origin.group = ReplacementFile::Origin::kNoOne;
     }
     ReplacementFile output(set.folder, set.outputName, mode, mode, origin);
     ReadParts(set, &output.file(), progress);

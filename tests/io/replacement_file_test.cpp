@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(Temporaries, ReplacementFileTest, ::testing::Values(0, 
 // group where no one else could have planted it: the folder is not open to
 // all, or the owner owns the folder, or is the runner (whose group comes
 // back); and only for the owner of the parts, whose bytes it gets;
-// otherwise it becomes root's, and a third user's file in a sticky
+// otherwise it becomes theirs, and a third user's file in a sticky
 // folder open to all is not replaced at all (protected_regular). Either way
 // it has no more rights than the first part, and no setuid bit.
 TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
@@ -119,7 +119,7 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
   // group after.
   const std::array<std::uint32_t, 8> rows[] = {{0, 01777, other, other, other, kProtectedFile, other, other},
                                                {other, 01777, other, other, other, 0, other, other},
-                                               {0, 0777, other, other, other, 0, 0, 0},
+                                               {0, 0777, other, other, other, 0, other, 0},
                                                {0, 0755, other, other, other, 0, other, other},
                                                {other, 0755, other, other, 0, 0, 0, 0},
                                                {other, 0777, 0, other, 0, 0, 0, other}};
@@ -153,7 +153,7 @@ TEST(OtherUser, ReplacedFileKeepsItsOwnerOnlyWhereNoOneElseCouldPlantIt) {
 
 // Root's work on a user's files stays the user's: a split of their file, its info file too, and a
 // join of their parts. Of parts of several users the output is the runner's, as private as the most
-// private part.
+// private part; of parts in several groups, no group's.
 TEST(OtherUser, WorkOnAUsersFilesIsTheirs) {
   if (!CanActAsOtherUser()) GTEST_SKIP() << "needs root to act as a second user";
   TempFolder folder;
@@ -161,14 +161,20 @@ TEST(OtherUser, WorkOnAUsersFilesIsTheirs) {
   ASSERT_EQ(chown((folder / "f").c_str(), kOtherUserId, kOtherUserId), 0);
   const auto status = [&](const char* name) { return *Folder::Open(folder.path()).Status(name); };
   ASSERT_EQ(Split({folder / "f", "4", false, ""}).outcome, Outcome::Done);
-  for (const char* name : {"001.drb", "003.drb", "Infa.inf"}) EXPECT_EQ(status(name).owner, kOtherUserId) << name;
-  for (const std::uint32_t partOwner : {kOtherUserId, 0u}) {  // 002.drb the user's, then root's
+  ASSERT_EQ(Split({folder / "f", "4", true, "sub"}).outcome, Outcome::Done);
+  for (const char* name : {"001.drb", "003.drb", "Infa.inf", "sub"})
+    EXPECT_EQ(status(name).owner, kOtherUserId) << name;
+  for (const std::uint32_t partOwner : {kOtherUserId, 0u}) {  // 002.drb the user's in root's group, then root's
     fs::remove(folder / "f");
     ASSERT_EQ(chown((folder / "002.drb").c_str(), partOwner, 0), 0);
     fs::permissions(folder / "002.drb", fs::perms(partOwner ? 0644 : 0600));
     ASSERT_EQ(Join(folder.path()).outcome, Outcome::Done);
-    EXPECT_EQ(std::pair(status("f").owner, status("f").mode), std::pair(partOwner, partOwner ? 0644u : 0600u));
+    EXPECT_EQ(std::pair(status("f").owner, status("f").mode), std::pair(partOwner, partOwner ? 0604u : 0600u));
   }
+  // In a setgid folder of another group, a new file keeps its bytes' group.
+  fs::permissions(folder.path(), fs::perms(02755));
+  ReplacementFile(Folder::Open(folder.path()), "g", 0640, 0640, ReplacementFile::Origin{0, kOtherUserId}).Commit();
+  EXPECT_EQ(status("g").group, kOtherUserId);
 }
 
 // What one user's join does to another's files (root only): the user can't
