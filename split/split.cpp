@@ -92,11 +92,12 @@ std::optional<Report> CheckTarget(const Folder& target, const std::vector<std::s
   }
   // Another file's set is never replaced; the source's own older one is.
   // In a shared sticky folder an info file of another user than the
-  // source's owner is of another user's file of that name.
+  // source's owner and the runner is of another user's file of that name.
   const std::optional<std::string> owner = NameInTargetInfo(target);
   const std::optional<FileStatus> info = target.Status(std::string(kInfoFileName));
   const bool shared = owner && info && target.IsSharedSticky();
-  if (owner && (*owner != sourceName || (shared && info->owner != source.owner))) {
+  if (owner &&
+      (*owner != sourceName || (shared && info->owner != source.owner && !IsRunners(*info)))) {
     return BoxReport(Outcome::Refused, MessageKind::Critical, messages::kSplitErrorTitle,
                      messages::ForeignSet(*owner));
   }
@@ -286,6 +287,8 @@ Report SplitJob::Run() {
       return *refusal;
     }
     const std::string lastNumber = WriteParts(*target_);
+    // A new folder, once the set is in it, is as its files are.
+    if (createdChild_) target_->GiveTo(sourceStatus_.owner, sourceStatus_.group);
     return BoxReport(
         Outcome::Done, MessageKind::Information, messages::kSplitDoneTitle,
         messages::SplitDone(request_.sourcePath, FormatWholeNumber(ReadLeadingNumber(lastNumber))));

@@ -253,9 +253,11 @@ TEST_F(JoinTest, ASharedStickyFolderTakesNoOneElsesPartIntoASet) {
   ExpectReport(split(), Outcome::Refused, messages::kSplitErrorTitle, messages::kForeignParts);
   EXPECT_EQ(FolderEntries(folder.path()), before);
   // A whole set of another user's, of a file of the same name, is theirs.
-  for (const std::string& name : before)
-    ASSERT_EQ(chown((folder / name).c_str(), name == "f" ? 0 : kOtherUserId, 0), 0);
+  for (const auto& name : before) ASSERT_EQ(chown((folder / name).c_str(), name == "f" ? 0 : kOtherUserId, 0), 0);
   ExpectReport(split(), Outcome::Refused, messages::kSplitErrorTitle, messages::ForeignSet("f"));
+  // For that user it is their own older set of f, to be made again.
+  fs::permissions(folder.path(), fs::perms(01777));
+  EXPECT_EQ(RunAsOtherUser([&] { return split().outcome == Outcome::Done ? 0 : 1; }), 0);
 }
 
 }  // namespace
