@@ -58,7 +58,9 @@ mutant io/replacement_file.cpp '  file_.Close();
   if (const int error = Sys().Rename' io_replacement_file_test
 mutant io/replacement_file.cpp 'mode = old->mode & modeLimit_;' 'mode = old->mode;' io_replacement_file_test
 mutant io/replacement_file.cpp 'return IsWorldWritable(folder) && (folder.mode & 01000)' 'return false && IsWorldWritable(folder) && (folder.mode & 01000)' io_replacement_file_test
-mutant io/replacement_file.cpp 'Sys().SetOwner(file_.handle(), giveTo->owner, giveTo->group);' '' io_replacement_file_test
+mutant io/replacement_file.cpp 'Sys().SetOwner(file_.handle(), giveTo->owner, giveTo->group) == 0;' 'true;' io_replacement_file_test
+mutant io/replacement_file.cpp 'mode &= ~std::uint32_t{0070};' '' io_replacement_file_test
+mutant io/folder.cpp '  Sys().SetOwner(handle(), owner, group);' '  (void)owner, (void)group;' io_replacement_file_test
 mutant io/replacement_file.cpp 'if (const int error = folder.WriteAccessError(name)) {' 'if (const int error = folder.WriteAccessError(name); error && false) {' io_replacement_file_test
 mutant io/replacement_file.cpp 'if (error != EEXIST || attempt == kNameAttempts) {
       throw FileError(error, FileOperation::Create' 'if (true) {
@@ -83,8 +85,9 @@ mutant partset/utf8.cpp '(surrogate && surrogates == Surrogates::Refused)' 'fals
 # that a listed part is a regular file is not among them: the file layer
 # refuses the same entries with the same errors when the part is opened.)
 mutant split/split.cpp '    target.Remove(std::string(kInfoFileName));' '' split_split_test
-mutant split/split.cpp 'if (owner && (*owner != sourceName || (shared && info->owner != source.owner))) {' 'if (false) {' split_split_test
-mutant split/split.cpp '(shared && info->owner != source.owner)' 'false' join_join_test
+mutant split/split.cpp '(*owner != sourceName ||' '(false ||' split_split_test
+mutant split/split.cpp '(shared && info->owner != source.owner && !IsRunners(*info))' 'false' join_join_test
+mutant split/split.cpp ' && !IsRunners(*info)' '' join_join_test
 mutant split/split.cpp 'return Refusal(messages::kSplitErrorTitle, messages::kForeignParts);' 'continue;' split_split_test
 mutant split/split.cpp 'std::vector<std::string> outputs = parts;' 'std::vector<std::string> outputs(parts.begin(), parts.end() - 1);' split_split_test
 mutant split/split.cpp 'const std::uint32_t mode = sourceStatus_.mode & 0666;' 'const std::uint32_t mode = 0666;' split_split_test
